@@ -1,0 +1,5 @@
+#include <benchmark/benchmark.h>
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+}

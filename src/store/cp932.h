@@ -1,0 +1,25 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// Every file of the program is code page 932 text. The program holds text
+// as UTF-8 and converts only at the file boundary, through glibc's iconv.
+namespace chomaru {
+
+struct EncodingError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Bytes that are not valid code page 932 raise EncodingError.
+std::string cp932_to_utf8(std::string_view bytes);
+
+// Text that code page 932 cannot hold exactly raises EncodingError: a
+// character is never replaced by a look-alike (iconv would write the yen
+// sign U+00A5 as the byte 0x5C, which reads back as a backslash).
+std::string utf8_to_cp932(std::string_view text);
+
+bool cp932_can_hold(std::string_view text);
+
+}  // namespace chomaru

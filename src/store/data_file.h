@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/portfolio.h"
+
+namespace chomaru {
+
+inline constexpr const char* data_file_name = "vavo_data.txt";
+
+// Data that the data file cannot carry so that it reads back the same.
+struct DataFileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+enum class LoadStatus {
+    loaded,      // the portfolio holds the file's data
+    missing,     // no file
+    empty,       // a file without a single line
+    unreadable,  // anything the reader cannot take
+};
+
+// Reads a data file's bytes into `portfolio`. Unless the result is `loaded`,
+// the portfolio holds a first run's data without code and name: one blank
+// stock, the default commission table and reserved_line as far as it was read.
+LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio);
+
+// Reads the 20 commission lines starting at `lines[first]`; any failure gives
+// the whole default table.
+FeeTable load_fee_table(const std::vector<std::string_view>& lines, size_t first);
+
+// The data file's bytes. Sets fee_limit[5] to 0, which is never used. Raises
+// DataFileError for text the file cannot carry: a line break in a code, a
+// name or a date, a blank in a date, a record line whose blanks lie beyond
+// what the reader takes, or characters outside code page 932.
+std::string format_data_file(Portfolio& portfolio);
+
+LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfolio);
+
+// Raises DataFileError or SaveError; a failed save leaves the old file intact.
+void save_data_file(const std::filesystem::path& file, Portfolio& portfolio);
+
+// Whether text can be stored as a record's date, or as a code or a name,
+// and read back unchanged.
+inline constexpr size_t max_date_length = 230;
+bool is_storable_date(std::string_view date);
+bool is_storable_line(std::string_view text);
+
+}  // namespace chomaru

@@ -1,0 +1,37 @@
+#include "store/portfolio.h"
+
+namespace chomaru {
+
+FeeTable FeeTable::defaults() {
+    FeeTable t;
+    t.fee_limit = {1000000, 5000000, 10000000, 30000000, 50000000, 0};
+    t.fee_rate = {0.01115f, 0.009f, 0.007f, 0.00575f, 0.00375f, 0.0f};
+    t.fee_add = {0, 2500, 12500, 25000, 85000, 272500};
+    t.fee_min = 2500;
+    t.fee_max = 0;
+    return t;
+}
+
+void z_data_init(Portfolio& portfolio) {
+    Stock& s = portfolio.current();
+    s.stock_code.clear();
+    s.stock_name.clear();
+    s.dividend = 0;
+    s.avg_buy_price = 0;
+    s.held_shares = 0;
+    s.realized_profit = Currency();
+    s.dividend_yield = 0.0f;
+    s.buy_count = 0;
+    s.sell_count = 0;
+}
+
+void reset_to_first_stock(Portfolio& portfolio, std::string code, std::string name) {
+    portfolio.last_stock = 0;
+    portfolio.current_stock = 0;
+    z_data_init(portfolio);
+    portfolio.stocks[0].stock_code = std::move(code);
+    portfolio.stocks[0].stock_name = std::move(name);
+    portfolio.fees = FeeTable::defaults();
+}
+
+}  // namespace chomaru

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "accounting/currency.h"
+
+namespace chomaru {
+
+inline constexpr int max_stocks = 256;
+inline constexpr int max_records = 256;
+inline constexpr int fee_brackets = 6;
+
+// One buy or one sell: the trade date as text, the unit price, the share
+// count and the amount actually paid or received.
+struct TradeRecord {
+    std::string date;
+    int32_t price = 0;
+    int32_t shares = 0;
+    Currency amount;
+
+    bool operator==(const TradeRecord&) const = default;
+};
+
+struct Stock {
+    std::string stock_code;
+    std::string stock_name;
+    int32_t dividend = 0;
+    int32_t buy_count = 0;
+    int32_t sell_count = 0;
+    int32_t avg_buy_price = 0;
+    int32_t held_shares = 0;
+    Currency realized_profit;
+    float dividend_yield = 0.0f;
+    // Records 0 .. count - 1 are in use; slots above may hold stale values
+    // and are never shown or saved.
+    std::array<TradeRecord, max_records> buys;
+    std::array<TradeRecord, max_records> sells;
+};
+
+struct FeeTable {
+    std::array<int32_t, fee_brackets> fee_limit{};
+    std::array<float, fee_brackets> fee_rate{};
+    std::array<int32_t, fee_brackets> fee_add{};
+    int32_t fee_min = 0;
+    int32_t fee_max = 0;
+
+    static FeeTable defaults();
+    bool operator==(const FeeTable&) const = default;
+};
+
+// The one data set of the program, of fixed capacity: 256 stocks with 256
+// buy and 256 sell records each. Stocks 0 .. last_stock are in use.
+struct Portfolio {
+    int32_t last_stock = 0;
+    int32_t current_stock = 0;
+    // A line of the data file kept as read and written back unchanged.
+    std::string reserved_line;
+    std::array<Stock, max_stocks> stocks;
+    FeeTable fees;
+
+    static std::unique_ptr<Portfolio> create() { return std::make_unique<Portfolio>(); }
+
+    Stock& current() { return stocks.at(size_t(current_stock)); }
+    const Stock& current() const { return stocks.at(size_t(current_stock)); }
+    int stock_count() const { return last_stock + 1; }
+};
+
+// Resets the selected stock to an empty one: no code, no name, every figure
+// and both record counts 0. The record slots themselves are left as they are.
+void z_data_init(Portfolio& portfolio);
+
+// The state of a first run: one stock with the given code and name, no
+// records, the default commission table. reserved_line is kept.
+void reset_to_first_stock(Portfolio& portfolio, std::string code, std::string name);
+
+}  // namespace chomaru

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "accounting/currency.h"
+
+// Numbers as text, with the Japanese regional conventions fixed in the
+// program whatever the machine's locale: "." decimal point, "," thousands
+// separator, the yen sign before the amount and a leading minus.
+namespace chomaru {
+
+// Text to number. Accepted: surrounding blanks, one sign, a yen sign ("¥",
+// "￥" or "\") before or after the sign, thousands separators in the whole
+// part, a decimal fraction and an exponent ("1E-05"). The value is taken
+// from the exact decimal text and rounded to the target, ties to even.
+// Empty or malformed text raises ConversionError, a value out of the
+// target's range OverflowError.
+int32_t text_to_int32(std::string_view text);
+Currency text_to_currency(std::string_view text);
+float text_to_float(std::string_view text);
+
+// Number to text for files and prompt defaults.
+std::string int_text(int64_t value);
+// Shortest form: "100", "12.5", "-350".
+std::string currency_text(Currency value);
+// 7 significant digits, trailing zeros dropped, exponent form only for a
+// decimal exponent below -4 or from 7 on: "0.01115", "1E-05", "1.234568E+07".
+std::string float_text(float value);
+
+// Display formats. Fractions round half away from zero on the exact value,
+// and a value that rounds to zero has no minus sign.
+std::string format_grouped(int64_t value);            // "#,##0"   12,345
+std::string format_currency(Currency value);          // "currency" ¥1,000 / -¥1,000
+std::string format_currency(double yen);
+std::string format_percent(double ratio);             // "percent"  25.00%
+
+}  // namespace chomaru

@@ -1,0 +1,327 @@
+#include "store/data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "store/cp932.h"
+#include "store/safe_file.h"
+
+namespace chomaru {
+namespace {
+
+std::string read_golden(const char* name) {
+    std::ifstream in(std::string(CHOMARU_TEST_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string crlf(std::initializer_list<const char*> lines) {
+    std::string s;
+    for (const char* l : lines) s += utf8_to_cp932(l) + "\r\n";
+    return s;
+}
+
+const char* const default_fee_lines[] = {"1000000", "0.01115", "0",     "5000000",  "0.009",   "2500",
+                                         "10000000", "0.007",  "12500", "30000000", "0.00575", "25000",
+                                         "50000000", "0.00375", "85000", "0",       "0",       "272500",
+                                         "2500",     "0"};
+
+std::string with_default_fees(std::string head) {
+    for (const char* l : default_fee_lines) head += std::string(l) + "\r\n";
+    return head;
+}
+
+TradeRecord rec(const char* date, int32_t price, int32_t shares, int64_t yen) {
+    return TradeRecord{date, price, shares, Currency::from_yen(yen)};
+}
+
+// One stock, code 1234, name 新日鉄, dividend 3: two purchases and one sale.
+std::unique_ptr<Portfolio> example_portfolio() {
+    auto p = Portfolio::create();
+    p->fees = FeeTable::defaults();
+    Stock& s = p->stocks[0];
+    s.stock_code = "1234";
+    s.stock_name = "新日鉄";
+    s.dividend = 3;
+    s.buy_count = 2;
+    s.sell_count = 1;
+    s.avg_buy_price = 12;
+    s.held_shares = 10;
+    s.realized_profit = Currency::from_yen(30);
+    s.dividend_yield = 0.25f;
+    s.buys[0] = rec("2003/08/01", 10, 10, 100);
+    s.buys[1] = rec("2003/08/05", 12, 10, 140);
+    s.sells[0] = rec("2003/08/20", 15, 10, 150);
+    return p;
+}
+
+TEST(DataFileWrite, TheExampleIsWrittenByteForByte) {
+    auto p = example_portfolio();
+    EXPECT_EQ(format_data_file(*p), read_golden("example_35.txt"));
+}
+
+TEST(DataFileWrite, FeeLimitOfTheTopBracketIsAlwaysZero) {
+    auto p = example_portfolio();
+    p->fees.fee_limit[5] = 99;
+    const std::string bytes = format_data_file(*p);
+    EXPECT_EQ(bytes, read_golden("example_35.txt"));
+    EXPECT_EQ(p->fees.fee_limit[5], 0);
+}
+
+TEST(DataFileWrite, FractionsEmptyDatesAndBlanksInNames) {
+    auto p = Portfolio::create();
+    p->fees = FeeTable::defaults();
+    Stock& s = p->stocks[0];
+    s.stock_name = "日本 電信 電話";
+    s.realized_profit = Currency::from_units(-125000);
+    s.buy_count = 1;
+    s.buys[0] = TradeRecord{"", 100, 3, Currency::from_units(3000005)};
+    const std::string bytes = format_data_file(*p);
+    EXPECT_NE(bytes.find("\r\n-12.5\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n 100 3 300.0005\r\n"), std::string::npos);
+
+    auto back = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *back), LoadStatus::loaded);
+    EXPECT_EQ(back->stocks[0].stock_name, "日本 電信 電話");
+    EXPECT_EQ(back->stocks[0].buys[0], s.buys[0]);
+    EXPECT_EQ(back->stocks[0].realized_profit, s.realized_profit);
+}
+
+TEST(DataFileWrite, RefusesTextTheReaderCouldNotTakeBack) {
+    const auto refused = [](auto change) {
+        auto p = example_portfolio();
+        change(*p);
+        EXPECT_THROW(format_data_file(*p), DataFileError);
+    };
+    refused([](Portfolio& p) { p.stocks[0].buys[0].date = "2003/08/01 10:00"; });
+    refused([](Portfolio& p) { p.stocks[0].sells[0].date = "2003\n08"; });
+    refused([](Portfolio& p) { p.stocks[0].buys[1].date = std::string(231, 'x'); });
+    refused([](Portfolio& p) { p.stocks[0].stock_name = "新日鉄\r\n"; });
+    refused([](Portfolio& p) { p.stocks[0].stock_code = "12\n34"; });
+    refused([](Portfolio& p) { p.stocks[0].stock_name = "\u00A5マーク"; });
+    refused([](Portfolio& p) { p.reserved_line = "😀"; });
+
+    auto longest = example_portfolio();
+    longest->stocks[0].buys[0] = TradeRecord{std::string(max_date_length, 'x'), -2147483647 - 1,
+                                             -2147483647 - 1, Currency::from_yen(1)};
+    auto back = Portfolio::create();
+    EXPECT_EQ(parse_data_file(format_data_file(*longest), *back), LoadStatus::loaded);
+    EXPECT_EQ(back->stocks[0].buys[0], longest->stocks[0].buys[0]);
+}
+
+TEST(DataFileRead, TheExampleReadsBack) {
+    auto p = Portfolio::create();
+    ASSERT_EQ(parse_data_file(read_golden("example_35.txt"), *p), LoadStatus::loaded);
+    auto expected = example_portfolio();
+    EXPECT_EQ(p->last_stock, 0);
+    EXPECT_EQ(p->current_stock, 0);
+    EXPECT_EQ(p->reserved_line, "");
+    const Stock& s = p->stocks[0];
+    EXPECT_EQ(s.stock_code, "1234");
+    EXPECT_EQ(s.stock_name, "新日鉄");
+    EXPECT_EQ(s.dividend, 3);
+    EXPECT_EQ(s.avg_buy_price, 12);
+    EXPECT_EQ(s.held_shares, 10);
+    EXPECT_EQ(s.realized_profit, Currency::from_yen(30));
+    EXPECT_EQ(s.dividend_yield, 0.25f);
+    ASSERT_EQ(s.buy_count, 2);
+    ASSERT_EQ(s.sell_count, 1);
+    EXPECT_EQ(s.buys[1], expected->stocks[0].buys[1]);
+    EXPECT_EQ(s.sells[0], expected->stocks[0].sells[0]);
+    EXPECT_EQ(p->fees, FeeTable::defaults());
+}
+
+TEST(DataFileRead, LineEndsAndRoundedRecordFields) {
+    std::string head = "0\n0\nkept\n1\nA\n0\n1\n0\n0\n0\n0\n0\n2003/08/01 100.6 10.5 12.34567\n";
+    auto p = Portfolio::create();
+    ASSERT_EQ(parse_data_file(head, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->reserved_line, "kept");
+    EXPECT_EQ(p->stocks[0].buys[0].price, 101);
+    EXPECT_EQ(p->stocks[0].buys[0].shares, 10);
+    EXPECT_EQ(p->stocks[0].buys[0].amount.units(), 123457);
+    // Lone CRs end lines too.
+    std::string cr = head;
+    for (char& c : cr)
+        if (c == '\n') c = '\r';
+    ASSERT_EQ(parse_data_file(cr, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->stocks[0].buys[0].price, 101);
+}
+
+TEST(DataFileRead, CommissionSectionFallsBackToTheWholeDefaultTable) {
+    const std::string stock = crlf({"0", "0", "", "1", "A", "0", "0", "0", "0", "0", "0", "0"});
+    auto p = Portfolio::create();
+
+    ASSERT_EQ(parse_data_file(stock, *p), LoadStatus::loaded);  // no section at all
+    EXPECT_EQ(p->fees, FeeTable::defaults());
+
+    // Only some lines, with changed values: not a mixture.
+    ASSERT_EQ(parse_data_file(stock + crlf({"2000000", "0.02", "5", "6000000"}), *p), LoadStatus::loaded);
+    EXPECT_EQ(p->fees, FeeTable::defaults());
+
+    std::string bad = with_default_fees(stock);
+    bad.replace(bad.find("0.009"), 5, "abcde");
+    ASSERT_EQ(parse_data_file(bad, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->fees, FeeTable::defaults());
+
+    // A full custom section is read; lines after fee_max are never read.
+    std::string custom = stock;
+    for (int i = 0; i < 6; ++i) custom += crlf({"100", "0.5", "7"});
+    custom += crlf({"1", "2", "garbage"}) + "\x80\r\n";
+    ASSERT_EQ(parse_data_file(custom, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->fees.fee_limit[3], 100);
+    EXPECT_EQ(p->fees.fee_rate[5], 0.5f);
+    EXPECT_EQ(p->fees.fee_min, 1);
+    EXPECT_EQ(p->fees.fee_max, 2);
+}
+
+TEST(DataFileRead, FullTablesLoadAndOneMoreIsUnreadable) {
+    auto p = Portfolio::create();
+    p->fees = FeeTable::defaults();
+    p->stocks[0].buy_count = max_records;
+    for (auto& r : p->stocks[0].buys) r = rec("2020/01/01", 1, 1, 1);
+    std::string bytes = format_data_file(*p);
+    auto back = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *back), LoadStatus::loaded);
+    EXPECT_EQ(back->stocks[0].buy_count, 256);
+
+    std::string too_many = bytes;
+    too_many.replace(too_many.find("\r\n256\r\n"), 7, "\r\n257\r\n");
+    EXPECT_EQ(parse_data_file(too_many, *back), LoadStatus::unreadable);
+}
+
+TEST(DataFileRead, EveryDamageIsUnreadableAndLeavesAFirstRunState) {
+    const std::string good = read_golden("example_35.txt");
+    auto replace = [&](const std::string& from, const std::string& to) {
+        std::string s = good;
+        s.replace(s.find(from), from.size(), to);
+        return s;
+    };
+    const std::string cases[] = {
+        good.substr(0, good.find("2003/08/05")),                  // ends inside the records
+        good.substr(0, 20),                                        // ends inside a stock
+        replace("0\r\n0\r\n\r\n", "256\r\n0\r\n\r\n"),            // 257 stocks
+        replace("0\r\n0\r\n\r\n", "-1\r\n0\r\n\r\n"),             // no stock at all
+        replace("0\r\n0\r\n\r\n", "x\r\n0\r\n\r\n"),
+        replace("\r\n3\r\n", "\r\n3.x\r\n"),                       // dividend
+        replace("\r\n0.25\r\n", "\r\n25%\r\n"),                    // yield
+        replace("\r\n30\r\n", "\r\n\r\n"),                         // profit
+        replace("2003/08/01 10 10 100", "2003/08/01 10 10"),       // blanks missing
+        replace("2003/08/01 10 10 100", "2003/08/01 1x 10 100"),
+        replace("2003/08/01 10 10 100", "2003/08/01 10 10 100 5"),
+        replace("2003/08/01 10 10 100", "2003/08/01  10 10 100"),  // empty price
+        replace("2003/08/01 10 10 100", std::string(250, 'd') + " 1 1 100"),  // blanks at 251, 253, 255
+        replace("2003/08/01 10 10 100", std::string(251, 'd') + " 1 1 100"),  // third blank at 256
+        replace("2003/08/01 10 10 100", std::string(254, 'd') + " 1 1 100"),  // first blank at 255
+        replace(utf8_to_cp932("新日鉄"), "\x90\x56\x80"),                          // invalid code page 932 bytes
+        replace("1234", "12\xFD"),
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        auto p = example_portfolio();
+        p->stocks[0].buy_count = 7;
+        const LoadStatus status = parse_data_file(cases[i], *p);
+        if (i == 12) {
+            // The blanks at their furthest readable positions.
+            EXPECT_EQ(status, LoadStatus::loaded);
+            continue;
+        }
+        EXPECT_EQ(status, LoadStatus::unreadable) << "case " << i;
+        EXPECT_EQ(p->last_stock, 0);
+        EXPECT_EQ(p->current_stock, 0);
+        EXPECT_EQ(p->stocks[0].stock_name, "");
+        EXPECT_EQ(p->stocks[0].buy_count, 0);
+        EXPECT_EQ(p->stocks[0].held_shares, 0);
+        EXPECT_EQ(p->fees, FeeTable::defaults());
+    }
+}
+
+TEST(DataFileRead, BlankPositionsAreCountedInCharacters) {
+    // 126 two-byte characters put the first blank at character 127 (byte 253).
+    std::string date;
+    for (int i = 0; i < 126; ++i) date += "日";
+    std::string bytes = crlf({"0", "0", "", "1", "A", "0", "1", "0", "0", "0", "0", "0"});
+    bytes += utf8_to_cp932(date) + " 1 2 3\r\n";
+    auto p = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->stocks[0].buys[0].date, date);
+}
+
+TEST(DataFileRead, ReservedLineSurvivesAFailureAfterLineThree) {
+    auto p = Portfolio::create();
+    EXPECT_EQ(parse_data_file(crlf({"0", "0", "reserved", "1234"}), *p), LoadStatus::unreadable);
+    EXPECT_EQ(p->reserved_line, "reserved");
+    EXPECT_EQ(parse_data_file(crlf({"0", "x", "reserved"}), *p), LoadStatus::unreadable);
+    EXPECT_EQ(p->reserved_line, "");
+}
+
+TEST(DataFileRead, EmptyAndMissingFiles) {
+    auto p = Portfolio::create();
+    EXPECT_EQ(parse_data_file("", *p), LoadStatus::empty);
+    EXPECT_EQ(p->fees, FeeTable::defaults());
+    const auto missing = std::filesystem::temp_directory_path() / "chomaru-no-such-file.txt";
+    EXPECT_EQ(load_data_file(missing, *p), LoadStatus::missing);
+}
+
+TEST(DataFileRead, FirstLineIsTheLastIndexNotTheCount) {
+    std::string bytes = crlf({"1", "1", ""});
+    bytes += crlf({"1", "A", "0", "0", "0", "0", "0", "0", "0"});
+    bytes += crlf({"2", "B", "0", "0", "0", "0", "0", "0", "0"});
+    auto p = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->last_stock, 1);
+    EXPECT_EQ(p->current_stock, 1);
+    EXPECT_EQ(p->stocks[1].stock_name, "B");
+}
+
+TEST(DataFileRead, SelectionAndCountsOutsideTheTablesAreMadeSafe) {
+    std::string bytes = crlf({"0", "5", "", "1", "A", "0", "-3", "0", "0", "0", "0", "0"});
+    auto p = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *p), LoadStatus::loaded);
+    EXPECT_EQ(p->current_stock, 0);
+    EXPECT_EQ(p->stocks[0].buy_count, 0);
+}
+
+TEST(DataFileRoundTrip, SaveLoadSaveGivesTheSameBytes) {
+    auto p = example_portfolio();
+    p->last_stock = 2;
+    p->current_stock = 1;
+    p->reserved_line = "予備";
+    p->stocks[1].stock_code = "";
+    p->stocks[1].stock_name = "ＡＢＣ　ホールディングス";
+    p->stocks[1].dividend_yield = 1.0f / 3;
+    p->stocks[1].realized_profit = Currency::from_units(-1234567);
+    p->stocks[2].sell_count = 1;
+    p->stocks[2].sells[0] = TradeRecord{"2024/02/29", -5, 0, Currency::from_units(1)};
+    p->fees.fee_rate[2] = 1e-05f;
+    const std::string first = format_data_file(*p);
+
+    auto back = Portfolio::create();
+    ASSERT_EQ(parse_data_file(first, *back), LoadStatus::loaded);
+    EXPECT_EQ(format_data_file(*back), first);
+    // Floats come back rounded to 7 significant digits.
+    EXPECT_EQ(back->stocks[1].dividend_yield, 0.3333333f);
+}
+
+TEST(DataFileSave, WritesTheFileAndReadsItBack) {
+    const auto folder = std::filesystem::temp_directory_path() / "chomaru-data-file-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const auto file = folder / data_file_name;
+    auto p = example_portfolio();
+    save_data_file(file, *p);
+    EXPECT_EQ(read_whole_file(file).value(), read_golden("example_35.txt"));
+    auto back = Portfolio::create();
+    EXPECT_EQ(load_data_file(file, *back), LoadStatus::loaded);
+    EXPECT_EQ(back->stocks[0].stock_name, "新日鉄");
+
+    // Text the file cannot carry is refused and the old file stays.
+    p->stocks[0].stock_name = "a\nb";
+    EXPECT_THROW(save_data_file(file, *p), DataFileError);
+    EXPECT_EQ(read_whole_file(file).value(), read_golden("example_35.txt"));
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace chomaru
