@@ -1,6 +1,7 @@
 #include "store/data_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 #include "accounting/numbers.h"
@@ -44,6 +45,20 @@ size_t char_count(std::string_view text) {
     return count;
 }
 
+bool is_ascii(std::string_view bytes) {
+    for (unsigned char c : bytes)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+std::string decode(std::string_view bytes) {
+    try {
+        return cp932_to_utf8(bytes);
+    } catch (const EncodingError&) {
+        throw Unreadable{};
+    }
+}
+
 class LineReader {
 public:
     LineReader(const std::vector<std::string_view>& lines, size_t first) : lines_(lines), next_(first) {}
@@ -52,42 +67,40 @@ public:
         if (next_ >= lines_.size()) throw Unreadable{};
         return lines_[next_++];
     }
-    std::string text() {
-        try {
-            return cp932_to_utf8(raw());
-        } catch (const EncodingError&) {
-            throw Unreadable{};
-        }
-    }
+    std::string text() { return decode(raw()); }
     template <typename Convert>
     auto number(Convert convert) {
-        const std::string line = text();
+        // Numbers are nearly always plain ASCII and are read from the bytes.
+        const std::string_view bytes = raw();
+        const std::string decoded = is_ascii(bytes) ? std::string() : decode(bytes);
         try {
-            return convert(line);
+            return convert(is_ascii(bytes) ? bytes : std::string_view(decoded));
         } catch (const ConversionError&) {
             throw Unreadable{};
         } catch (const OverflowError&) {
             throw Unreadable{};
         }
     }
-    int32_t integer() { return number([](const std::string& s) { return text_to_int32(s); }); }
-    Currency currency() { return number([](const std::string& s) { return text_to_currency(s); }); }
-    float single() { return number([](const std::string& s) { return text_to_float(s); }); }
+    int32_t integer() { return number(text_to_int32); }
+    Currency currency() { return number(text_to_currency); }
+    float single() { return number(text_to_float); }
 
     TradeRecord record() {
-        const std::string line = text();
+        const std::string_view bytes = raw();
+        const std::string decoded = is_ascii(bytes) ? std::string() : decode(bytes);
+        const std::string_view line = is_ascii(bytes) ? bytes : std::string_view(decoded);
         const size_t b1 = line.find(' ');
         const size_t b2 = b1 == std::string::npos ? b1 : line.find(' ', b1 + 1);
         const size_t b3 = b2 == std::string::npos ? b2 : line.find(' ', b2 + 1);
         if (b3 == std::string::npos) throw Unreadable{};
-        const std::string_view view(line);
+        const std::string_view view = line;
         const size_t p1 = char_count(view.substr(0, b1)) + 1;
         const size_t p2 = p1 + char_count(view.substr(b1 + 1, b2 - b1 - 1)) + 1;
         const size_t p3 = p2 + char_count(view.substr(b2 + 1, b3 - b2 - 1)) + 1;
         if (p1 > max_first_blank || p2 > max_second_blank || p3 > max_third_blank) throw Unreadable{};
         try {
             TradeRecord r;
-            r.date = line.substr(0, b1);
+            r.date = std::string(line.substr(0, b1));
             r.price = text_to_int32(view.substr(b1 + 1, b2 - b1 - 1));
             r.shares = text_to_int32(view.substr(b2 + 1, b3 - b2 - 1));
             r.amount = text_to_currency(view.substr(b3 + 1));
@@ -137,20 +150,35 @@ std::string encode_line(std::string_view text, const char* what) {
     }
 }
 
+void put_int64(std::string& out, int64_t value) {
+    char buffer[24];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+// Appends the decimal text of an integer; returns its length.
+size_t put_int(std::string& out, int32_t value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+    return size_t(result.ptr - buffer);
+}
+
 void put_record(std::string& out, const TradeRecord& r) {
     if (!is_storable_date(r.date)) throw DataFileError("a record date cannot be written to the data file");
-    const std::string price = int_text(r.price);
-    const std::string shares = int_text(r.shares);
     const size_t p1 = char_count(r.date) + 1;
-    if (p1 + price.size() + 1 > max_second_blank || p1 + price.size() + shares.size() + 2 > max_third_blank)
-        throw DataFileError("a record line is too long for the data file");
     out += utf8_to_cp932(r.date);
     out += ' ';
-    out += price;
+    const size_t p2 = p1 + put_int(out, r.price) + 1;
     out += ' ';
-    out += shares;
+    const size_t p3 = p2 + put_int(out, r.shares) + 1;
     out += ' ';
-    put_line(out, currency_text(r.amount));
+    if (p2 > max_second_blank || p3 > max_third_blank)
+        throw DataFileError("a record line is too long for the data file");
+    if (r.amount.is_whole())
+        put_int64(out, r.amount.units() / Currency::units_per_yen);
+    else
+        out += currency_text(r.amount);
+    out += "\r\n";
 }
 
 }  // namespace
