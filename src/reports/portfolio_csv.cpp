@@ -1,0 +1,1 @@
+#include "reports/portfolio_csv.h"

@@ -1,0 +1,1 @@
+#include "reports/tax_csv.h"
