@@ -146,11 +146,11 @@ std::string group_thousands(std::string digits) {
 // |value| rounded half away from zero to `decimals` places, as decimal
 // digits of the exact binary value; the caller places the point.
 std::string round_half_away_digits(double value, int decimals) {
-    // glibc prints the exact expansion of a double when asked for enough
-    // digits; 1100 places cover every double.
+    // The exact decimal expansion of the double: 1100 places cover every
+    // double. to_chars, unlike printf, ignores the locale's decimal point.
     char buffer[1500];
-    std::snprintf(buffer, sizeof buffer, "%.1100f", std::fabs(value));
-    std::string text(buffer);
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 1100).ptr;
+    std::string text(buffer, end);
     const size_t point = text.find('.');
     std::string digits = text.substr(0, point) + text.substr(point + 1, size_t(decimals));
     const char next = text[point + 1 + size_t(decimals)];
@@ -218,10 +218,10 @@ std::string currency_text(Currency value) {
 
 std::string float_text(float value) {
     if (value == 0.0f) return "0";
-    // %.6e rounds the exact binary value to 7 significant digits, ties to even.
+    // Rounds the exact binary value to 7 significant digits, ties to even.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(value));
-    std::string_view s(buffer);
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 6).ptr;
+    std::string_view s(buffer, size_t(end - buffer));
     const bool negative = s.front() == '-';
     if (negative) s.remove_prefix(1);
     const size_t e = s.find('e');
