@@ -1,1 +1,119 @@
 #include "reports/portfolio_csv.h"
+
+#include <algorithm>
+
+#include "accounting/numbers.h"
+#include "store/cp932.h"
+#include "store/regional_text.h"
+
+namespace chomaru {
+
+namespace {
+
+std::string dated_name(const Date& today, std::string_view suffix) {
+    if (!is_valid_date(today)) throw ConversionError("not a date");
+    return "stc_" + int_text(today.year) + "_" + int_text(today.month) + "_" + int_text(today.day) +
+           std::string(suffix);
+}
+
+// The fixed lines of a block, encoded once.
+struct Headings {
+    std::string average = utf8_to_cp932("平均買い単価,");
+    std::string shares = utf8_to_cp932("株数,");
+    std::string profit = utf8_to_cp932("損益,");
+    std::string dividend = utf8_to_cp932("配当,");
+    std::string yield = utf8_to_cp932("配当利回り,");
+    std::string buys = utf8_to_cp932("買い記録\r\n日付,買い単価,買い株数,約定代金\r\n");
+    std::string sells = utf8_to_cp932("売り記録\r\n日付,売り単価,売り株数,約定代金\r\n");
+};
+
+const Headings& headings() {
+    static const Headings h;
+    return h;
+}
+
+void end_line(std::string& out) { out += "\r\n"; }
+
+void append_records(std::string& out, const std::array<TradeRecord, max_records>& records, int32_t count) {
+    for (int32_t r = 0; r < count; ++r) {
+        const TradeRecord& t = records.at(size_t(r));
+        append_csv_field(out, t.date);
+        out += ',';
+        out += int_text(t.price);
+        out += ',';
+        out += int_text(t.shares);
+        out += ',';
+        out += currency_text(t.amount);
+        end_line(out);
+    }
+}
+
+void append_block(std::string& out, const Stock& s) {
+    const Headings& h = headings();
+    append_csv_field(out, s.stock_code);
+    out += ',';
+    append_csv_field(out, s.stock_name);
+    end_line(out);
+    out += h.average;
+    out += int_text(s.avg_buy_price);
+    end_line(out);
+    out += h.shares;
+    out += int_text(s.held_shares);
+    end_line(out);
+    out += h.profit;
+    out += currency_text(s.realized_profit);
+    end_line(out);
+    out += h.dividend;
+    out += int_text(s.dividend);
+    end_line(out);
+    out += h.yield;
+    out += format_percent(double(s.dividend_yield));
+    end_line(out);
+    if (s.buy_count > 0) {
+        out += h.buys;
+        append_records(out, s.buys, s.buy_count);
+    }
+    if (s.sell_count > 0) {
+        out += h.sells;
+        append_records(out, s.sells, s.sell_count);
+    }
+    end_line(out);
+}
+
+}  // namespace
+
+std::string export_file_name(const Date& today) { return dated_name(today, ".csv"); }
+
+std::string tax_file_name(const Date& today) { return dated_name(today, "_tax.csv"); }
+
+std::string report_done_message(const std::string& file_name) {
+    return "マイ　ドキュメントに" + file_name + "を作成しました\r\nEXCELで読めます";
+}
+
+void append_csv_field(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += utf8_to_cp932(text);
+        return;
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    out += utf8_to_cp932(quoted);
+}
+
+std::string portfolio_csv(const Portfolio& portfolio) {
+    std::string out;
+    size_t records = 0;
+    for (int32_t i = 0; i <= portfolio.last_stock; ++i) {
+        const Stock& s = portfolio.stocks.at(size_t(i));
+        records += size_t(std::max(0, s.buy_count)) + size_t(std::max(0, s.sell_count));
+    }
+    out.reserve(records * 40 + size_t(portfolio.last_stock + 1) * 160);
+    for (int32_t i = 0; i <= portfolio.last_stock; ++i) append_block(out, portfolio.stocks.at(size_t(i)));
+    return out;
+}
+
+}  // namespace chomaru

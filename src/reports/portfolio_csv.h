@@ -1,1 +1,31 @@
 #pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/date_text.h"
+#include "store/portfolio.h"
+
+namespace chomaru {
+
+// "stc_2003_8_31.csv": the year, month and day without leading zeros.
+// A date that does not exist raises ConversionError.
+std::string export_file_name(const Date& today);
+// "stc_2003_8_31_tax.csv".
+std::string tax_file_name(const Date& today);
+
+// The message shown when either file has been written.
+std::string report_done_message(const std::string& file_name);
+
+// The whole export: every stock with its figures and records, as code page
+// 932 bytes with CR LF line ends. Text that code page 932 cannot hold raises
+// EncodingError.
+std::string portfolio_csv(const Portfolio& portfolio);
+
+// Appends one text field in code page 932. A field holding a comma, a double
+// quote or a line break is put in double quotes with inner quotes doubled, so
+// that it stays one column in a spreadsheet; any other text is written as it
+// is. Raises EncodingError.
+void append_csv_field(std::string& out, std::string_view text);
+
+}  // namespace chomaru

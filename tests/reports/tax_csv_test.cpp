@@ -1,0 +1,121 @@
+#include "reports/tax_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+
+#include "reports/portfolio_csv.h"
+#include "store/cp932.h"
+
+namespace chomaru {
+
+// Defined with the export tests.
+std::unique_ptr<Portfolio> report_test_portfolio();
+
+namespace {
+
+std::string read_golden(const char* name) {
+    std::ifstream in(std::string(CHOMARU_TEST_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string crlf(std::initializer_list<const char*> lines) {
+    std::string s;
+    for (const char* l : lines) s += utf8_to_cp932(l) + "\r\n";
+    return s;
+}
+
+const char* const heading =
+    "買い日付,買い単価,買い株数,約定代金,売り日付,売り単価,売り株数,約定代金,平均単価,所有株数,損益,通算損益";
+
+TradeRecord rec(const char* date, int32_t shares, int64_t yen) {
+    return TradeRecord{date, 100, shares, Currency::from_yen(yen)};
+}
+
+TEST(TaxCsv, WholeFileMatchesTheGoldenFile) {
+    const auto p = report_test_portfolio();
+    const std::string golden = read_golden("portfolio_tax.csv");
+    ASSERT_FALSE(golden.empty());
+    const TaxFile file = tax_csv(*p);
+    EXPECT_EQ(file.bytes, golden);
+    EXPECT_FALSE(file.failed_stock.has_value());
+}
+
+// A second stock that cannot be written, after a first one that can: the
+// writing stops at the second stock and keeps every whole line before the
+// failure; the third stock is never reached.
+TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
+    const struct {
+        const char* what;
+        std::initializer_list<TradeRecord> buys;
+        std::initializer_list<TradeRecord> sells;
+        std::initializer_list<const char*> kept;
+    } cases[] = {
+        {"a buy date that is not a date",
+         {rec("2003/01/10", 10, 1000), rec("2003/13/01", 10, 1000)},
+         {},
+         {"2003/01/10,100,10,1000,,,,,100,10,0,0"}},
+        {"a sell date that is not a date, pending from the start",
+         {rec("2003/01/10", 10, 1000)},
+         {rec("昨日", 5, 600)},
+         {}},
+        {"a buy that leaves no shares",
+         {rec("2003/02/01", 10, 1000)},
+         {rec("2003/01/01", 10, 1200)},
+         {",,,,2003/01/01,100,10,1200,0,-10,1200,1200"}},
+        {"a running cost beyond 32 bits",
+         {rec("2003/01/01", 100000, 3000000000), rec("2003/01/02", 1, 30000)},
+         {},
+         {"2003/01/01,100,100000,3000000000,,,,,30000,100000,0,0"}},
+        {"a profit beyond 32 bits",
+         {},
+         {rec("2003/01/01", 1, 3000000000)},
+         {}},
+    };
+    for (const auto& c : cases) {
+        auto p = Portfolio::create();
+        p->last_stock = 2;
+        p->stocks[0].stock_code = "1111";
+        p->stocks[0].stock_name = "良い";
+        Stock& bad = p->stocks[1];
+        bad.stock_code = "2222";
+        bad.stock_name = "悪い";
+        for (const TradeRecord& r : c.buys) bad.buys[size_t(bad.buy_count++)] = r;
+        for (const TradeRecord& r : c.sells) bad.sells[size_t(bad.sell_count++)] = r;
+        p->stocks[2].stock_code = "3333";
+
+        const TaxFile file = tax_csv(*p);
+        std::string expected = crlf({"1111,良い", heading, "", "2222,悪い", heading});
+        for (const char* line : c.kept) expected += crlf({line});
+        EXPECT_EQ(file.bytes, expected) << c.what;
+        EXPECT_EQ(file.failed_stock, 1) << c.what;
+    }
+}
+
+TEST(TaxCsv, ANameThatCodePage932CannotHoldStopsBeforeItsLine) {
+    auto p = Portfolio::create();
+    p->last_stock = 1;
+    p->stocks[0].stock_code = "1111";
+    p->stocks[1].stock_code = "2222";
+    p->stocks[1].stock_name = "😀";
+    const TaxFile file = tax_csv(*p);
+    EXPECT_EQ(file.bytes, crlf({"1111,", heading, ""}));
+    EXPECT_EQ(file.failed_stock, 1);
+}
+
+TEST(TaxCsv, ErrorMessageNamesTheStock) {
+    auto p = Portfolio::create();
+    p->last_stock = 1;
+    p->stocks[1].stock_code = "8411";
+    p->stocks[1].stock_name = "みずほ";
+    EXPECT_EQ(tax_error_message(*p, 1, "stc_2003_8_31_tax.csv"),
+              "8411みずほを処理中にエラーが発生しました\r\n\r\n"
+              "マイ　ドキュメントにstc_2003_8_31_tax.csvを作成しました\r\nEXCELで読めます");
+}
+
+}  // namespace
+}  // namespace chomaru
