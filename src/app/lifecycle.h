@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+
+namespace chomaru {
+
+class StockMain;
+class Platform;
+
+std::filesystem::path data_file_path(Platform& platform);
+
+// Start-up: lays out the grids, reads the data file (or runs the first run)
+// and fills the views. An unreadable file is first copied aside under a
+// name that carries the date and time. Returns false when the program must
+// end without showing the window (the unreadable file could not be kept).
+bool start_up(StockMain& window);
+
+// The first run: the welcome window, then the code and the name of a first stock.
+void first_run(StockMain& window);
+
+// Shutdown: writes the data file. When that fails the user may retry, save
+// to another file, discard the changes after a confirmation, or go back to
+// the program; returns whether the program may end.
+bool shut_down(StockMain& window);
+
+}  // namespace chomaru

@@ -1,0 +1,10 @@
+#include "app/platform.h"
+
+namespace chomaru {
+
+Date Platform::today() {
+    const QDate d = now().date();
+    return Date{d.year(), d.month(), d.day()};
+}
+
+}  // namespace chomaru

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMessageBox>
+#include <QString>
+#include <filesystem>
+
+#include "store/date_text.h"
+
+class QDialog;
+
+namespace chomaru {
+
+// Everything the program takes from the desktop goes through this seam, so
+// that every command runs in tests with scripted answers.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The modal input box: OK returns the edited text, Cancel empty text.
+    virtual QString input_box(const QString& caption, const QString& message, const QString& default_text) = 0;
+
+    // The modal message box; returns the button pressed.
+    virtual QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                                    QMessageBox::StandardButtons buttons, const QString& caption) = 0;
+
+    // Shows a dialog modally and returns when it has been closed.
+    virtual void run_modal(QDialog& dialog) = 0;
+
+    virtual QDateTime now() = 0;
+    Date today();
+
+    // The folder of the executable, which holds the data file.
+    virtual std::filesystem::path program_folder() = 0;
+
+    // The user's documents folder, created when missing; empty when it cannot be had.
+    virtual std::filesystem::path documents_folder() = 0;
+
+    // Opens a document with the desktop's default application.
+    virtual void open_document(const std::filesystem::path& file) = 0;
+
+    // Asks where to save a file; empty when the user cancels.
+    virtual std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) = 0;
+};
+
+// The message shown whenever typed text does not convert to a number.
+inline const QString half_width_digits_message = QStringLiteral("半角数字でお願いします");
+inline const QString program_caption = QStringLiteral("帳丸");
+
+// Text between the core (UTF-8) and Qt.
+inline QString qt_text(const std::string& text) { return QString::fromStdString(text); }
+inline std::string core_text(const QString& text) { return text.toStdString(); }
+
+}  // namespace chomaru

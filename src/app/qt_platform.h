@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/platform.h"
+
+namespace chomaru {
+
+// The platform of a real desktop: Qt's dialogs, the system clock, the XDG
+// documents folder and the desktop's default opener.
+class QtPlatform : public Platform {
+public:
+    // Prompts and messages are centred on `owner` once it is set.
+    void set_owner(QWidget* owner) { owner_ = owner; }
+
+    QString input_box(const QString& caption, const QString& message, const QString& default_text) override;
+    QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                            QMessageBox::StandardButtons buttons, const QString& caption) override;
+    void run_modal(QDialog& dialog) override;
+    QDateTime now() override;
+    std::filesystem::path program_folder() override;
+    std::filesystem::path documents_folder() override;
+    void open_document(const std::filesystem::path& file) override;
+    std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+}  // namespace chomaru

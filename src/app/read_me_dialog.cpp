@@ -1,0 +1,34 @@
+#include "app/read_me_dialog.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "views/twips.h"
+
+namespace chomaru {
+
+const QString ReadMeDialog::welcome_text = QStringLiteral(
+    "帳丸をダウンロードして頂き、有難うございます。\n\n"
+    "帳丸は、平均買い単価に着目した株投資の分析ソフトです。\n"
+    "同一銘柄を、複数回で買い売りをしたときに、株数、平均買い単価、利益を計算します。\n\n"
+    "「ok」ボタンをクリックして頂きますと、銘柄コード、銘柄名を聞いてきますので、記入して下さい。\n"
+    "帳丸の通常画面になります。\n"
+    "『買い』ボタンをクリックして買い情報を記入しますと、平均買い単価などを計算します。\n\n"
+    "詳しくは、ヘルプをご覧下さい。");
+
+ReadMeDialog::ReadMeDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form_read_me"));
+    setWindowTitle(QStringLiteral("はじめまして"));
+    setFixedSize(twips(this, 5625), twips(this, 3195));
+    Text1 = new QPlainTextEdit(welcome_text, this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    place(Text1, 120, 120, 5415, 2535);
+    Command1 = new QPushButton(QStringLiteral("ok"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    place(Command1, 2040, 2760, 1575, 375);
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace chomaru

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QTableWidget>
+#include <map>
+
+namespace chomaru {
+
+// A read-only grid of text cells addressed by (row, column), with fixed
+// heading rows and columns drawn in the button colour. The program writes
+// every cell; the user can only double-click.
+class FlexGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* parent = nullptr);
+
+    // The height of rows added from now on.
+    void set_default_row_height(int twips);
+
+    void set_rows(int rows);
+    int rows() const { return rowCount(); }
+    int cols() const { return columnCount(); }
+
+    QString text(int row, int col) const;
+    void set_text(int row, int col, const QString& text);
+    void clear_texts();
+
+    void set_col_width(int col, int twips);
+    void set_row_height(int row, int twips);
+    void set_col_alignment(int col, Qt::Alignment alignment);
+    void set_cell_alignment(int row, int col, Qt::Alignment alignment);
+
+signals:
+    void double_clicked(int row, int col);
+
+private:
+    QTableWidgetItem* cell(int row, int col);
+    void prepare_row(int row);
+    Qt::Alignment alignment_for(int row, int col, const QString& text) const;
+
+    int default_row_height_ = 0;
+    int fixed_rows_;
+    int fixed_cols_;
+    std::map<int, Qt::Alignment> col_alignment_;
+    std::map<std::pair<int, int>, Qt::Alignment> cell_alignment_;
+};
+
+inline constexpr Qt::Alignment align_centre = Qt::AlignHCenter | Qt::AlignVCenter;
+inline constexpr Qt::Alignment align_right = Qt::AlignRight | Qt::AlignVCenter;
+
+}  // namespace chomaru

@@ -1,0 +1,319 @@
+#include "views/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "accounting/commission_dialog.h"
+#include "reports/list_window.h"
+#include "reports/report_commands.h"
+#include "reports/simulation_window.h"
+#include "store/regional_text.h"
+#include "store/sort_dialog.h"
+#include "trades/record_deletion.h"
+#include "trades/record_editing.h"
+#include "trades/trade_entry.h"
+#include "views/flex_grid.h"
+#include "views/stock_commands.h"
+#include "views/twips.h"
+
+namespace chomaru {
+
+namespace {
+
+// The Japanese proportional gothic font of the window's buttons and grids.
+QFont gothic(double points) {
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    return font;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFont(gothic(9.75));
+    b->setGeometry(geometry);
+    return b;
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* f = new QGroupBox(caption, parent);
+    f->setObjectName(QString::fromLatin1(name));
+    f->setGeometry(geometry);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    return l;
+}
+
+FlexGrid* grid(QWidget* parent, const char* name, int rows, int cols, int fixed_rows, int fixed_cols, double points,
+               QRect geometry) {
+    auto* g = new FlexGrid(0, cols, fixed_rows, fixed_cols, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    // The proportional gothic font draws digits wider than the grids' column
+    // widths were made for; a slightly tighter spacing keeps every figure
+    // whole in its cell.
+    QFont font = gothic(points);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
+    g->setFont(font);
+    // Rows as tall as the font needs, so the small grids show every row.
+    g->set_default_row_height(points < 9.5 ? 225 : 255);
+    g->set_rows(rows);
+    g->setGeometry(geometry);
+    return g;
+}
+
+// Multipliers of the price table rows +90% .. +10% and -10% .. -50%: each is
+// the double nearest to the decimal, not computed from the percentage.
+constexpr double upper_multipliers[] = {1.9, 1.8, 1.7, 1.6, 1.5, 1.4, 1.3, 1.2, 1.1};
+constexpr double lower_multipliers[] = {0.9, 0.8, 0.7, 0.6, 0.5};
+
+constexpr int laid_out_rows = 15;
+
+}  // namespace
+
+StockMain::StockMain(Portfolio& portfolio, Platform& platform) : portfolio_(portfolio), platform_(platform) {
+    setObjectName(QStringLiteral("stock_main"));
+    setWindowTitle(QStringLiteral("帳丸"));
+    build_controls();
+    build_menus();
+    connect_commands();
+    setFixedSize(sizeHint());
+}
+
+void StockMain::build_controls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->setFixedSize(twips(this, 10350), twips(this, 5010));
+    auto at = [this](int l, int t, int w, int h) { return twips_rect(this, l, t, w, h); };
+
+    Frame3 = frame(client, "Frame3", QStringLiteral("記録する"), at(120, 120, 3255, 855));
+    kai_input_key = button(Frame3, "kai_input_key", QStringLiteral("買い(&K)"), at(120, 240, 1455, 495));
+    uri_input_key = button(Frame3, "uri_input_key", QStringLiteral("売り(&U)"), at(1680, 240, 1455, 495));
+    Frame4 = frame(client, "Frame4", QStringLiteral("売買シミュレーション"), at(3480, 120, 3255, 855));
+    kai_sl_key = button(Frame4, "kai_sl_key", QStringLiteral("買い(&G)"), at(120, 240, 1455, 495));
+    uri_sl_key = button(Frame4, "uri_sl_key", QStringLiteral("売り(&R)"), at(1680, 240, 1455, 495));
+    new_name_key = button(client, "new_name_key", QStringLiteral("新銘柄(&N)"), at(6960, 360, 1575, 495));
+    all_list_key = button(client, "all_list_key", QStringLiteral("一覧表(&I)"), at(8640, 360, 1575, 495));
+
+    Frame1 = frame(client, "Frame1", QStringLiteral("銘柄"), at(120, 1080, 2775, 3855));
+    Label1 = label(Frame1, "Label1", QStringLiteral("銘柄を選択する"), at(240, 240, 1455, 255));
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(at(120, 480, 2535, 300).adjusted(0, 0, 0, 4));
+    Label2 = label(Frame1, "Label2", QStringLiteral("銘柄情報"), at(960, 1080, 855, 255));
+    infor_fig = grid(Frame1, "infor_fig", 3, 2, 0, 1, 9.75, at(120, 1320, 2535, 855));
+    Label3 = label(Frame1, "Label3", QStringLiteral("銘柄分析"), at(960, 2400, 735, 255));
+    anal_fig = grid(Frame1, "anal_fig", 4, 2, 0, 1, 9.75, at(120, 2640, 2535, 1095));
+
+    Frame2 = frame(client, "Frame2", QStringLiteral("買い単価比株価"), at(3000, 1080, 1935, 3855));
+    sample_fig_1 = grid(Frame2, "sample_fig_1", 10, 2, 0, 1, 9, at(120, 240, 1695, 2295));
+    sample_fig_2 = grid(Frame2, "sample_fig_2", 5, 2, 0, 1, 9, at(120, 2520, 1695, 1215));
+
+    SSTab1 = new QTabWidget(client);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setFont(gothic(9));
+    SSTab1->setGeometry(at(5040, 1200, 5175, 3735));
+    auto* buy_page = new QWidget();
+    auto* sell_page = new QWidget();
+    SSTab1->addTab(buy_page, QStringLiteral("買い記録"));
+    SSTab1->addTab(sell_page, QStringLiteral("売り記録"));
+    // The grids sit 360 twips below the tab strip's top edge, that is just
+    // under the tabs, inside each page.
+    const QRect record_area = at(120, 0, 4935, 3255).translated(-twips(this, 60), twips(this, 45));
+    buy_fig = grid(buy_page, "buy_fig", laid_out_rows, 5, 1, 1, 9, record_area);
+    sell_fig = grid(sell_page, "sell_fig", laid_out_rows, 5, 1, 1, 9, record_area);
+    SSTab1->setCurrentIndex(0);
+}
+
+void StockMain::build_menus() {
+    auto add = [this](QMenu* menu, QAction*& action, const char* name, const QString& caption) {
+        action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("file"));
+    add(file, m_sort, "m_sort", QStringLiteral("並べ替え(&Y)"));
+    add(file, m_csvf, "m_csvf", QStringLiteral("CSVファイルの出力(&O)"));
+    add(file, m_tax_file, "m_tax_file", QStringLiteral("申告ファイルの作成(&T)"));
+    add(file, m_kabusen, "m_kabusen", QStringLiteral("手数料設定(&J)"));
+    add(file, suspend, "suspend", QStringLiteral("終了(&E)"));
+
+    QMenu* modify = menuBar()->addMenu(QStringLiteral("変更(&C)"));
+    modify->setObjectName(QStringLiteral("modify"));
+    add(modify, change_code, "change_code", QStringLiteral("コードの変更(&B)"));
+    add(modify, change_name, "change_name", QStringLiteral("銘柄名の変更(&O)"));
+    add(modify, change_haitou, "change_haitou", QStringLiteral("配当の変更(&P)"));
+
+    QMenu* simulation = menuBar()->addMenu(QStringLiteral("削除(&D)"));
+    simulation->setObjectName(QStringLiteral("simulation"));
+    add(simulation, del_kai_fig, "del_kai_fig", QStringLiteral("買い記録の１行削除(&W)"));
+    add(simulation, del_sel_fig, "del_sel_fig", QStringLiteral("売り記録の１行削除(&X)"));
+    add(simulation, del_all_data, "del_all_data", QStringLiteral("全記録の削除(&A)"));
+
+    QMenu* menu_help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    menu_help->setObjectName(QStringLiteral("menu_help"));
+    add(menu_help, expla, "expla", QStringLiteral("動作説明(&M)"));
+    add(menu_help, version_key, "version_key", QStringLiteral("バージョン情報(&V)"));
+}
+
+void StockMain::connect_commands() {
+    auto on_click = [this](QPushButton* b, void (*command)(StockMain&)) {
+        connect(b, &QPushButton::clicked, this, [this, command] { command(*this); });
+    };
+    auto on_menu = [this](QAction* a, void (*command)(StockMain&)) {
+        connect(a, &QAction::triggered, this, [this, command] { command(*this); });
+    };
+    auto on_double_click = [this](FlexGrid* g, void (*command)(StockMain&, int, int)) {
+        connect(g, &FlexGrid::double_clicked, this, [this, command](int row, int col) { command(*this, row, col); });
+    };
+    on_click(kai_input_key, kai_input_key_click);
+    on_click(uri_input_key, uri_input_key_click);
+    on_click(kai_sl_key, kai_sl_key_click);
+    on_click(uri_sl_key, uri_sl_key_click);
+    on_click(new_name_key, new_name_key_click);
+    on_click(all_list_key, all_list_key_click);
+    connect(Combo1, &QComboBox::activated, this, [this](int index) { combo1_click(*this, index); });
+    on_double_click(infor_fig, infor_fig_dbl_click);
+    on_double_click(buy_fig, buy_fig_dbl_click);
+    on_double_click(sell_fig, sell_fig_dbl_click);
+
+    on_menu(m_sort, m_sort_click);
+    on_menu(m_csvf, m_csvf_click);
+    on_menu(m_tax_file, m_tax_file_click);
+    on_menu(m_kabusen, m_kabusen_click);
+    connect(suspend, &QAction::triggered, this, &QWidget::close);
+    on_menu(change_code, change_code_click);
+    on_menu(change_name, change_name_click);
+    on_menu(change_haitou, change_haitou_click);
+    on_menu(del_kai_fig, del_kai_fig_click);
+    on_menu(del_sel_fig, del_sel_fig_click);
+    on_menu(del_all_data, del_all_data_click);
+    on_menu(expla, expla_click);
+    on_menu(version_key, version_key_click);
+}
+
+void StockMain::closeEvent(QCloseEvent* event) {
+    if (close_handler_ && !close_handler_()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void StockMain::setup_info_grid() {
+    const QString labels[] = {QStringLiteral("コード"), QStringLiteral("銘柄"), QStringLiteral("配当")};
+    for (int r = 0; r < 3; ++r) infor_fig->set_text(r, 0, labels[r]);
+    infor_fig->set_col_width(0, 800);
+    infor_fig->set_col_width(1, 1660);
+    infor_fig->set_col_alignment(0, align_centre);
+    infor_fig->set_col_alignment(1, align_centre);
+}
+
+void StockMain::setup_analysis_grid() {
+    const QString labels[] = {QStringLiteral("保有株数"), QStringLiteral("平均買い単価"), QStringLiteral("利益"),
+                              QStringLiteral("配当利回り")};
+    for (int r = 0; r < 4; ++r) anal_fig->set_text(r, 0, labels[r]);
+    anal_fig->set_col_width(0, 1230);
+    anal_fig->set_col_width(1, 1230);
+    anal_fig->set_col_alignment(0, align_centre);
+    anal_fig->set_col_alignment(1, align_right);
+}
+
+void StockMain::setup_ratio_grids() {
+    for (int r = 0; r < 10; ++r) sample_fig_1->set_text(r, 0, QStringLiteral("+%1%").arg(100 - 10 * r));
+    for (int r = 0; r < 5; ++r) sample_fig_2->set_text(r, 0, QStringLiteral("-%1%").arg(10 + 10 * r));
+    for (FlexGrid* g : {sample_fig_1, sample_fig_2}) {
+        g->set_col_width(0, 540);
+        g->set_col_width(1, 1060);
+        g->set_col_alignment(1, align_right);
+    }
+}
+
+void StockMain::setup_record_grid(FlexGrid* g) {
+    const QString headings[] = {QString(), QStringLiteral("日付"), QStringLiteral("単価"), QStringLiteral("株数"),
+                                QStringLiteral("代金")};
+    for (int c = 1; c < 5; ++c) g->set_text(0, c, headings[c]);
+    g->set_rows(laid_out_rows);
+    for (int n = 1; n < laid_out_rows; ++n) g->set_text(n, 0, QString::number(n));
+    const int widths[] = {400, 1100, 1100, 900, 1100};
+    for (int c = 0; c < 5; ++c) g->set_col_width(c, widths[c]);
+    for (int c = 0; c < 5; ++c) g->set_cell_alignment(0, c, align_centre);
+    g->set_col_alignment(1, align_centre);
+    for (int c = 2; c < 5; ++c) g->set_col_alignment(c, align_right);
+}
+
+void StockMain::setup_buy_grid() { setup_record_grid(buy_fig); }
+void StockMain::setup_sell_grid() { setup_record_grid(sell_fig); }
+
+void StockMain::show_stock_info() {
+    const Stock& s = stock();
+    infor_fig->set_text(0, 1, qt_text(s.stock_code));
+    infor_fig->set_text(1, 1, qt_text(s.stock_name));
+    infor_fig->set_text(2, 1, qt_text(int_text(s.dividend)));
+}
+
+void StockMain::show_analysis() {
+    const Stock& s = stock();
+    anal_fig->set_text(0, 1, qt_text(format_grouped(s.held_shares)));
+    anal_fig->set_text(1, 1, qt_text(format_currency(Currency::from_yen(s.avg_buy_price))));
+    anal_fig->set_text(2, 1, qt_text(format_currency(s.realized_profit)));
+    anal_fig->set_text(3, 1, qt_text(format_percent(double(s.dividend_yield))));
+}
+
+void StockMain::show_ratio_table() {
+    const int32_t p = stock().avg_buy_price;
+    const Currency price = Currency::from_yen(p);
+    sample_fig_1->set_text(0, 1, qt_text(format_currency(price + price)));
+    for (int r = 1; r < 10; ++r)
+        sample_fig_1->set_text(r, 1, qt_text(format_currency(double(p) * upper_multipliers[r - 1])));
+    for (int r = 0; r < 5; ++r) sample_fig_2->set_text(r, 1, qt_text(format_currency(double(p) * lower_multipliers[r])));
+}
+
+void StockMain::clear_trade_grids() {
+    buy_fig->set_rows(laid_out_rows);
+    sell_fig->set_rows(laid_out_rows);
+    for (int n = 1; n < laid_out_rows; ++n) {
+        for (int c = 1; c < 5; ++c) {
+            buy_fig->set_text(n, c, QString());
+            sell_fig->set_text(n, c, QString());
+        }
+    }
+}
+
+void StockMain::show_record_row(FlexGrid* g, const TradeRecord& record, int k) {
+    if (k > laid_out_rows - 2) {
+        g->set_rows(k + 2);
+        g->set_text(k + 1, 0, QString::number(k + 1));
+    }
+    g->set_text(k + 1, 1, qt_text(record.date));
+    g->set_text(k + 1, 2, qt_text(format_currency(Currency::from_yen(record.price))));
+    g->set_text(k + 1, 3, qt_text(format_grouped(record.shares)));
+    g->set_text(k + 1, 4, qt_text(format_currency(record.amount)));
+}
+
+void StockMain::show_records(FlexGrid* g, const std::array<TradeRecord, max_records>& records, int count) {
+    for (int k = 0; k < count; ++k) show_record_row(g, records[size_t(k)], k);
+}
+
+void StockMain::show_buy_records() { show_records(buy_fig, stock().buys, stock().buy_count); }
+void StockMain::show_sell_records() { show_records(sell_fig, stock().sells, stock().sell_count); }
+void StockMain::show_buy_row(int k, const TradeRecord& record) { show_record_row(buy_fig, record, k); }
+void StockMain::show_sell_row(int k, const TradeRecord& record) { show_record_row(sell_fig, record, k); }
+
+void StockMain::fill_stock_combo() {
+    Combo1->clear();
+    for (int i = 0; i <= portfolio_.last_stock; ++i) Combo1->addItem(qt_text(portfolio_.stocks[size_t(i)].stock_name));
+    Combo1->setCurrentIndex(-1);
+}
+
+}  // namespace chomaru

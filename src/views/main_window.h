@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "app/platform.h"
+#include "store/portfolio.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace chomaru {
+
+class FlexGrid;
+
+// The main window: the selected stock's information and analysis with the
+// stock selector on the left, the price table relative to the average buy
+// unit price in the middle, the buy and sell records on two tabs on the
+// right, six buttons on top and the menu bar. Commands live beside their
+// subsystem and reach the window through its public members.
+class StockMain : public QMainWindow {
+    Q_OBJECT
+public:
+    StockMain(Portfolio& portfolio, Platform& platform);
+
+    Portfolio& portfolio() { return portfolio_; }
+    Platform& platform() { return platform_; }
+    Stock& stock() { return portfolio_.current(); }
+
+    // Grid layout, once at start-up.
+    void setup_info_grid();
+    void setup_analysis_grid();
+    void setup_ratio_grids();
+    void setup_buy_grid();
+    void setup_sell_grid();
+
+    // Refresh of the views from the portfolio.
+    void show_stock_info();
+    void show_analysis();
+    void show_ratio_table();
+    void clear_trade_grids();
+    void show_buy_records();
+    void show_sell_records();
+    void fill_stock_combo();
+
+    // Writes a record into grid row k + 1 of its side, growing the grid
+    // beyond its 14 laid-out record rows when needed.
+    void show_buy_row(int k, const TradeRecord& record);
+    void show_sell_row(int k, const TradeRecord& record);
+
+    // The shutdown decides whether the window may close; set by the start-up.
+    void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
+
+    // Controls, named as the program's design names them.
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QGroupBox* Frame3;
+    QGroupBox* Frame4;
+    QPushButton* kai_input_key;
+    QPushButton* uri_input_key;
+    QPushButton* kai_sl_key;
+    QPushButton* uri_sl_key;
+    QPushButton* new_name_key;
+    QPushButton* all_list_key;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QComboBox* Combo1;
+    FlexGrid* infor_fig;
+    FlexGrid* anal_fig;
+    FlexGrid* sample_fig_1;
+    FlexGrid* sample_fig_2;
+    QTabWidget* SSTab1;
+    FlexGrid* buy_fig;
+    FlexGrid* sell_fig;
+
+    QAction* m_sort;
+    QAction* m_csvf;
+    QAction* m_tax_file;
+    QAction* m_kabusen;
+    QAction* suspend;
+    QAction* change_code;
+    QAction* change_name;
+    QAction* change_haitou;
+    QAction* del_kai_fig;
+    QAction* del_sel_fig;
+    QAction* del_all_data;
+    QAction* expla;
+    QAction* version_key;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build_controls();
+    void build_menus();
+    void connect_commands();
+    void show_record_row(FlexGrid* grid, const TradeRecord& record, int k);
+    void show_records(FlexGrid* grid, const std::array<TradeRecord, max_records>& records, int count);
+    void setup_record_grid(FlexGrid* grid);
+
+    Portfolio& portfolio_;
+    Platform& platform_;
+    std::function<bool()> close_handler_;
+};
+
+}  // namespace chomaru
