@@ -195,6 +195,10 @@ float text_to_float(std::string_view text) {
     const std::string canonical = d.digits + "e" + std::to_string(d.exponent);
     float value = 0.0f;
     const auto [end, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+    // from_chars reports a value too small for any float as out of range; it
+    // rounds to zero, as it does for the integer and currency readers.
+    const bool below_one = long(d.exponent) + long(d.digits.size()) <= 0;
+    if (ec == std::errc::result_out_of_range && below_one) return 0.0f;
     if (ec != std::errc() || end != canonical.data() + canonical.size())
         throw OverflowError("value outside the float range");
     return d.negative ? -value : value;

@@ -62,6 +62,21 @@ TEST(TextToFloat, ReadsDecimalAndExponentForms) {
     EXPECT_THROW(text_to_float("1E50"), OverflowError);
 }
 
+TEST(TextToFloat, UnderflowRoundsToZeroInsteadOfRaisingOverflow) {
+    const struct {
+        const char* text;
+        float value;
+    } cases[] = {
+        {".401298E-45", 0.0f},  // found by fuzzing: the integer and currency readers gave 0
+        {"1e-50", 0.0f},
+        {"-7e-46", 0.0f},       // below half the smallest float
+        {"7.1e-46", 1.401298e-45f},
+        {"1.401298E-45", 1.401298e-45f},
+    };
+    for (const auto& c : cases) EXPECT_EQ(text_to_float(c.text), c.value) << c.text;
+    EXPECT_THROW(text_to_float("3.5e38"), OverflowError);
+}
+
 TEST(NumberToText, FileForms) {
     EXPECT_EQ(int_text(-12), "-12");
     EXPECT_EQ(currency_text(Currency::from_yen(100)), "100");
