@@ -83,6 +83,9 @@ bool start_up(StockMain& window) {
     window.show_sell_records();
     window.show_ratio_table();
     window.fill_stock_combo();
+
+    // Closing the window, from its title bar, the menu or a signal, saves.
+    window.set_close_handler([&window, saved = false]() mutable { return saved = saved || shut_down(window); });
     return true;
 }
 

@@ -10,7 +10,7 @@ class Platform;
 std::filesystem::path data_file_path(Platform& platform);
 
 // Start-up: lays out the grids, reads the data file (or runs the first run)
-// and fills the views. An unreadable file is first copied aside under a
+// and fills the views; from then on closing the window saves. An unreadable file is first copied aside under a
 // name that carries the date and time. Returns false when the program must
 // end without showing the window (the unreadable file could not be kept).
 bool start_up(StockMain& window);

@@ -39,8 +39,6 @@ int main(int argc, char* argv[]) {
     platform.set_owner(&window);
     if (!start_up(window)) return 1;
 
-    bool saved = false;
-    window.set_close_handler([&] { return saved = saved || shut_down(window); });
     close_on_termination_signals(window);
     // The end of the desktop session closes the window the normal way.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&](QSessionManager&) { window.close(); });

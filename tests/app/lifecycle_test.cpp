@@ -1,0 +1,206 @@
+#include "app/lifecycle.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "app/instance_lock.h"
+#include "app/read_me_dialog.h"
+#include "store/cp932.h"
+#include "store/data_file.h"
+#include "store/safe_file.h"
+#include "support/main_window_fixture.h"
+
+namespace chomaru {
+namespace {
+
+std::string two_stock_file() {
+    std::string s;
+    for (const char* line : {"1", "1", "", "1111", "トヨタ", "50", "0", "0", "0", "0", "0", "0",
+                             "2222", "ソニー", "30", "1", "0", "5000", "100", "0", "0.006",
+                             "2024/01/05 5000 100 500000", "1000000", "0.01115", "0", "5000000", "0.009", "2500",
+                             "10000000", "0.007", "12500", "30000000", "0.00575", "25000", "50000000", "0.00375",
+                             "85000", "0", "0", "272500", "2500", "0"})
+        s += utf8_to_cp932(line) + "\r\n";
+    return s;
+}
+
+size_t line_count(const std::string& bytes) {
+    size_t n = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); ++i)
+        if (bytes[i] == '\r' && bytes[i + 1] == '\n') ++n;
+    return n;
+}
+
+using StartUp = MainWindowTest;
+
+TEST_F(StartUp, AValidFileShowsTheStockSelectedAtTheLastExit) {
+    write_data_file(two_stock_file());
+    start();
+    EXPECT_TRUE(platform.prompts.empty());
+    EXPECT_TRUE(platform.dialogs.empty());
+    EXPECT_EQ(window->infor_fig->text(0, 1), "2222");
+    EXPECT_EQ(window->infor_fig->text(1, 1), "ソニー");
+    EXPECT_EQ(window->infor_fig->text(2, 1), "30");
+    EXPECT_EQ(window->anal_fig->text(0, 1), "100");
+    EXPECT_EQ(window->anal_fig->text(1, 1), "¥5,000");
+    EXPECT_EQ(window->buy_fig->text(1, 1), "2024/01/05");
+    EXPECT_EQ(window->buy_fig->text(1, 4), "¥500,000");
+    ASSERT_EQ(window->Combo1->count(), 2);
+    EXPECT_EQ(window->Combo1->itemText(0), "トヨタ");
+    EXPECT_EQ(window->Combo1->currentIndex(), -1);
+}
+
+TEST_F(StartUp, NoFileWelcomesAndAsksForTheFirstStock) {
+    platform.on_dialog([](QDialog& d) {
+        auto& welcome = dynamic_cast<ReadMeDialog&>(d);
+        EXPECT_EQ(welcome.windowTitle(), "はじめまして");
+        EXPECT_EQ(welcome.Command1->text(), "ok");
+        welcome.Command1->click();
+    });
+    platform.answer("7203").answer("トヨタ自動車");
+    start();
+    ASSERT_EQ(platform.dialogs, std::vector<QString>{"Form_read_me"});
+    ASSERT_EQ(platform.prompts.size(), 2u);
+    EXPECT_EQ(platform.prompts[0].caption, "銘柄のコードを入れて下さい");
+    EXPECT_EQ(platform.prompts[0].message, "例:1234");
+    EXPECT_EQ(platform.prompts[0].default_text, "");
+    EXPECT_EQ(platform.prompts[1].caption, "銘柄を入れて下さい");
+    EXPECT_EQ(platform.prompts[1].message, "例:新日鉄");
+    EXPECT_EQ(window->infor_fig->text(0, 1), "7203");
+    EXPECT_EQ(window->infor_fig->text(1, 1), "トヨタ自動車");
+    EXPECT_EQ(portfolio->fees, FeeTable::defaults());
+
+    ASSERT_TRUE(shut_down(*window));
+    const std::string saved = read_data_file();
+    EXPECT_EQ(line_count(saved), 32u);
+    EXPECT_EQ(saved.substr(0, 6), "0\r\n0\r\n");
+}
+
+TEST_F(StartUp, TheWelcomeTextHasItsLineBreaks) {
+    EXPECT_EQ(ReadMeDialog::welcome_text.count("\n\n"), 3);
+    EXPECT_EQ(ReadMeDialog::welcome_text.count("\n"), 9);
+    EXPECT_TRUE(ReadMeDialog::welcome_text.startsWith("帳丸をダウンロードして頂き、有難うございます。\n\n帳丸は、"));
+    EXPECT_TRUE(ReadMeDialog::welcome_text.endsWith("計算します。\n\n詳しくは、ヘルプをご覧下さい。"));
+}
+
+TEST_F(StartUp, AnEmptyFileIsAFirstRunAndBothPromptsMayBeCancelled) {
+    write_data_file("");
+    platform.cancel().cancel();
+    start();
+    EXPECT_EQ(platform.dialogs.size(), 1u);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(portfolio->last_stock, 0);
+    EXPECT_EQ(stock().stock_code, "");
+    EXPECT_EQ(stock().stock_name, "");
+    EXPECT_EQ(stock().buy_count, 0);
+    ASSERT_TRUE(shut_down(*window));
+    EXPECT_EQ(line_count(read_data_file()), 32u);
+}
+
+TEST_F(StartUp, AnUnreadableFileIsKeptAsideBeforeTheFirstRun) {
+    const std::string damaged = "0\r\n0\r\n\r\n1234\r\n";
+    write_data_file(damaged);
+    platform.answer("1").answer("A");
+    start();
+    const auto copy = platform.program / "vavo_data_unreadable_20261207_093015.txt";
+    ASSERT_EQ(read_whole_file(copy), damaged);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].caption, "帳丸");
+    EXPECT_TRUE(platform.messages[0].text.contains("vavo_data_unreadable_20261207_093015.txt"));
+    EXPECT_EQ(platform.dialogs.size(), 1u);  // then the welcome
+
+    // A second unreadable start in the same second does not overwrite the first copy.
+    ASSERT_TRUE(shut_down(*window));
+    write_data_file("garbage");
+    platform.answer("2").answer("B");
+    start();
+    EXPECT_EQ(read_whole_file(copy), damaged);
+    EXPECT_EQ(read_whole_file(platform.program / "vavo_data_unreadable_20261207_093015_2.txt"), "garbage");
+}
+
+TEST_F(StartUp, WithoutADataFileNoCopyIsMade) {
+    platform.answer("1").answer("A");
+    start();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(platform.program), {}), 0);
+}
+
+using Shutdown = MainWindowTest;
+
+TEST_F(Shutdown, ARunThatChangesNothingWritesTheSameFile) {
+    write_data_file(two_stock_file());
+    start();
+    std::filesystem::remove(data_file());
+    window->show();
+    window->close();
+    EXPECT_EQ(read_data_file(), two_stock_file());
+}
+
+TEST_F(Shutdown, TheMenuItemAndTheTitleBarCloseTheSameWay) {
+    write_data_file(two_stock_file());
+    start();
+    window->show();
+    window->suspend->trigger();
+    EXPECT_FALSE(window->isVisible());
+    const std::string by_menu = read_data_file();
+    std::filesystem::remove(data_file());
+
+    MainWindowTest::TearDown();
+    SetUp();
+    write_data_file(two_stock_file());
+    start();
+    window->show();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(read_data_file(), by_menu);
+    EXPECT_EQ(by_menu, two_stock_file());
+}
+
+TEST_F(Shutdown, ASaveFailureKeepsTheProgramOpenUntilTheDataIsSavedOrDiscarded) {
+    start_with_stock();
+    window->show();
+    std::filesystem::remove_all(platform.program);  // the folder is gone: the save fails
+
+    platform.press(QMessageBox::Cancel);
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].caption, "帳丸");
+    EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(platform.messages[0].text.contains("vavo_data.txt"));
+
+    // Retry fails again; then the data goes to another file.
+    const auto elsewhere = folder / "documents" / "saved.txt";
+    platform.save_choices.push_back(elsewhere);
+    platform.press(QMessageBox::Retry).press(QMessageBox::Save);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    Portfolio back;
+    EXPECT_EQ(load_data_file(elsewhere, back), LoadStatus::loaded);
+    EXPECT_EQ(back.stocks[0].stock_name, "新日鉄");
+}
+
+TEST_F(Shutdown, DiscardingNeedsAConfirmation) {
+    start_with_stock();
+    std::filesystem::remove_all(platform.program);
+    platform.press(QMessageBox::Discard).press(QMessageBox::No).press(QMessageBox::Discard).press(QMessageBox::Yes);
+    EXPECT_TRUE(shut_down(*window));
+    EXPECT_EQ(platform.messages.size(), 4u);
+}
+
+TEST(InstanceLock, ASecondRunForTheSameFolderIsRefused) {
+    const auto folder = std::filesystem::temp_directory_path() / "chomaru-lock-test";
+    std::filesystem::create_directories(folder);
+    {
+        InstanceLock first(folder);
+        EXPECT_TRUE(first.acquired());
+        InstanceLock second(folder);
+        EXPECT_FALSE(second.acquired());
+    }
+    InstanceLock again(folder);
+    EXPECT_TRUE(again.acquired());
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace chomaru

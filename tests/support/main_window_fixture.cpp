@@ -1,0 +1,48 @@
+#include "support/main_window_fixture.h"
+
+#include "app/lifecycle.h"
+#include "store/data_file.h"
+#include "store/safe_file.h"
+
+namespace chomaru {
+
+void MainWindowTest::SetUp() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = std::filesystem::temp_directory_path() /
+             ("chomaru-gui-" + std::string(info->test_suite_name()) + "-" + info->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "program");
+    std::filesystem::create_directories(folder / "documents");
+    platform.program = folder / "program";
+    platform.documents = folder / "documents";
+    window = std::make_unique<StockMain>(*portfolio, platform);
+}
+
+void MainWindowTest::TearDown() {
+    EXPECT_TRUE(platform.script_done()) << "scripted answers left over";
+    window.reset();
+    std::filesystem::remove_all(folder);
+}
+
+std::filesystem::path MainWindowTest::data_file() const { return platform.program / data_file_name; }
+
+void MainWindowTest::write_data_file(const std::string& bytes) { write_file_atomically(data_file(), bytes); }
+
+std::string MainWindowTest::read_data_file() const { return read_whole_file(data_file()).value_or(std::string()); }
+
+void MainWindowTest::start() { ASSERT_TRUE(start_up(*window)); }
+
+void MainWindowTest::start_with_stock(const QString& code, const QString& name) {
+    platform.answer(code).answer(name);
+    start();
+    platform.prompts.clear();
+    platform.dialogs.clear();
+}
+
+QStringList MainWindowTest::column(FlexGrid* grid, int col) const {
+    QStringList texts;
+    for (int r = 0; r < grid->rows(); ++r) texts << grid->text(r, col);
+    return texts;
+}
+
+}  // namespace chomaru

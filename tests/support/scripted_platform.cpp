@@ -1,0 +1,74 @@
+#include "support/scripted_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace chomaru {
+
+ScriptedPlatform& ScriptedPlatform::answer(const QString& text) {
+    answers_.push_back({text, false});
+    return *this;
+}
+
+ScriptedPlatform& ScriptedPlatform::cancel() {
+    answers_.push_back({std::nullopt, false});
+    return *this;
+}
+
+ScriptedPlatform& ScriptedPlatform::accept_default() {
+    answers_.push_back({std::nullopt, true});
+    return *this;
+}
+
+ScriptedPlatform& ScriptedPlatform::press(QMessageBox::StandardButton button) {
+    buttons_.push_back(button);
+    return *this;
+}
+
+ScriptedPlatform& ScriptedPlatform::on_dialog(DialogAction action) {
+    dialog_actions_.push_back(std::move(action));
+    return *this;
+}
+
+QString ScriptedPlatform::input_box(const QString& caption, const QString& message, const QString& default_text) {
+    prompts.push_back({caption, message, default_text});
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected prompt: " << caption.toStdString();
+        return QString();
+    }
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    if (a.use_default) return default_text;
+    return a.text.value_or(QString());
+}
+
+QMessageBox::StandardButton ScriptedPlatform::message_box(const QString& text, QMessageBox::Icon icon,
+                                                          QMessageBox::StandardButtons buttons,
+                                                          const QString& caption) {
+    messages.push_back({text, icon, buttons, caption});
+    if (buttons == QMessageBox::Ok) return QMessageBox::Ok;
+    if (buttons_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return QMessageBox::Cancel;
+    }
+    const QMessageBox::StandardButton b = buttons_.front();
+    buttons_.pop_front();
+    EXPECT_TRUE(buttons.testFlag(b)) << "the question does not offer that button: " << text.toStdString();
+    return b;
+}
+
+void ScriptedPlatform::run_modal(QDialog& dialog) {
+    dialogs.push_back(dialog.objectName());
+    if (dialog_actions_.empty()) return;
+    const DialogAction action = dialog_actions_.front();
+    dialog_actions_.pop_front();
+    action(dialog);
+}
+
+std::filesystem::path ScriptedPlatform::choose_save_file(const QString&, const std::filesystem::path&) {
+    if (save_choices.empty()) return {};
+    const std::filesystem::path p = save_choices.front();
+    save_choices.pop_front();
+    return p;
+}
+
+}  // namespace chomaru

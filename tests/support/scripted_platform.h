@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDialog>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/platform.h"
+
+namespace chomaru {
+
+// The platform of the tests: prompts and messages take scripted answers and
+// are logged with their exact texts; dialogs run scripted actions against
+// the real widgets.
+class ScriptedPlatform : public Platform {
+public:
+    struct Prompt {
+        QString caption;
+        QString message;
+        QString default_text;
+    };
+    struct Message {
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QString caption;
+    };
+    using DialogAction = std::function<void(QDialog&)>;
+
+    // Answers for the next prompts, in order: text for OK, nullopt for Cancel.
+    ScriptedPlatform& answer(const QString& text);
+    ScriptedPlatform& cancel();
+    // OK on the prompt's default text.
+    ScriptedPlatform& accept_default();
+    // The button pressed on the next message box that offers a choice.
+    ScriptedPlatform& press(QMessageBox::StandardButton button);
+    // What the next modal dialog does; without one it is closed untouched.
+    ScriptedPlatform& on_dialog(DialogAction action);
+
+    QString input_box(const QString& caption, const QString& message, const QString& default_text) override;
+    QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                            QMessageBox::StandardButtons buttons, const QString& caption) override;
+    void run_modal(QDialog& dialog) override;
+    QDateTime now() override { return clock; }
+    std::filesystem::path program_folder() override { return program; }
+    std::filesystem::path documents_folder() override { return documents; }
+    void open_document(const std::filesystem::path& file) override { opened.push_back(file); }
+    std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
+
+    bool script_done() const { return answers_.empty() && buttons_.empty() && dialog_actions_.empty(); }
+
+    QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15));
+    std::filesystem::path program;
+    std::filesystem::path documents;
+    std::deque<std::filesystem::path> save_choices;
+
+    std::vector<Prompt> prompts;
+    std::vector<Message> messages;
+    std::vector<QString> dialogs;  // object names of the dialogs shown
+    std::vector<std::filesystem::path> opened;
+
+private:
+    struct Answer {
+        std::optional<QString> text;
+        bool use_default = false;
+    };
+    std::deque<Answer> answers_;
+    std::deque<QMessageBox::StandardButton> buttons_;
+    std::deque<DialogAction> dialog_actions_;
+};
+
+}  // namespace chomaru
