@@ -1,0 +1,1 @@
+#include "store/stock_order.h"

@@ -1,0 +1,1 @@
+#include "trades/date_picker_dialog.h"
