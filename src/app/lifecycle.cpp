@@ -4,6 +4,7 @@
 
 #include "app/platform.h"
 #include "app/read_me_dialog.h"
+#include "app/text_checks.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
 #include "views/main_window.h"
@@ -57,8 +58,10 @@ void first_run(StockMain& window) {
     Platform& platform = window.platform();
     ReadMeDialog welcome(&window);
     platform.run_modal(welcome);
-    const QString code = platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString());
-    const QString name = platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
+    QString code = platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString());
+    if (!accept_line_text(platform, code)) code.clear();
+    QString name = platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
+    if (!accept_line_text(platform, name)) name.clear();
     reset_to_first_stock(window.portfolio(), core_text(code), core_text(name));
 }
 

@@ -15,7 +15,9 @@ std::filesystem::path data_file_path(Platform& platform);
 // end without showing the window (the unreadable file could not be kept).
 bool start_up(StockMain& window);
 
-// The first run: the welcome window, then the code and the name of a first stock.
+// The first run: the welcome window, then the code and the name of a first
+// stock. Text the data file could not carry is refused and left empty; the
+// stock can be renamed later.
 void first_run(StockMain& window);
 
 // Shutdown: writes the data file. When that fails the user may retry, save

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <string>
 
 #include "app/platform.h"
 #include "store/portfolio.h"
@@ -25,6 +27,9 @@ class StockMain : public QMainWindow {
     Q_OBJECT
 public:
     StockMain(Portfolio& portfolio, Platform& platform);
+
+    // The text of the date chosen last in the date picker during this run.
+    std::string picked_date;
 
     Portfolio& portfolio() { return portfolio_; }
     Platform& platform() { return platform_; }

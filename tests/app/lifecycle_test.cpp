@@ -97,6 +97,17 @@ TEST_F(StartUp, AnEmptyFileIsAFirstRunAndBothPromptsMayBeCancelled) {
     EXPECT_EQ(line_count(read_data_file()), 32u);
 }
 
+TEST_F(StartUp, FirstStockTextTheFileCannotCarryIsRefused) {
+    platform.answer("¥1234").answer("한국");
+    start();
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0].text, "使えない文字が含まれています：¥");
+    EXPECT_EQ(platform.messages[1].text, "使えない文字が含まれています：한국");
+    EXPECT_EQ(platform.messages[1].caption, "帳丸");
+    EXPECT_EQ(stock().stock_code, "");
+    EXPECT_EQ(stock().stock_name, "");
+}
+
 TEST_F(StartUp, AnUnreadableFileIsKeptAsideBeforeTheFirstRun) {
     const std::string damaged = "0\r\n0\r\n\r\n1234\r\n";
     write_data_file(damaged);
