@@ -3,7 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <grp.h>
+#include <map>
+#include <sched.h>
+#include <sstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "store/data_file.h"
 
 namespace chomaru {
 namespace {
@@ -97,6 +110,178 @@ TEST_F(SafeFileTest, EveryFailingCallKeepsThePreviousFileIntact) {
 TEST_F(SafeFileTest, AMissingFolderIsReported) {
     EXPECT_THROW(write_file_atomically(folder_ / "no" / "file.txt", "x"), SaveError);
     EXPECT_FALSE(read_whole_file(folder_ / "absent").has_value());
+}
+
+// Real faults, made in a forked child: mounts live in the child's own mount
+// namespace and vanish with it, and dropped privileges stay with it. The
+// child reports what it saw as "key=value" lines.
+class SaveFaultTest : public SafeFileTest {
+protected:
+    void SetUp() override {
+        SafeFileTest::SetUp();
+        fs::remove_all(folder_);
+        folder_ = fs::temp_directory_path() /
+                  ("chomaru-save-fault-" + std::to_string(getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        target_ = folder_ / data_file_name;
+    }
+
+    using Report = std::map<std::string, std::string>;
+
+    static Report run_in_child(const std::function<Report()>& body) {
+        int fds[2];
+        if (pipe(fds) != 0) return {{"failed", "pipe"}};
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            Report report;
+            try {
+                report = body();
+            } catch (const std::exception& e) {
+                report = {{"failed", e.what()}};
+            }
+            std::string text;
+            for (const auto& [key, value] : report) text += key + "=" + value + "\n";
+            for (size_t done = 0; done < text.size();) {
+                const ssize_t n = ::write(fds[1], text.data() + done, text.size() - done);
+                if (n <= 0) break;
+                done += size_t(n);
+            }
+            _exit(0);
+        }
+        close(fds[1]);
+        std::string text;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
+        close(fds[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        Report report;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            const size_t equals = line.find('=');
+            if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+        return report;
+    }
+
+    // A private mount namespace, so that mounts neither leak out nor outlive
+    // the child; an empty text when mounting is permitted.
+    static std::string private_mounts() {
+        if (unshare(CLONE_NEWNS) != 0) return std::string("unshare: ") + std::strerror(errno);
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return std::string("mount: ") + std::strerror(errno);
+        return "";
+    }
+
+    // A portfolio whose file is about `stocks` × 5.7 KB.
+    static std::unique_ptr<Portfolio> portfolio_of(int32_t stocks) {
+        auto p = Portfolio::create();
+        p->fees = FeeTable::defaults();
+        p->last_stock = stocks - 1;
+        for (int32_t j = 0; j < stocks; ++j) {
+            Stock& s = p->stocks[size_t(j)];
+            s.stock_code = std::to_string(1000 + j);
+            s.stock_name = "銘柄";
+            s.buy_count = max_records;
+            for (auto& r : s.buys) r = TradeRecord{"2003/08/01", 10, 10, Currency::from_yen(100)};
+        }
+        return p;
+    }
+
+    // Saves over `previous` and reports the error and what is left.
+    Report save_and_report(const std::string& previous, Portfolio& portfolio) const {
+        Report report;
+        try {
+            save_data_file(target_, portfolio);
+            report["saved"] = "yes";
+        } catch (const SaveError& e) {
+            report["error"] = std::to_string(e.error_number);
+            report["message"] = e.what();
+        }
+        const auto content = read_whole_file(target_);
+        report["intact"] = content && *content == previous ? "yes" : "no";
+        report["files"] = std::to_string(files_in_folder());
+        return report;
+    }
+
+    static void expect_refused(const Report& report, int error_number, const fs::path& target) {
+        EXPECT_EQ(report.count("failed"), 0u) << report.at("failed");
+        EXPECT_EQ(report.count("saved"), 0u);
+        EXPECT_EQ(report.count("error") ? report.at("error") : "", std::to_string(error_number));
+        const std::string message = report.count("message") ? report.at("message") : "";
+        EXPECT_NE(message.find(target.string()), std::string::npos) << message;
+        EXPECT_NE(message.find(describe_error(error_number)), std::string::npos) << message;
+        EXPECT_EQ(report.count("intact") ? report.at("intact") : "", "yes");
+    }
+};
+
+TEST_F(SaveFaultTest, AFullDiskKeepsThePreviousFile) {
+    // A 64 KB disk: a save far larger than the disk, and a small save onto a
+    // disk that another file has filled to its last page.
+    const struct {
+        int32_t old_stocks;
+        bool fill_up;
+        int32_t new_stocks;
+    } cases[] = {{1, false, 40}, {5, true, 2}};
+    for (const auto& c : cases) {
+        const Report report = run_in_child([&]() -> Report {
+            if (const std::string why = private_mounts(); !why.empty()) return {{"skip", why}};
+            if (mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=64k") != 0)
+                return {{"skip", std::string("mount tmpfs: ") + std::strerror(errno)}};
+            const std::string previous = format_data_file(*portfolio_of(c.old_stocks));
+            write_file_atomically(target_, previous);
+            const size_t page = 4096;
+            const size_t used = (previous.size() + page - 1) / page * page;
+            if (c.fill_up) write_file_atomically(folder_ / "filler", std::string(64 * 1024 - used - page, 'f'));
+            Report r = save_and_report(previous, *portfolio_of(c.new_stocks));
+            // The failed save left nothing behind: the space it took is free
+            // again for the next save.
+            if (c.fill_up) fs::remove(folder_ / "filler");
+            auto small = portfolio_of(2);
+            save_data_file(target_, *small);
+            r["later"] = read_whole_file(target_) == format_data_file(*small) ? "saved" : "lost";
+            return r;
+        });
+        if (report.count("skip")) GTEST_SKIP() << "cannot mount a small disk: " << report.at("skip");
+        expect_refused(report, ENOSPC, target_);
+        EXPECT_EQ(report.at("files"), c.fill_up ? "2" : "1") << "the temporary file was left behind";
+        EXPECT_EQ(report.at("later"), "saved");
+    }
+}
+
+TEST_F(SaveFaultTest, AReadOnlyFolderKeepsThePreviousFile) {
+    const std::string previous = format_data_file(*portfolio_of(1));
+    write_file_atomically(target_, previous);
+
+    const Report read_only_mount = run_in_child([&]() -> Report {
+        if (const std::string why = private_mounts(); !why.empty()) return {{"skip", why}};
+        if (mount(folder_.c_str(), folder_.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            return {{"skip", std::string("bind mount: ") + std::strerror(errno)}};
+        return save_and_report(previous, *portfolio_of(2));
+    });
+    if (read_only_mount.count("skip")) {
+        std::printf("read-only mount skipped: %s\n", read_only_mount.at("skip").c_str());
+    } else {
+        expect_refused(read_only_mount, EROFS, target_);
+        EXPECT_EQ(read_only_mount.at("files"), "1");
+    }
+
+    // Root ignores the folder's mode; a child that drops to nobody does not.
+    const Report unprivileged = run_in_child([&]() -> Report {
+        if (chmod(folder_.c_str(), 0555) != 0) return {{"failed", "chmod"}};
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                               setresuid(65534, 65534, 65534) != 0))
+            return {{"failed", std::string("setresuid: ") + std::strerror(errno)}};
+        return save_and_report(previous, *portfolio_of(2));
+    });
+    chmod(folder_.c_str(), 0755);
+    expect_refused(unprivileged, EACCES, target_);
+    EXPECT_EQ(unprivileged.at("files"), "1");
+    EXPECT_EQ(read_whole_file(target_).value(), previous);
 }
 
 }  // namespace
