@@ -1,6 +1,8 @@
 #include "reports/portfolio_csv.h"
 
 #include <algorithm>
+#include <charconv>
+#include <stdexcept>
 
 #include "accounting/numbers.h"
 #include "store/cp932.h"
@@ -38,13 +40,15 @@ void append_records(std::string& out, const std::array<TradeRecord, max_records>
     for (int32_t r = 0; r < count; ++r) {
         const TradeRecord& t = records.at(size_t(r));
         append_csv_field(out, t.date);
-        out += ',';
-        out += int_text(t.price);
-        out += ',';
-        out += int_text(t.shares);
-        out += ',';
-        out += currency_text(t.amount);
-        end_line(out);
+        NumberFields n;
+        n.put(',');
+        n.put_int(t.price);
+        n.put(',');
+        n.put_int(t.shares);
+        n.put(',');
+        n.put_currency(t.amount);
+        n.put("\r\n");
+        n.append_to(out);
     }
 }
 
@@ -54,21 +58,23 @@ void append_block(std::string& out, const Stock& s) {
     out += ',';
     append_csv_field(out, s.stock_name);
     end_line(out);
-    out += h.average;
-    out += int_text(s.avg_buy_price);
-    end_line(out);
-    out += h.shares;
-    out += int_text(s.held_shares);
-    end_line(out);
-    out += h.profit;
-    out += currency_text(s.realized_profit);
-    end_line(out);
-    out += h.dividend;
-    out += int_text(s.dividend);
-    end_line(out);
-    out += h.yield;
-    out += format_percent(double(s.dividend_yield));
-    end_line(out);
+    NumberFields n;
+    n.put(h.average);
+    n.put_int(s.avg_buy_price);
+    n.put("\r\n");
+    n.put(h.shares);
+    n.put_int(s.held_shares);
+    n.put("\r\n");
+    n.put(h.profit);
+    n.put_currency(s.realized_profit);
+    n.put("\r\n");
+    n.put(h.dividend);
+    n.put_int(s.dividend);
+    n.put("\r\n");
+    n.put(h.yield);
+    n.put(format_percent(double(s.dividend_yield)));
+    n.put("\r\n");
+    n.append_to(out);
     if (s.buy_count > 0) {
         out += h.buys;
         append_records(out, s.buys, s.buy_count);
@@ -90,8 +96,33 @@ std::string report_done_message(const std::string& file_name) {
     return "マイ　ドキュメントに" + file_name + "を作成しました\r\nEXCELで読めます";
 }
 
+void NumberFields::put(char c) {
+    if (size_ == buffer_.size()) throw std::length_error("line too long");
+    buffer_[size_++] = c;
+}
+
+void NumberFields::put(std::string_view text) {
+    if (text.size() > buffer_.size() - size_) throw std::length_error("line too long");
+    for (const char c : text) buffer_[size_++] = c;
+}
+
+void NumberFields::put_int(int64_t value) {
+    const auto [end, error] = std::to_chars(buffer_.data() + size_, buffer_.data() + buffer_.size(), value);
+    if (error != std::errc()) throw std::length_error("line too long");
+    size_ = size_t(end - buffer_.data());
+}
+
+void NumberFields::put_currency(Currency value) {
+    if (value.is_whole())
+        put_int(value.units() / Currency::units_per_yen);
+    else
+        put(currency_text(value));
+}
+
 void append_csv_field(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    bool needs_quotes = false;
+    for (const char c : text) needs_quotes |= c == ',' || c == '"' || c == '\r' || c == '\n';
+    if (!needs_quotes) {
         out += utf8_to_cp932(text);
         return;
     }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "accounting/currency.h"
 #include "store/date_text.h"
 #include "store/portfolio.h"
 
@@ -21,6 +24,23 @@ std::string report_done_message(const std::string& file_name);
 // 932 bytes with CR LF line ends. Text that code page 932 cannot hold raises
 // EncodingError.
 std::string portfolio_csv(const Portfolio& portfolio);
+
+// The number fields of one line of either report file, gathered in a small
+// buffer and appended to the file text in one piece. Integers are written as
+// plain digits with a leading "-"; currency the same, with a decimal point and
+// up to four decimals only when it has a fraction.
+class NumberFields {
+public:
+    void put(char c);
+    void put(std::string_view text);
+    void put_int(int64_t value);
+    void put_currency(Currency value);
+    void append_to(std::string& out) const { out.append(buffer_.data(), size_); }
+
+private:
+    std::array<char, 256> buffer_;
+    size_t size_ = 0;
+};
 
 // Appends one text field in code page 932. A field holding a comma, a double
 // quote or a line break is put in double quotes with inner quotes doubled, so

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <exception>
-#include <optional>
 
 #include "accounting/numbers.h"
 #include "reports/portfolio_csv.h"
 #include "store/cp932.h"
 #include "store/date_text.h"
-#include "store/regional_text.h"
 
 namespace chomaru {
 
@@ -20,14 +18,13 @@ const std::string& heading_line() {
     return line;
 }
 
-void append_trade(std::string& out, const TradeRecord& t) {
-    append_csv_field(out, t.date);
-    out += ',';
-    out += int_text(t.price);
-    out += ',';
-    out += int_text(t.shares);
-    out += ',';
-    out += currency_text(t.amount);
+void put_trade(NumberFields& n, const TradeRecord& t) {
+    n.put(',');
+    n.put_int(t.price);
+    n.put(',');
+    n.put_int(t.shares);
+    n.put(',');
+    n.put_currency(t.amount);
 }
 
 // The figures after each trade, worked out for the file only.
@@ -36,16 +33,16 @@ struct Running {
     int32_t average = 0;
     Currency cumulative;
 
-    void append(std::string& out, int32_t profit) const {
-        out += ',';
-        out += int_text(average);
-        out += ',';
-        out += int_text(shares);
-        out += ',';
-        out += int_text(profit);
-        out += ',';
-        out += currency_text(cumulative);
-        out += "\r\n";
+    void put(NumberFields& n, int32_t profit) const {
+        n.put(',');
+        n.put_int(average);
+        n.put(',');
+        n.put_int(shares);
+        n.put(',');
+        n.put_int(profit);
+        n.put(',');
+        n.put_currency(cumulative);
+        n.put("\r\n");
     }
 };
 
@@ -63,36 +60,42 @@ void append_tax_block(std::string& out, const Stock& s) {
     Running run;
     int32_t b = 0;
     int32_t k = 0;
-    std::optional<Date> buy_date;
-    std::optional<Date> sell_date;
+    // A record's date is read when the record becomes the next of its kind.
+    Date buy_date;
+    Date sell_date;
+    if (b < s.buy_count) buy_date = text_to_date(s.buys.at(size_t(b)).date);
+    if (k < s.sell_count) sell_date = text_to_date(s.sells.at(size_t(k)).date);
     for (;;) {
-        // A record's date is read when the record becomes the next of its kind.
-        if (!buy_date && b < s.buy_count) buy_date = text_to_date(s.buys.at(size_t(b)).date);
-        if (!sell_date && k < s.sell_count) sell_date = text_to_date(s.sells.at(size_t(k)).date);
-        if (!buy_date && !sell_date) break;
+        const bool buy_pending = b < s.buy_count;
+        const bool sell_pending = k < s.sell_count;
+        if (!buy_pending && !sell_pending) break;
 
-        if (!buy_date || (sell_date && *buy_date > *sell_date)) {
+        if (!buy_pending || (sell_pending && buy_date > sell_date)) {
             const TradeRecord& t = s.sells.at(size_t(k));
             const Currency cost = Currency::from_yen(checked_mul(t.shares, run.average));
             const int32_t profit = round_to_int32((t.amount - cost).to_double());
             run.cumulative += Currency::from_yen(profit);
             run.shares = checked_sub(run.shares, t.shares);
             out += ",,,,";
-            append_trade(out, t);
-            run.append(out, profit);
-            sell_date.reset();
-            ++k;
+            append_csv_field(out, t.date);
+            NumberFields n;
+            put_trade(n, t);
+            run.put(n, profit);
+            n.append_to(out);
+            if (++k < s.sell_count) sell_date = text_to_date(s.sells.at(size_t(k)).date);
         } else {
             const TradeRecord& t = s.buys.at(size_t(b));
             const Currency cost = Currency::from_yen(checked_mul(run.average, run.shares)) + t.amount;
             run.shares = checked_add(run.shares, t.shares);
             if (run.shares == 0) throw OverflowError("division by zero: no shares after a buy");
             run.average = round_to_int32(cost.to_double() / double(run.shares));
-            append_trade(out, t);
-            out += ",,,,";
-            run.append(out, 0);
-            buy_date.reset();
-            ++b;
+            append_csv_field(out, t.date);
+            NumberFields n;
+            put_trade(n, t);
+            n.put(",,,,");
+            run.put(n, 0);
+            n.append_to(out);
+            if (++b < s.buy_count) buy_date = text_to_date(s.buys.at(size_t(b)).date);
         }
     }
     out += "\r\n";
