@@ -207,7 +207,7 @@ TEST(RandomRoundTrip, SaveLoadSaveGivesTheSameBytesAndTheSameData) {
 
 TEST(RandomRoundTrip, AFullPortfolioThroughTheDisk) {
     const uint32_t seed = 2024;
-    auto p = RandomPortfolio(seed).make(max_stocks - 1, 100);
+    auto p = RandomPortfolio(seed).make(max_stocks - 1, 25);
     p->stocks[0].buy_count = max_records;
     p->stocks[max_stocks - 1].sell_count = max_records;
     expect_round_trip(*p, seed);
