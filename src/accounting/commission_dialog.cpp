@@ -1,9 +1,114 @@
 #include "accounting/commission_dialog.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/command_guard.h"
+#include "store/regional_text.h"
 #include "views/main_window.h"
+#include "views/twips.h"
 
 namespace chomaru {
 
-void m_kabusen_click(StockMain&) {}
+namespace {
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    place(l, left, top, width, 255);
+    return l;
+}
+
+QLineEdit* box(QWidget* parent, const QString& name, int left, int top, int width) {
+    auto* b = new QLineEdit(parent);
+    b->setObjectName(name);
+    place(b, left, top, width, 270);
+    return b;
+}
+
+int row_top(size_t i) { return 360 + 360 * int(i); }
+
+int32_t integer_or_zero(const QLineEdit* b) { return b->text().isEmpty() ? 0 : text_to_int32(core_text(b->text())); }
+
+QString currency_box_text(int32_t yen) { return qt_text(format_currency(Currency::from_yen(yen))); }
+
+}  // namespace
+
+CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget* parent)
+    : QDialog(parent), table_(table), platform_(platform) {
+    setObjectName(QStringLiteral("Form_tesuryo"));
+    setWindowTitle(QStringLiteral("株式売買の手数料の設定"));
+    setFixedSize(twips(this, 3705), twips(this, 3255));
+
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("約定代金"), 240, 120, 735);
+    Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("手数料率"), 1800, 120, 735);
+    Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("付加"), 3000, 120, 495);
+    for (size_t i = 0; i < fee_brackets; ++i) {
+        const QString index = QStringLiteral("_%1").arg(i);
+        l_sep_cost[i] = box(this, QStringLiteral("l_sep_cost") + index, 120, row_top(i), 1095);
+        if (i < Label2.size())
+            Label2[i] = label(this, QStringLiteral("Label2") + index, QStringLiteral("以下"), 1320, row_top(i), 375);
+        l_sep_riritu[i] = box(this, QStringLiteral("l_sep_riritu") + index, 1800, row_top(i), 855);
+        l_sep_riritu[i]->setToolTip(QStringLiteral("1%は、0.01です"));
+        l_sep_add[i] = box(this, QStringLiteral("l_sep_add") + index, 2760, row_top(i), 855);
+    }
+    // The top bracket has no upper bound: its box only says so.
+    l_sep_cost[5]->setText(QStringLiteral("それ以上"));
+    l_sep_cost[5]->setReadOnly(true);
+    l_sep_cost[5]->setFocusPolicy(Qt::NoFocus);
+
+    Label5 = label(this, QStringLiteral("Label5"), QStringLiteral("下限"), 360, 2640, 375);
+    Label6 = label(this, QStringLiteral("Label6"), QStringLiteral("上限"), 1560, 2640, 495);
+    l_mini = box(this, QStringLiteral("l_mini"), 120, 2880, 855);
+    l_mini->setToolTip(QStringLiteral("0は設定なし"));
+    l_max = box(this, QStringLiteral("l_max"), 1320, 2880, 855);
+    l_max->setToolTip(QStringLiteral("0は設定なし"));
+    k_sen_ok = new QPushButton(QStringLiteral("OK(&Z)"), this);
+    k_sen_ok->setObjectName(QStringLiteral("k_sen_ok"));
+    place(k_sen_ok, 2640, 2640, 975, 495);
+    k_sen_ok->setDefault(true);
+    connect(k_sen_ok, &QPushButton::clicked, this, &CommissionDialog::k_sen_ok_click);
+}
+
+void CommissionDialog::fill_boxes() {
+    for (size_t i = 0; i + 1 < fee_brackets; ++i) l_sep_cost[i]->setText(currency_box_text(table_.fee_limit[i]));
+    for (size_t i = 0; i < fee_brackets; ++i) {
+        l_sep_riritu[i]->setText(qt_text(float_text(table_.fee_rate[i])));
+        l_sep_add[i]->setText(currency_box_text(table_.fee_add[i]));
+    }
+    l_max->setText(qt_text(int_text(table_.fee_max)));
+    l_mini->setText(qt_text(int_text(table_.fee_min)));
+}
+
+FeeTable CommissionDialog::read_boxes() const {
+    FeeTable t = table_;
+    for (size_t i = 0; i < fee_brackets; ++i) {
+        if (i + 1 < fee_brackets) t.fee_limit[i] = text_to_int32(core_text(l_sep_cost[i]->text()));
+        t.fee_rate[i] = text_to_float(core_text(l_sep_riritu[i]->text()));
+        t.fee_add[i] = text_to_int32(core_text(l_sep_add[i]->text()));
+    }
+    t.fee_max = integer_or_zero(l_max);
+    t.fee_min = integer_or_zero(l_mini);
+    return t;
+}
+
+// The whole table is converted before any of it is stored, so a box that does
+// not convert leaves the table as it was and the dialog open for correction.
+void CommissionDialog::k_sen_ok_click() {
+    run_guarded(
+        platform_,
+        [this] {
+            table_ = read_boxes();
+            accept();
+        },
+        QStringLiteral("数字でお願いします"));
+}
+
+void m_kabusen_click(StockMain& window) {
+    CommissionDialog dialog(window.portfolio().fees, window.platform(), &window);
+    dialog.fill_boxes();
+    window.platform().run_modal(dialog);
+}
 
 }  // namespace chomaru

@@ -1,8 +1,54 @@
 #pragma once
 
+#include <QDialog>
+#include <array>
+
+#include "store/portfolio.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace chomaru {
 
+class Platform;
 class StockMain;
+
+// The commission settings: per bracket the upper bound of the trade value,
+// the rate and the fixed addition, then the minimum and the maximum
+// commission. OK stores the boxes; closing from the title bar stores nothing.
+class CommissionDialog : public QDialog {
+    Q_OBJECT
+public:
+    CommissionDialog(FeeTable& table, Platform& platform, QWidget* parent = nullptr);
+
+    // The boxes from the table: bounds and additions in the currency format,
+    // rates as float text, minimum and maximum as plain integers.
+    void fill_boxes();
+
+    // Every box converted into a new table; raises ConversionError or
+    // OverflowError for the first box that does not convert.
+    FeeTable read_boxes() const;
+
+    QLabel* Label1;
+    QLabel* Label3;
+    QLabel* Label4;
+    std::array<QLineEdit*, fee_brackets> l_sep_cost;
+    std::array<QLabel*, fee_brackets - 1> Label2;
+    std::array<QLineEdit*, fee_brackets> l_sep_riritu;
+    std::array<QLineEdit*, fee_brackets> l_sep_add;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLineEdit* l_mini;
+    QLineEdit* l_max;
+    QPushButton* k_sen_ok;
+
+private:
+    void k_sen_ok_click();
+
+    FeeTable& table_;
+    Platform& platform_;
+};
 
 // The commission settings dialog.
 void m_kabusen_click(StockMain& window);
