@@ -1,15 +1,93 @@
 #include "reports/report_commands.h"
 
+#include <string>
+#include <system_error>
+
+#include "reports/portfolio_csv.h"
+#include "reports/tax_csv.h"
+#include "store/cp932.h"
+#include "store/safe_file.h"
 #include "views/main_window.h"
 
 namespace chomaru {
 
-void m_csvf_click(StockMain&) {}
+namespace {
 
-void m_tax_file_click(StockMain&) {}
+const QString report_caption = QStringLiteral("CSVファイルの出力");
 
-void expla_click(StockMain&) {}
+void report_failure(Platform& platform, const std::string& text) {
+    platform.message_box(qt_text(text), QMessageBox::Critical, QMessageBox::Ok, report_caption);
+}
 
-void version_key_click(StockMain&) {}
+// The file's place in the documents folder; empty, after telling the user,
+// when there is no documents folder.
+std::filesystem::path report_path(Platform& platform, const std::string& name) {
+    const std::filesystem::path folder = special_folder_path(platform);
+    if (folder.empty())
+        report_failure(platform, name + " を作成できませんでした（ドキュメントフォルダが見つかりません）");
+    return folder.empty() ? folder : folder / name;
+}
+
+// Writes the file whole; false, after telling the user why, when it could
+// not be written.
+bool write_report(Platform& platform, const std::filesystem::path& path, const std::string& bytes) {
+    try {
+        write_file_atomically(path, bytes);
+        return true;
+    } catch (const SaveError& e) {
+        report_failure(platform, e.what());
+        return false;
+    }
+}
+
+void report_done(Platform& platform, const std::string& name) {
+    platform.message_box(qt_text(report_done_message(name)), QMessageBox::NoIcon, QMessageBox::Ok, report_caption);
+}
+
+}  // namespace
+
+std::filesystem::path special_folder_path(Platform& platform) { return platform.documents_folder(); }
+
+void m_csvf_click(StockMain& window) {
+    Platform& platform = window.platform();
+    const std::string name = export_file_name(platform.today());
+    const std::filesystem::path path = report_path(platform, name);
+    if (path.empty()) return;
+    std::string bytes;
+    try {
+        bytes = portfolio_csv(window.portfolio());
+    } catch (const EncodingError&) {
+        report_failure(platform, name + " を作成できませんでした（Shift_JISで書けない文字が含まれています）");
+        return;
+    }
+    if (write_report(platform, path, bytes)) report_done(platform, name);
+}
+
+void m_tax_file_click(StockMain& window) {
+    Platform& platform = window.platform();
+    const std::string name = tax_file_name(platform.today());
+    const std::filesystem::path path = report_path(platform, name);
+    if (path.empty()) return;
+    // Stopped by a date that is not a date or a figure out of range, the
+    // file keeps the lines written before the error, and the message names
+    // the stock.
+    const TaxFile file = tax_csv(window.portfolio());
+    if (!write_report(platform, path, file.bytes)) return;
+    if (file.failed_stock)
+        report_failure(platform, tax_error_message(window.portfolio(), *file.failed_stock, name));
+    else
+        report_done(platform, name);
+}
+
+void expla_click(StockMain& window) {
+    const std::filesystem::path help = window.platform().program_folder() / "chomaru.html";
+    std::error_code error;
+    if (std::filesystem::is_regular_file(help, error)) window.platform().open_document(help);
+}
+
+void version_key_click(StockMain& window) {
+    window.platform().message_box(QStringLiteral("帳丸\r\n\r\nバージョン1.32"), QMessageBox::Information,
+                                  QMessageBox::Ok, QStringLiteral("バージョン情報"));
+}
 
 }  // namespace chomaru
