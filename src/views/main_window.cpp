@@ -292,7 +292,7 @@ void StockMain::clear_trade_grids() {
 
 void StockMain::show_record_row(FlexGrid* g, const TradeRecord& record, int k) {
     if (k > laid_out_rows - 2) {
-        g->set_rows(k + 2);
+        if (g->rows() < k + 2) g->set_rows(k + 2);
         g->set_text(k + 1, 0, QString::number(k + 1));
     }
     g->set_text(k + 1, 1, qt_text(record.date));
@@ -302,6 +302,9 @@ void StockMain::show_record_row(FlexGrid* g, const TradeRecord& record, int k) {
 }
 
 void StockMain::show_records(FlexGrid* g, const std::array<TradeRecord, max_records>& records, int count) {
+    // The rows grow one by one as records are written; growing them at once
+    // first gives the same grid with one resize instead of hundreds.
+    if (count + 1 > g->rows()) g->set_rows(count + 1);
     for (int k = 0; k < count; ++k) show_record_row(g, records[size_t(k)], k);
 }
 

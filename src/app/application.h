@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QTranslator>
+#include <memory>
+#include <optional>
+
+#include "app/instance_lock.h"
+#include "app/qt_platform.h"
+#include "store/portfolio.h"
+
+class QApplication;
+
+namespace chomaru {
+
+class StockMain;
+
+// The program from its QApplication to the shown main window: the Japanese
+// regional settings and translations, the one-instance lock, the start-up.
+class ChomaruApp {
+public:
+    explicit ChomaruApp(QApplication& app);
+    ~ChomaruApp();
+
+    // Returns false when the program must end (another run holds the folder,
+    // or an unreadable data file could not be kept).
+    bool open();
+
+    StockMain& window() { return *window_; }
+
+private:
+    QTranslator translator_;
+    QtPlatform platform_;
+    std::optional<InstanceLock> lock_;
+    std::unique_ptr<Portfolio> portfolio_;
+    std::unique_ptr<StockMain> window_;
+};
+
+}  // namespace chomaru
