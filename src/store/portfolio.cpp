@@ -1,5 +1,8 @@
 #include "store/portfolio.h"
 
+#include <stdexcept>
+#include <utility>
+
 namespace chomaru {
 
 FeeTable FeeTable::defaults() {
@@ -23,6 +26,24 @@ void z_data_init(Portfolio& portfolio) {
     s.dividend_yield = 0.0f;
     s.buy_count = 0;
     s.sell_count = 0;
+}
+
+void remove_record(std::array<TradeRecord, max_records>& records, int32_t& count, int32_t index) {
+    if (count > max_records || index < 0 || index >= count) throw std::out_of_range("no such record");
+    for (int32_t k = index; k < count - 1; ++k) records[size_t(k)] = std::move(records[size_t(k + 1)]);
+    --count;
+}
+
+void remove_current_stock(Portfolio& portfolio) {
+    if (portfolio.last_stock == 0) {
+        z_data_init(portfolio);
+        return;
+    }
+    const int32_t last = portfolio.last_stock;
+    for (int32_t s = portfolio.current_stock; s < last; ++s)
+        portfolio.stocks.at(size_t(s)) = std::move(portfolio.stocks.at(size_t(s + 1)));
+    portfolio.last_stock = last - 1;
+    portfolio.current_stock = 0;
 }
 
 void reset_to_first_stock(Portfolio& portfolio, std::string code, std::string name) {

@@ -72,6 +72,16 @@ struct Portfolio {
 // and both record counts 0. The record slots themselves are left as they are.
 void z_data_init(Portfolio& portfolio);
 
+// Removes record `index` (0-based) of one side of a stock: the later
+// records move down one place and the count falls by one. An index outside
+// 0 .. count - 1 raises std::out_of_range and changes nothing.
+void remove_record(std::array<TradeRecord, max_records>& records, int32_t& count, int32_t index);
+
+// Removes the selected stock with its records and figures: the stocks after
+// it move down one place and the first stock becomes the selected one. The
+// only stock is not removed but blanked with z_data_init.
+void remove_current_stock(Portfolio& portfolio);
+
 // The state of a first run: one stock with the given code and name, no
 // records, the default commission table. reserved_line is kept.
 void reset_to_first_stock(Portfolio& portfolio, std::string code, std::string name);
