@@ -1,1 +1,56 @@
 #include "trades/date_picker_dialog.h"
+
+#include <QCalendarWidget>
+#include <QEvent>
+#include <QLocale>
+#include <QPushButton>
+
+#include "store/date_text.h"
+#include "views/main_window.h"
+#include "views/twips.h"
+
+namespace chomaru {
+
+DatePickerDialog::DatePickerDialog(std::string& picked_date, QWidget* parent)
+    : QDialog(parent), picked_date_(picked_date) {
+    setObjectName(QStringLiteral("sel_date"));
+    setWindowTitle(QStringLiteral("日付を選んで下さい"));
+    setFixedSize(twips(this, 2595), twips(this, 2880));
+
+    MonthView1 = new QCalendarWidget(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    place(MonthView1, 120, 120, 2385, 2220);
+
+    k_ok = new QPushButton(QStringLiteral("OK"), this);
+    k_ok->setObjectName(QStringLiteral("k_ok"));
+    place(k_ok, 120, 2400, 2415, 375);
+    // The mouse moving over the button gives it the keyboard focus.
+    k_ok->setMouseTracking(true);
+    k_ok->installEventFilter(this);
+
+    connect(k_ok, &QPushButton::clicked, this, &DatePickerDialog::pick);
+    connect(MonthView1, &QCalendarWidget::activated, this, &DatePickerDialog::pick);
+}
+
+bool DatePickerDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == k_ok && event->type() == QEvent::MouseMove) k_ok->setFocus(Qt::MouseFocusReason);
+    return QDialog::eventFilter(watched, event);
+}
+
+void DatePickerDialog::pick() {
+    const QDate d = MonthView1->selectedDate();
+    picked_date_ = short_date_text(Date{d.year(), d.month(), d.day()});
+    accept();
+}
+
+std::string pick_trade_date(StockMain& window) {
+    DatePickerDialog dialog(window.picked_date, &window);
+    const Date today = window.platform().today();
+    dialog.MonthView1->setSelectedDate(QDate(today.year, today.month, today.day));
+    window.platform().run_modal(dialog);
+    return window.picked_date;
+}
+
+}  // namespace chomaru

@@ -1,1 +1,38 @@
 #pragma once
+
+#include <QDialog>
+#include <string>
+
+class QCalendarWidget;
+class QPushButton;
+
+namespace chomaru {
+
+class StockMain;
+
+// The trade date picker: a month calendar and an OK button. OK, or a
+// double-click on a day, writes the selected date as short-date text into
+// the picked date it was given and closes; any other close leaves that text
+// as it was.
+class DatePickerDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit DatePickerDialog(std::string& picked_date, QWidget* parent = nullptr);
+
+    QCalendarWidget* MonthView1;
+    QPushButton* k_ok;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void pick();
+
+    std::string& picked_date_;
+};
+
+// Runs the picker as the trade entries do: the calendar set to today, shown
+// modally, then a copy of the window's picked date.
+std::string pick_trade_date(StockMain& window);
+
+}  // namespace chomaru

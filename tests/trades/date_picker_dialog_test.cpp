@@ -1,0 +1,92 @@
+#include "trades/date_picker_dialog.h"
+
+#include <QCalendarWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "support/main_window_fixture.h"
+
+namespace chomaru {
+namespace {
+
+using DatePicker = MainWindowTest;
+
+DatePickerDialog& picker(QDialog& d) { return dynamic_cast<DatePickerDialog&>(d); }
+
+TEST_F(DatePicker, LayoutCaptionsAndJapaneseCalendar) {
+    std::string picked;
+    DatePickerDialog dialog(picked);
+    EXPECT_EQ(dialog.objectName(), "sel_date");
+    EXPECT_EQ(dialog.windowTitle(), "日付を選んで下さい");
+    EXPECT_EQ(dialog.MonthView1->objectName(), "MonthView1");
+    EXPECT_EQ(dialog.MonthView1->locale().language(), QLocale::Japanese);
+    EXPECT_EQ(dialog.k_ok->objectName(), "k_ok");
+    EXPECT_EQ(dialog.k_ok->text(), "OK");
+    EXPECT_EQ(dialog.size(), QSize(173, 192));
+    EXPECT_EQ(dialog.MonthView1->geometry(), QRect(8, 8, 159, 148));
+    EXPECT_EQ(dialog.k_ok->geometry(), QRect(8, 160, 161, 25));
+}
+
+TEST_F(DatePicker, OkWithoutTouchingTheCalendarGivesToday) {
+    platform.on_dialog([](QDialog& d) { picker(d).k_ok->click(); });
+    EXPECT_EQ(pick_trade_date(*window), "2026/12/07");
+    EXPECT_EQ(window->picked_date, "2026/12/07");
+    EXPECT_EQ(platform.dialogs, std::vector<QString>{"sel_date"});
+}
+
+TEST_F(DatePicker, ADateInAnotherYearChosenThenOk) {
+    platform.on_dialog([](QDialog& d) {
+        EXPECT_EQ(picker(d).MonthView1->selectedDate(), QDate(2026, 12, 7));
+        picker(d).MonthView1->setSelectedDate(QDate(2024, 2, 29));
+        picker(d).k_ok->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    });
+    EXPECT_EQ(pick_trade_date(*window), "2024/02/29");
+}
+
+TEST_F(DatePicker, DoubleClickOnADayPicksItAndCloses) {
+    platform.on_dialog([](QDialog& d) {
+        QCalendarWidget* calendar = picker(d).MonthView1;
+        calendar->setSelectedDate(QDate(2026, 12, 24));
+        d.show();
+        auto* view = calendar->findChild<QTableView*>();
+        ASSERT_NE(view, nullptr);
+        const QPoint day = view->visualRect(view->currentIndex()).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, day);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, day);
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(pick_trade_date(*window), "2026/12/24");
+}
+
+TEST_F(DatePicker, ClosingWithoutOkKeepsThePickedDate) {
+    platform.on_dialog([](QDialog& d) { d.close(); });
+    EXPECT_EQ(pick_trade_date(*window), "");
+
+    window->picked_date = "2026/11/30";
+    platform.on_dialog([](QDialog& d) {
+        picker(d).MonthView1->setSelectedDate(QDate(2026, 1, 1));
+        d.reject();
+    });
+    EXPECT_EQ(pick_trade_date(*window), "2026/11/30");
+    EXPECT_EQ(window->picked_date, "2026/11/30");
+}
+
+TEST_F(DatePicker, TheMouseOverOkGivesItTheFocus) {
+    std::string picked;
+    DatePickerDialog dialog(picked);
+    dialog.show();
+    dialog.MonthView1->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_FALSE(dialog.k_ok->hasFocus());
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), dialog.k_ok->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog.k_ok, &move);
+    EXPECT_TRUE(dialog.k_ok->hasFocus());
+}
+
+}  // namespace
+}  // namespace chomaru
