@@ -1,11 +1,65 @@
 #include "trades/record_editing.h"
 
+#include "accounting/position.h"
+#include "app/command_guard.h"
+#include "app/text_checks.h"
+#include "store/regional_text.h"
+#include "views/flex_grid.h"
 #include "views/main_window.h"
 
 namespace chomaru {
 
-void buy_fig_dbl_click(StockMain&, int, int) {}
+namespace {
 
-void sell_fig_dbl_click(StockMain&, int, int) {}
+// One field of one stored record, chosen by its cell: column 1 the date,
+// 2 the unit price, 3 the shares, 4 the amount. The prompt offers the cell's
+// text, which converts back to the stored value.
+void edit_record(StockMain& window, FlexGrid* grid, std::array<TradeRecord, max_records>& records, int32_t count,
+                 int row, int col) {
+    if (row < 1 || row > count || col < 1 || col > 4) return;
+    Platform& platform = window.platform();
+    const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
+                                              QStringLiteral("変更します"), grid->text(row, col));
+    if (answer.isEmpty()) return;
+    TradeRecord& record = records.at(size_t(row - 1));
+    switch (col) {
+    case 1:
+        if (!accept_date_text(platform, answer)) return;
+        record.date = core_text(answer);
+        grid->set_text(row, col, answer);
+        return;
+    case 2:
+        record.price = text_to_int32(core_text(answer));
+        grid->set_text(row, col, qt_text(format_currency(Currency::from_yen(record.price))));
+        break;
+    case 3:
+        record.shares = text_to_int32(core_text(answer));
+        grid->set_text(row, col, qt_text(format_grouped(record.shares)));
+        break;
+    default:
+        record.amount = text_to_currency(core_text(answer));
+        grid->set_text(row, col, qt_text(format_currency(record.amount)));
+        break;
+    }
+    recalc_position(window.stock());
+    window.show_analysis();
+    window.show_ratio_table();
+}
+
+}  // namespace
+
+void buy_fig_dbl_click(StockMain& window, int row, int col) {
+    run_guarded(window.platform(), [&window, row, col] {
+        Stock& s = window.stock();
+        edit_record(window, window.buy_fig, s.buys, s.buy_count, row, col);
+    });
+}
+
+void sell_fig_dbl_click(StockMain& window, int row, int col) {
+    run_guarded(window.platform(), [&window, row, col] {
+        Stock& s = window.stock();
+        edit_record(window, window.sell_fig, s.sells, s.sell_count, row, col);
+    });
+}
 
 }  // namespace chomaru

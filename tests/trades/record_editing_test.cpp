@@ -1,0 +1,153 @@
+#include "trades/record_editing.h"
+
+#include "support/main_window_fixture.h"
+
+namespace chomaru {
+namespace {
+
+class RecordEditing : public MainWindowTest {
+protected:
+    // Two purchases, 10 shares for 1,000 and 10 for 1,400, and one sale of
+    // 5 shares for 700, shown as after a start.
+    void start_with_records() {
+        start_with_stock();
+        stock().dividend = 3;
+        stock().buys[0] = TradeRecord{"2026/01/05", 100, 10, Currency::from_yen(1000)};
+        stock().buys[1] = TradeRecord{"2026/02/05", 140, 10, Currency::from_yen(1400)};
+        stock().buy_count = 2;
+        stock().held_shares = 20;
+        stock().avg_buy_price = 120;
+        stock().sells[0] = TradeRecord{"2026/03/05", 140, 5, Currency::from_yen(700)};
+        stock().sell_count = 1;
+        stock().held_shares = 15;
+        stock().realized_profit = Currency::from_yen(100);
+        window->show_analysis();
+        window->show_buy_records();
+        window->show_sell_records();
+        window->show_ratio_table();
+    }
+    void double_click(FlexGrid* grid, int row, int col) { emit grid->double_clicked(row, col); }
+    void expect_prompt(const QString& default_text) {
+        ASSERT_EQ(platform.prompts.size(), 1u);
+        EXPECT_EQ(platform.prompts[0].caption, "変更後の情報を入力して下さい");
+        EXPECT_EQ(platform.prompts[0].message, "変更します");
+        EXPECT_EQ(platform.prompts[0].default_text, default_text);
+    }
+    void expect_one_message(const QString& text) {
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].text, text);
+        EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
+        EXPECT_EQ(platform.messages[0].caption, "帳丸");
+    }
+};
+
+TEST_F(RecordEditing, OnlyCellsOfStoredRecordsOpenThePrompt) {
+    start_with_records();
+    for (auto [row, col] : {std::pair{0, 1}, {1, 0}, {3, 1}, {14, 4}, {2, 0}}) double_click(window->buy_fig, row, col);
+    for (auto [row, col] : {std::pair{2, 1}, {0, 2}}) double_click(window->sell_fig, row, col);
+    EXPECT_TRUE(platform.prompts.empty());
+}
+
+TEST_F(RecordEditing, TheDisplayedDefaultConvertsBackToTheSameValue) {
+    start_with_records();
+    stock().buys[1].amount = Currency::from_yen(1234567);
+    stock().buys[1].shares = 12345;
+    window->show_buy_records();
+    const TradeRecord before = stock().buys[1];
+    const QStringList defaults{"2026/02/05", "¥140", "12,345", "¥1,234,567"};
+    for (int col = 1; col <= 4; ++col) {
+        SCOPED_TRACE(col);
+        platform.prompts.clear();
+        platform.accept_default();
+        double_click(window->buy_fig, 2, col);
+        expect_prompt(defaults[col - 1]);
+        EXPECT_EQ(stock().buys[1], before);
+        EXPECT_EQ(window->buy_fig->text(2, col), defaults[col - 1]);
+    }
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(RecordEditing, ChangingSharesRecomputesAndRedrawsTheAnalysis) {
+    start_with_records();
+    platform.answer("20");
+    double_click(window->buy_fig, 1, 3);
+    expect_prompt("10");
+    EXPECT_EQ(stock().buys[0].shares, 20);
+    EXPECT_EQ(window->buy_fig->text(1, 3), "20");
+    // (2,400 - 700 + 100) / 25 = 72
+    EXPECT_EQ(stock().held_shares, 25);
+    EXPECT_EQ(stock().avg_buy_price, 72);
+    EXPECT_EQ(stock().realized_profit, Currency::from_yen(100));
+    EXPECT_FLOAT_EQ(stock().dividend_yield, float(3.0 / 72.0));
+    EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"25", "¥72", "¥100", "4.17%"}));
+    EXPECT_EQ(window->sample_fig_1->text(0, 1), "¥144");
+}
+
+TEST_F(RecordEditing, PriceAndAmountCellsAreRewrittenInTheirFormat) {
+    start_with_records();
+    platform.answer("1500.5").answer("2500.25");
+    double_click(window->sell_fig, 1, 2);
+    double_click(window->sell_fig, 1, 4);
+    EXPECT_EQ(stock().sells[0].price, 1500);
+    EXPECT_EQ(window->sell_fig->text(1, 2), "¥1,500");
+    EXPECT_EQ(stock().sells[0].amount, Currency::from_units(25002500));
+    EXPECT_EQ(window->sell_fig->text(1, 4), "¥2,500");
+    // (2,400 - 2,500.25 + 100) / 15 rounds to 0: the average follows the records.
+    EXPECT_EQ(stock().avg_buy_price, 0);
+    EXPECT_EQ(window->anal_fig->text(1, 1), "¥0");
+}
+
+TEST_F(RecordEditing, ADateIsStoredAsTypedWithoutRedrawing) {
+    start_with_records();
+    stock().held_shares = 999;  // not shown unless the analysis is redrawn
+    platform.answer("来週");
+    double_click(window->buy_fig, 2, 1);
+    expect_prompt("2026/02/05");
+    EXPECT_EQ(stock().buys[1].date, "来週");
+    EXPECT_EQ(window->buy_fig->text(2, 1), "来週");
+    EXPECT_EQ(window->anal_fig->text(0, 1), "15");
+}
+
+TEST_F(RecordEditing, TextTheDataFileCouldNotCarryIsRefused) {
+    const struct {
+        int col;
+        QString typed;
+        QString message;
+    } cases[] = {
+        {1, "2026/ 01/05", "日付に空白は使えません"},
+        {1, QString(231, 'x'), "日付が長すぎます（230文字まで）"},
+        {1, "2026/01/05\n", "改行は使えません"},
+        {1, "2026/01/05★😀", "使えない文字が含まれています：😀"},
+        {2, "abc", "半角数字でお願いします"},
+        {3, "2147483648", "半角数字でお願いします"},
+        {4, "百円", "半角数字でお願いします"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        window = std::make_unique<StockMain>(*portfolio, platform);
+        start_with_records();
+        platform.messages.clear();
+        const TradeRecord before = stock().buys[0];
+        const QString cell = window->buy_fig->text(1, c.col);
+        platform.answer(c.typed);
+        double_click(window->buy_fig, 1, c.col);
+        expect_one_message(c.message);
+        EXPECT_EQ(stock().buys[0], before);
+        EXPECT_EQ(window->buy_fig->text(1, c.col), cell);
+    }
+}
+
+TEST_F(RecordEditing, CancelOrAnEmptiedFieldChangesNothing) {
+    start_with_records();
+    platform.cancel().answer("");
+    double_click(window->buy_fig, 1, 1);
+    double_click(window->sell_fig, 1, 4);
+    EXPECT_EQ(stock().buys[0].date, "2026/01/05");
+    EXPECT_EQ(stock().sells[0].amount, Currency::from_yen(700));
+    EXPECT_EQ(window->sell_fig->text(1, 4), "¥700");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+}  // namespace
+}  // namespace chomaru
