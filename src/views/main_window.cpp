@@ -168,13 +168,22 @@ void StockMain::build_menus() {
 
 void StockMain::connect_commands() {
     auto on_click = [this](QPushButton* b, void (*command)(StockMain&)) {
-        connect(b, &QPushButton::clicked, this, [this, command] { command(*this); });
+        connect(b, &QPushButton::clicked, this, [this, command] {
+            command(*this);
+            command_done();
+        });
     };
     auto on_menu = [this](QAction* a, void (*command)(StockMain&)) {
-        connect(a, &QAction::triggered, this, [this, command] { command(*this); });
+        connect(a, &QAction::triggered, this, [this, command] {
+            command(*this);
+            command_done();
+        });
     };
     auto on_double_click = [this](FlexGrid* g, void (*command)(StockMain&, int, int)) {
-        connect(g, &FlexGrid::double_clicked, this, [this, command](int row, int col) { command(*this, row, col); });
+        connect(g, &FlexGrid::double_clicked, this, [this, command](int row, int col) {
+            command(*this, row, col);
+            command_done();
+        });
     };
     on_click(kai_input_key, kai_input_key_click);
     on_click(uri_input_key, uri_input_key_click);
@@ -182,7 +191,10 @@ void StockMain::connect_commands() {
     on_click(uri_sl_key, uri_sl_key_click);
     on_click(new_name_key, new_name_key_click);
     on_click(all_list_key, all_list_key_click);
-    connect(Combo1, &QComboBox::activated, this, [this](int index) { combo1_click(*this, index); });
+    connect(Combo1, &QComboBox::activated, this, [this](int index) {
+        combo1_click(*this, index);
+        command_done();
+    });
     on_double_click(infor_fig, infor_fig_dbl_click);
     on_double_click(buy_fig, buy_fig_dbl_click);
     on_double_click(sell_fig, sell_fig_dbl_click);
@@ -200,6 +212,10 @@ void StockMain::connect_commands() {
     on_menu(del_all_data, del_all_data_click);
     on_menu(expla, expla_click);
     on_menu(version_key, version_key_click);
+}
+
+void StockMain::command_done() {
+    if (command_observer_) command_observer_();
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {

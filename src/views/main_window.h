@@ -58,6 +58,8 @@ public:
 
     // The shutdown decides whether the window may close; set by the start-up.
     void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
+    // Called after every command of the window has run.
+    void set_command_observer(std::function<void()> observer) { command_observer_ = std::move(observer); }
 
     // Controls, named as the program's design names them.
     QGroupBox* Frame1;
@@ -109,7 +111,10 @@ private:
 
     Portfolio& portfolio_;
     Platform& platform_;
+    void command_done();
+
     std::function<bool()> close_handler_;
+    std::function<void()> command_observer_;
 };
 
 }  // namespace chomaru
