@@ -10,7 +10,9 @@ class Platform;
 std::filesystem::path data_file_path(Platform& platform);
 
 // Start-up: lays out the grids, reads the data file (or runs the first run)
-// and fills the views; from then on closing the window saves. An unreadable file is first copied aside under a
+// and fills the views; from then on every command updates the recovery file
+// and closing the window saves. When the last run ended without saving, its
+// data is offered from the recovery file first. An unreadable file is first copied aside under a
 // name that carries the date and time. Returns false when the program must
 // end without showing the window (the unreadable file could not be kept).
 bool start_up(StockMain& window);
@@ -20,9 +22,11 @@ bool start_up(StockMain& window);
 // stock can be renamed later.
 void first_run(StockMain& window);
 
+enum class Shutdown { saved, saved_elsewhere, discarded, stay_open };
+
 // Shutdown: writes the data file. When that fails the user may retry, save
 // to another file, discard the changes after a confirmation, or go back to
-// the program; returns whether the program may end.
-bool shut_down(StockMain& window);
+// the program (stay_open).
+Shutdown shut_down(StockMain& window);
 
 }  // namespace chomaru

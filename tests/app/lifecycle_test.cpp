@@ -1,6 +1,7 @@
 #include "app/lifecycle.h"
 
 #include <QComboBox>
+#include <QAction>
 #include <QPushButton>
 
 #include "app/instance_lock.h"
@@ -70,7 +71,7 @@ TEST_F(StartUp, NoFileWelcomesAndAsksForTheFirstStock) {
     EXPECT_EQ(window->infor_fig->text(1, 1), "トヨタ自動車");
     EXPECT_EQ(portfolio->fees, FeeTable::defaults());
 
-    ASSERT_TRUE(shut_down(*window));
+    ASSERT_EQ(shut_down(*window), Shutdown::saved);
     const std::string saved = read_data_file();
     EXPECT_EQ(line_count(saved), 32u);
     EXPECT_EQ(saved.substr(0, 6), "0\r\n0\r\n");
@@ -93,7 +94,7 @@ TEST_F(StartUp, AnEmptyFileIsAFirstRunAndBothPromptsMayBeCancelled) {
     EXPECT_EQ(stock().stock_code, "");
     EXPECT_EQ(stock().stock_name, "");
     EXPECT_EQ(stock().buy_count, 0);
-    ASSERT_TRUE(shut_down(*window));
+    ASSERT_EQ(shut_down(*window), Shutdown::saved);
     EXPECT_EQ(line_count(read_data_file()), 32u);
 }
 
@@ -121,7 +122,7 @@ TEST_F(StartUp, AnUnreadableFileIsKeptAsideBeforeTheFirstRun) {
     EXPECT_EQ(platform.dialogs.size(), 1u);  // then the welcome
 
     // A second unreadable start in the same second does not overwrite the first copy.
-    ASSERT_TRUE(shut_down(*window));
+    ASSERT_EQ(shut_down(*window), Shutdown::saved);
     write_data_file("garbage");
     platform.answer("2").answer("B");
     start();
@@ -136,9 +137,9 @@ TEST_F(StartUp, WithoutADataFileNoCopyIsMade) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(platform.program), {}), 0);
 }
 
-using Shutdown = MainWindowTest;
+using Exit = MainWindowTest;
 
-TEST_F(Shutdown, ARunThatChangesNothingWritesTheSameFile) {
+TEST_F(Exit, ARunThatChangesNothingWritesTheSameFile) {
     write_data_file(two_stock_file());
     start();
     std::filesystem::remove(data_file());
@@ -147,7 +148,7 @@ TEST_F(Shutdown, ARunThatChangesNothingWritesTheSameFile) {
     EXPECT_EQ(read_data_file(), two_stock_file());
 }
 
-TEST_F(Shutdown, TheMenuItemAndTheTitleBarCloseTheSameWay) {
+TEST_F(Exit, TheMenuItemAndTheTitleBarCloseTheSameWay) {
     write_data_file(two_stock_file());
     start();
     window->show();
@@ -167,7 +168,7 @@ TEST_F(Shutdown, TheMenuItemAndTheTitleBarCloseTheSameWay) {
     EXPECT_EQ(by_menu, two_stock_file());
 }
 
-TEST_F(Shutdown, ASaveFailureKeepsTheProgramOpenUntilTheDataIsSavedOrDiscarded) {
+TEST_F(Exit, ASaveFailureKeepsTheProgramOpenUntilTheDataIsSavedOrDiscarded) {
     start_with_stock();
     window->show();
     std::filesystem::remove_all(platform.program);  // the folder is gone: the save fails
@@ -191,12 +192,89 @@ TEST_F(Shutdown, ASaveFailureKeepsTheProgramOpenUntilTheDataIsSavedOrDiscarded) 
     EXPECT_EQ(back.stocks[0].stock_name, "新日鉄");
 }
 
-TEST_F(Shutdown, DiscardingNeedsAConfirmation) {
+TEST_F(Exit, DiscardingNeedsAConfirmation) {
     start_with_stock();
     std::filesystem::remove_all(platform.program);
     platform.press(QMessageBox::Discard).press(QMessageBox::No).press(QMessageBox::Discard).press(QMessageBox::Yes);
-    EXPECT_TRUE(shut_down(*window));
+    EXPECT_EQ(shut_down(*window), Shutdown::discarded);
     EXPECT_EQ(platform.messages.size(), 4u);
+}
+
+using Recovery = MainWindowTest;
+
+std::filesystem::path recovery_file(const ScriptedPlatform& platform) {
+    return platform.program / "vavo_data_recovery.txt";
+}
+
+TEST_F(Recovery, EveryChangingCommandLeavesTheRunsDataAndASavedExitRemovesIt) {
+    write_data_file(two_stock_file());
+    start();
+    window->show();
+    window->version_key->trigger();  // a command that changes nothing
+    EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
+
+    stock().dividend = 77;
+    window->version_key->trigger();
+    Portfolio recovered;
+    ASSERT_EQ(parse_data_file(read_whole_file(recovery_file(platform)).value(), recovered), LoadStatus::loaded);
+    EXPECT_EQ(recovered.stocks[1].dividend, 77);
+
+    window->close();
+    EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
+    EXPECT_NE(read_data_file(), two_stock_file());
+}
+
+// The state a killed run leaves: the saved file and a newer recovery file.
+class RecoveryAfterACrash : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        write_data_file(two_stock_file());
+        auto changed = Portfolio::create();
+        ASSERT_EQ(parse_data_file(two_stock_file(), *changed), LoadStatus::loaded);
+        changed->stocks[1].stock_name = "ソニーグループ";
+        recovered_bytes = format_data_file(*changed);
+        write_file_atomically(recovery_file(platform), recovered_bytes);
+    }
+    std::string recovered_bytes;
+};
+
+TEST_F(RecoveryAfterACrash, YesRestoresTheRunAndKeepsTheSavedFileAside) {
+    platform.press(QMessageBox::Yes);
+    start();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].caption, "帳丸");
+    EXPECT_TRUE(platform.messages[0].text.startsWith("前回、帳丸は保存しないまま終了しました。"));
+    EXPECT_EQ(window->infor_fig->text(1, 1), "ソニーグループ");
+    EXPECT_EQ(read_whole_file(platform.program / "vavo_data_before_recovery_20261207_093015.txt"), two_stock_file());
+
+    window->show();
+    window->close();
+    EXPECT_EQ(read_data_file(), recovered_bytes);
+    EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
+}
+
+TEST_F(RecoveryAfterACrash, NoKeepsTheSavedFileAndTheRunAside) {
+    platform.press(QMessageBox::No);
+    start();
+    EXPECT_EQ(window->infor_fig->text(1, 1), "ソニー");
+    EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
+    EXPECT_EQ(read_whole_file(platform.program / "vavo_data_recovery_20261207_093015.txt"), recovered_bytes);
+}
+
+TEST_F(RecoveryAfterACrash, ARecoveryFileLikeTheSavedOneIsDroppedWithoutAQuestion) {
+    write_file_atomically(recovery_file(platform), two_stock_file());
+    start();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
+}
+
+TEST_F(RecoveryAfterACrash, AnUnreadableRecoveryFileIsKeptAside) {
+    write_file_atomically(recovery_file(platform), "0\r\nx\r\n");
+    start();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("vavo_data_recovery_unreadable_20261207_093015.txt"));
+    EXPECT_EQ(window->infor_fig->text(1, 1), "ソニー");
 }
 
 TEST(InstanceLock, ASecondRunForTheSameFolderIsRefused) {
