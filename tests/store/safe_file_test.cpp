@@ -134,6 +134,11 @@ protected:
         int fds[2];
         if (pipe(fds) != 0) return {{"failed", "pipe"}};
         const pid_t pid = fork();
+        if (pid < 0) {
+            close(fds[0]);
+            close(fds[1]);
+            return {{"failed", "fork"}};
+        }
         if (pid == 0) {
             close(fds[0]);
             Report report;
