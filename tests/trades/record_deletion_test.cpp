@@ -101,10 +101,9 @@ TEST_F(RecordDeletion, DeletingTheOnlyRecordLeavesNone) {
 }
 
 TEST_F(RecordDeletion, ANumberThatNamesNoRecordDeletesNothingSilently) {
+    start_with_three_buys();
     for (const QString answer : {"0", "-1", "4", "3.5"}) {  // 3.5 rounds to 4
         SCOPED_TRACE(answer.toStdString());
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_three_buys();
         delete_buy(answer);
         EXPECT_EQ(stock().buy_count, 3);
         EXPECT_EQ(window->buy_fig->text(3, 1), "2026/01/03");
@@ -113,10 +112,9 @@ TEST_F(RecordDeletion, ANumberThatNamesNoRecordDeletesNothingSilently) {
 }
 
 TEST_F(RecordDeletion, CancelOrTextThatIsNotANumberGivesTheMessage) {
+    start_with_three_buys();
     for (const QString answer : {"", "abc", "99999999999"}) {
         SCOPED_TRACE(answer.toStdString());
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_three_buys();
         platform.messages.clear();
         delete_buy(answer);
         expect_digits_message();

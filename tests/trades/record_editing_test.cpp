@@ -123,10 +123,9 @@ TEST_F(RecordEditing, TextTheDataFileCouldNotCarryIsRefused) {
         {3, "2147483648", "半角数字でお願いします"},
         {4, "百円", "半角数字でお願いします"},
     };
+    start_with_records();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_records();
         platform.messages.clear();
         const TradeRecord before = stock().buys[0];
         const QString cell = window->buy_fig->text(1, c.col);

@@ -99,10 +99,10 @@ TEST_F(BuyEntry, TheTypedAmountReplacesTheProposalAndFeedsTheAverage) {
 }
 
 TEST_F(BuyEntry, CancelOrAnEmptyAnswerAtAnyPromptChangesNothing) {
+    start_with_stock();
     for (int at = 0; at < 3; ++at) {
         SCOPED_TRACE(at);
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_stock();
+        platform.prompts.clear();
         pick_today();
         for (int i = 0; i < at; ++i) platform.answer("100");
         if (at == 1) platform.answer("");
@@ -121,10 +121,9 @@ TEST_F(BuyEntry, TextThatIsNotANumberOrAnOverflowGivesTheMessage) {
         std::vector<QString> answers;
     } cases[] = {{{"abc"}}, {{"100", "１００"}}, {{"100", "100", "1万"}}, {{"2147483648"}},
                  {{"30000", "100000"}}};  // the last one: price x shares beyond 32 bits
+    start_with_stock();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answers.back().toStdString());
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_stock();
         platform.messages.clear();
         pick_today();
         for (const QString& a : c.answers) platform.answer(a);
@@ -253,11 +252,11 @@ TEST_F(SellEntry, NoMoreThanTheSharesHeldCanBeSold) {
 }
 
 TEST_F(SellEntry, CancelAtAnyPromptChangesNothing) {
+    start_with_stock();
+    hold(100, 500);
     for (int at = 0; at < 3; ++at) {
         SCOPED_TRACE(at);
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_stock();
-        hold(100, 500);
+        platform.prompts.clear();
         pick_today();
         for (int i = 0; i < at; ++i) platform.answer("10");
         platform.cancel();

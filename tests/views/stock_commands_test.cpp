@@ -217,10 +217,10 @@ TEST_F(StockChanges, DividendAndTheYieldOnTheAverageBuyPrice) {
         {"-3", 100, -3, -0.03f, "-3.00%"},
         {"12", 0, 12, 0.25f, "25.00%"},  // no average: the yield keeps its value
     };
+    start_with_stock();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
-        window = std::make_unique<StockMain>(*portfolio, platform);
-        start_with_stock();
+        platform.prompts.clear();
         stock().avg_buy_price = c.average;
         stock().dividend_yield = 0.25f;
         platform.answer(c.typed);
