@@ -12,9 +12,15 @@ namespace {
 
 const QString sort_caption = QStringLiteral("銘柄の並び替え");
 
+// Every row as tall as a row of text, blank or not, so that the two lists
+// stay level row for row.
 void fill(QListWidget* list, const std::array<std::string, max_stocks>& items, int count) {
     list->clear();
-    for (int i = 0; i < count; ++i) list->addItem(qt_text(items[size_t(i)]));
+    const int height = list->fontMetrics().height() + 2;
+    for (int i = 0; i < count; ++i) {
+        auto* item = new QListWidgetItem(qt_text(items[size_t(i)]), list);
+        item->setSizeHint(QSize(0, height));
+    }
 }
 
 }  // namespace
