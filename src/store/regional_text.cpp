@@ -220,7 +220,9 @@ std::string currency_text(Currency value) {
     return units < 0 ? "-" + text : text;
 }
 
-std::string float_text(float value) {
+namespace {
+
+std::string seven_digit_text(float value) {
     if (value == 0.0f) return "0";
     // Rounds the exact binary value to 7 significant digits, ties to even.
     char buffer[64];
@@ -250,6 +252,16 @@ std::string float_text(float value) {
         text = mantissa.substr(0, size_t(exponent) + 1) + "." + mantissa.substr(size_t(exponent) + 1);
     }
     return negative ? "-" + text : text;
+}
+
+}  // namespace
+
+std::string float_text(float value) {
+    // Just above a power of ten that no float holds (1E+28, 1E-38) the
+    // rounded text reads back as the float below that power, whose own text
+    // ends in nines. That text is written, so that a file read back saves
+    // again to the same bytes.
+    return seven_digit_text(text_to_float(seven_digit_text(value)));
 }
 
 std::string format_grouped(int64_t value) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "accounting/numbers.h"
@@ -109,6 +110,20 @@ TEST(NumberToText, EveryFileFormReadsBackToItself) {
     for (float f : {1.0f / 3, 3.0f / 14, 12345678.0f}) {
         const std::string once = float_text(f);
         EXPECT_EQ(float_text(text_to_float(once)), once);
+    }
+}
+
+TEST(NumberToText, FloatTextJustAboveAPowerOfTenReadsBackToTheSameText) {
+    // Found by fuzzing: 1.0000003E+28 was written as 1E+28, which reads back
+    // as 9.99999944E+27 and was then written as 9.999999E+27.
+    EXPECT_EQ(float_text(1.0000003e28f), "9.999999E+27");
+    for (const float power : {1e28f, 1e-38f, -1e28f, -1e-38f}) {
+        float f = power;
+        for (int step = 0; step < 2000; ++step) {
+            f = std::nextafter(f, 2 * power);
+            const std::string once = float_text(f);
+            ASSERT_EQ(float_text(text_to_float(once)), once) << once;
+        }
     }
 }
 
