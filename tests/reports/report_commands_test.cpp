@@ -1,8 +1,6 @@
 #include "reports/report_commands.h"
 
 #include <QAction>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include "reports/portfolio_csv.h"
@@ -10,74 +8,18 @@
 #include "store/cp932.h"
 #include "store/safe_file.h"
 #include "support/main_window_fixture.h"
+#include "support/test_data.h"
 
 namespace chomaru {
 namespace {
 
-std::string read_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-std::string golden(const char* name) { return read_file(std::filesystem::path(CHOMARU_TEST_DATA) / name); }
-
-TradeRecord rec(const char* date, int32_t price, int32_t shares, int64_t units) {
-    return TradeRecord{date, price, shares, Currency::from_units(units)};
-}
-
-// The portfolio the golden report files were made from: records out of date
-// order, fractions of a yen, a stock without records, one with only sells
-// and a name with a comma and double quotes.
-void fill_report_portfolio(Portfolio& p) {
-    p.last_stock = -1;
-    auto add = [&p](const char* code, const char* name, int32_t dividend, int32_t average, int32_t held,
-                    int64_t profit_units, float yield) -> Stock& {
-        Stock& s = p.stocks[size_t(++p.last_stock)];
-        s.stock_code = code;
-        s.stock_name = name;
-        s.dividend = dividend;
-        s.avg_buy_price = average;
-        s.held_shares = held;
-        s.realized_profit = Currency::from_units(profit_units);
-        s.dividend_yield = yield;
-        return s;
-    };
-    Stock& a = add("1234", "新日鉄", 3, 11, 10, 480625, 3.0f / 11.0f);
-    a.buys[0] = rec("2003/01/10", 10, 10, 1050000);
-    a.buys[1] = rec("2003/03/01", 12, 10, 1205000);
-    a.buy_count = 2;
-    a.sells[0] = rec("2003/02/01", 16, 5, 800625);
-    a.sells[1] = rec("2003/03/01", 15, 5, 735000);
-    a.sell_count = 2;
-
-    add("9999", "空銘柄", 0, 0, 0, 0, 0.0f);
-
-    Stock& c = add("7203", "トヨタ自動車", 20, 1500, -300, -125000, 20.0f / 1500.0f);
-    c.sells[0] = rec("2004/1/5", 1500, 100, 1490000000);
-    c.sells[1] = rec("2004/01/20", 1450, 200, 2890125000);
-    c.sell_count = 2;
-
-    Stock& d = add("8411", "みずほ,FG \"本店\"", 5, 200, 100, 10000000, 0.025f);
-    d.buys[0] = rec("2003/05/10", 200, 200, 400000000);
-    d.buy_count = 1;
-    d.sells[0] = rec("2003/04/01", 210, 100, 210000000);
-    d.sell_count = 1;
-
-    Stock& e = add("6758", "ソニー", 25, 147, 15, 6000000, 25.0f / 147.0f);
-    e.buys[0] = rec("2003/06/01", 100, 10, 10000000);
-    e.buys[1] = rec("2003/05/01", 120, 10, 12000000);
-    e.buy_count = 2;
-    e.sells[0] = rec("2003/05/15", 120, 5, 6000000);
-    e.sell_count = 1;
-}
+std::string read_file(const std::filesystem::path& file) { return read_whole_file(file).value_or(std::string()); }
 
 class ReportFiles : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        fill_report_portfolio(*portfolio);
+        *portfolio = *report_test_portfolio();
         platform.clock = QDateTime(QDate(2004, 1, 5), QTime(23, 59, 59));
     }
 
@@ -96,13 +38,13 @@ protected:
 TEST_F(ReportFiles, TheExportIsWrittenToTheDocumentsFolder) {
     write_file_atomically(export_file(), "an older export of the same day");
     window->m_csvf->trigger();
-    EXPECT_EQ(read_file(export_file()), golden("portfolio_export.csv"));
+    EXPECT_EQ(read_file(export_file()), read_golden("portfolio_export.csv"));
     expect_one_message("マイ　ドキュメントにstc_2004_1_5.csvを作成しました\r\nEXCELで読めます", QMessageBox::NoIcon);
 }
 
 TEST_F(ReportFiles, TheTaxFileIsWrittenToTheDocumentsFolder) {
     window->m_tax_file->trigger();
-    EXPECT_EQ(read_file(tax_file()), golden("portfolio_tax.csv"));
+    EXPECT_EQ(read_file(tax_file()), read_golden("portfolio_tax.csv"));
     expect_one_message("マイ　ドキュメントにstc_2004_1_5_tax.csvを作成しました\r\nEXCELで読めます",
                        QMessageBox::NoIcon);
 }
@@ -118,14 +60,14 @@ TEST_F(ReportFiles, TheNamesComeFromTodaysDate) {
 }
 
 TEST_F(ReportFiles, ADateThatIsNotADateStopsTheTaxFileAtItsStock) {
-    portfolio->stocks[1].buys[0] = rec("昨日", 1, 1, 10000);
+    portfolio->stocks[1].buys[0] = TradeRecord{"昨日", 1, 1, Currency::from_units(10000)};
     portfolio->stocks[1].buy_count = 1;
     window->m_tax_file->trigger();
     const std::string written = read_file(tax_file());
     // The first stock whole, then the failing stock's opening lines.
     const size_t second = written.find(utf8_to_cp932("9999,空銘柄\r\n"));
     ASSERT_NE(second, std::string::npos);
-    EXPECT_EQ(written.substr(0, second), golden("portfolio_tax.csv").substr(0, second));
+    EXPECT_EQ(written.substr(0, second), read_golden("portfolio_tax.csv").substr(0, second));
     EXPECT_EQ(written, tax_csv(*portfolio).bytes);
     EXPECT_EQ(written.find(utf8_to_cp932("トヨタ")), std::string::npos);
     expect_one_message("9999空銘柄を処理中にエラーが発生しました\r\n\r\n"

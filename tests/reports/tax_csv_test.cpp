@@ -2,26 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 
 #include "reports/portfolio_csv.h"
 #include "store/cp932.h"
+#include "support/test_data.h"
 
 namespace chomaru {
 
-// Defined with the export tests.
-std::unique_ptr<Portfolio> report_test_portfolio();
-
 namespace {
-
-std::string read_golden(const char* name) {
-    std::ifstream in(std::string(CHOMARU_TEST_DATA) + "/" + name, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 std::string crlf(std::initializer_list<const char*> lines) {
     std::string s;

@@ -2,21 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "store/cp932.h"
 #include "store/safe_file.h"
+#include "support/test_data.h"
 
 namespace chomaru {
 namespace {
-
-std::string read_golden(const char* name) {
-    std::ifstream in(std::string(CHOMARU_TEST_DATA) + "/" + name, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 std::string crlf(std::initializer_list<const char*> lines) {
     std::string s;
