@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLocale>
 #include <QPushButton>
+#include <algorithm>
 
 #include "store/date_text.h"
 #include "views/main_window.h"
@@ -32,6 +33,18 @@ DatePickerDialog::DatePickerDialog(std::string& picked_date, QWidget* parent)
 
     connect(k_ok, &QPushButton::clicked, this, &DatePickerDialog::pick);
     connect(MonthView1, &QCalendarWidget::activated, this, &DatePickerDialog::pick);
+    connect(MonthView1, &QCalendarWidget::currentPageChanged, this, &DatePickerDialog::follow_page);
+}
+
+void DatePickerDialog::follow_page(int year, int month) {
+    // Turning to another month or year takes the selected day along, to the
+    // last day of a shorter month, so that the date OK gives is always one
+    // of the month on show. A day clicked in a neighbouring month is already
+    // selected when its month is turned to, and stays.
+    const QDate selected = MonthView1->selectedDate();
+    if (selected.year() == year && selected.month() == month) return;
+    const QDate first(year, month, 1);
+    MonthView1->setSelectedDate(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
 }
 
 bool DatePickerDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -27,6 +27,7 @@ protected:
 
 private:
     void pick();
+    void follow_page(int year, int month);
 
     std::string& picked_date_;
 };

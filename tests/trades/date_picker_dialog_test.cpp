@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QTest>
 
 #include "support/main_window_fixture.h"
@@ -44,6 +45,46 @@ TEST_F(DatePicker, ADateInAnotherYearChosenThenOk) {
         EXPECT_EQ(d.result(), QDialog::Accepted);
     });
     EXPECT_EQ(pick_trade_date(*window), "2024/02/29");
+}
+
+// Turning the calendar to another month or year carries the selected day
+// along (the last day of a shorter month), so OK gives a date of the month
+// on show; a day clicked in the greyed edge of a neighbouring month stays.
+TEST_F(DatePicker, TurningTheMonthOrYearCarriesTheSelectedDayAlong) {
+    platform.on_dialog([](QDialog& d) {
+        QCalendarWidget* calendar = picker(d).MonthView1;
+        auto* next = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_nextmonth"));
+        ASSERT_NE(next, nullptr);
+        next->click();
+        EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 7));
+        picker(d).k_ok->click();
+    });
+    EXPECT_EQ(pick_trade_date(*window), "2027/01/07");
+
+    platform.on_dialog([](QDialog& d) {
+        QCalendarWidget* calendar = picker(d).MonthView1;
+        calendar->setSelectedDate(QDate(2024, 1, 31));
+        calendar->showNextMonth();
+        EXPECT_EQ(calendar->selectedDate(), QDate(2024, 2, 29));
+        calendar->setCurrentPage(2023, 2);
+        EXPECT_EQ(calendar->selectedDate(), QDate(2023, 2, 28));
+        picker(d).k_ok->click();
+    });
+    EXPECT_EQ(pick_trade_date(*window), "2023/02/28");
+
+    platform.on_dialog([](QDialog& d) {
+        QCalendarWidget* calendar = picker(d).MonthView1;
+        d.show();
+        auto* view = calendar->findChild<QTableView*>();
+        ASSERT_NE(view, nullptr);
+        // The Sunday of the page's last week is a day of January 2027.
+        const QModelIndex sunday = view->model()->index(view->model()->rowCount() - 1, 0);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(sunday).center());
+        EXPECT_EQ(calendar->monthShown(), 1);
+        EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 3));
+        picker(d).k_ok->click();
+    });
+    EXPECT_EQ(pick_trade_date(*window), "2027/01/03");
 }
 
 TEST_F(DatePicker, DoubleClickOnADayPicksItAndCloses) {
