@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QAction>
 #include <QPushButton>
+#include <unistd.h>
 
 #include "app/instance_lock.h"
 #include "app/read_me_dialog.h"
@@ -278,7 +279,7 @@ TEST_F(RecoveryAfterACrash, AnUnreadableRecoveryFileIsKeptAside) {
 }
 
 TEST(InstanceLock, ASecondRunForTheSameFolderIsRefused) {
-    const auto folder = std::filesystem::temp_directory_path() / "chomaru-lock-test";
+    const auto folder = std::filesystem::temp_directory_path() / ("chomaru-lock-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     {
         InstanceLock first(folder);

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <random>
+#include <unistd.h>
 
 #include "app/lifecycle.h"
 #include "store/data_file.h"
@@ -164,7 +165,7 @@ TEST(RandomCommands, ThousandsOfCommandsKeepTheDataWholeAndTheGridsTrue) {
         ~Restore() { set_file_system(nullptr); }
     } restore;
 
-    const auto folder = std::filesystem::temp_directory_path() / "chomaru-random-commands";
+    const auto folder = std::filesystem::temp_directory_path() / ("chomaru-random-commands-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "documents");
     RandomPlatform platform(20261207);

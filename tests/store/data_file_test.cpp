@@ -1,6 +1,7 @@
 #include "store/data_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 
 #include "store/cp932.h"
@@ -297,7 +298,7 @@ TEST(DataFileRoundTrip, SaveLoadSaveGivesTheSameBytes) {
 }
 
 TEST(DataFileSave, WritesTheFileAndReadsItBack) {
-    const auto folder = std::filesystem::temp_directory_path() / "chomaru-data-file-test";
+    const auto folder = std::filesystem::temp_directory_path() / ("chomaru-data-file-test-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const auto file = folder / data_file_name;

@@ -27,7 +27,7 @@ class SafeFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("chomaru-safe-file-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("chomaru-safe-file-" + std::to_string(getpid()) + "-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         target_ = folder_ / "vavo_data.txt";

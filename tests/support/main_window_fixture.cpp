@@ -1,5 +1,7 @@
 #include "support/main_window_fixture.h"
 
+#include <unistd.h>
+
 #include "app/lifecycle.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
@@ -9,7 +11,7 @@ namespace chomaru {
 void MainWindowTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = std::filesystem::temp_directory_path() /
-             ("chomaru-gui-" + std::string(info->test_suite_name()) + "-" + info->name());
+             ("chomaru-gui-" + std::to_string(getpid()) + "-" + std::string(info->test_suite_name()) + "-" + info->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "program");
     std::filesystem::create_directories(folder / "documents");
