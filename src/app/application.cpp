@@ -12,16 +12,20 @@
 
 namespace chomaru {
 
-ChomaruApp::ChomaruApp(QApplication& app) {
+void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     // Qt sets the C library's locale from the environment; number text is
     // the program's own and must not follow it.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    if (translator_.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&translator_);
+    if (translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&translator);
     QFont font(QStringLiteral("IPAPGothic"), 9);
     font.setStyleHint(QFont::SansSerif);
     app.setFont(font);
+}
+
+ChomaruApp::ChomaruApp(QApplication& app) {
+    apply_japanese_settings(app, translator_);
     // The end of the desktop session closes the window the normal way.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [this](QSessionManager&) {
         if (window_) window_->close();

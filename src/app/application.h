@@ -14,6 +14,11 @@ namespace chomaru {
 
 class StockMain;
 
+// Fixes the program's regional settings whatever the machine's locale: C
+// number text for the C library, Japanese for Qt, Qt's own Japanese button
+// texts and the Japanese gothic font.
+void apply_japanese_settings(QApplication& app, QTranslator& translator);
+
 // The program from its QApplication to the shown main window: the Japanese
 // regional settings and translations, the one-instance lock, the start-up.
 class ChomaruApp {
