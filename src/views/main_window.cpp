@@ -252,6 +252,14 @@ void StockMain::setup_ratio_grids() {
         g->set_col_width(0, 540);
         g->set_col_width(1, 1060);
         g->set_col_alignment(1, align_right);
+        // 540 twips are a little narrow for "+100%" in the gothic font: the
+        // label column takes what the widest label needs, with the cell's
+        // padding and grid line, from the price column beside it.
+        const int needed = g->fontMetrics().horizontalAdvance(QStringLiteral("+100%")) + twips(g, 120);
+        if (const int short_by = needed - g->columnWidth(0); short_by > 0) {
+            g->setColumnWidth(0, needed);
+            g->setColumnWidth(1, g->columnWidth(1) - short_by);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "support/main_window_fixture.h"
+#include "views/twips.h"
 
 namespace chomaru {
 namespace {
@@ -75,6 +76,16 @@ TEST_F(MainWindowLayout, GridLabelsHeadingsAndNumbers) {
             for (int c = 1; c < 5; ++c) EXPECT_EQ(g->text(n, c), "");
         }
         EXPECT_EQ(g->editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+}
+
+TEST_F(MainWindowLayout, TheWidestPriceTableLabelFitsItsColumn) {
+    start_with_stock();
+    for (FlexGrid* g : {window->sample_fig_1, window->sample_fig_2}) {
+        // The label with the cell's padding and grid line; the two columns
+        // keep their width together.
+        EXPECT_GE(g->columnWidth(0), g->fontMetrics().horizontalAdvance(QStringLiteral("+100%")) + 6);
+        EXPECT_EQ(g->columnWidth(0) + g->columnWidth(1), twips(g, 540) + twips(g, 1060));
     }
 }
 
