@@ -5,9 +5,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QSpacerItem>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 
 namespace chomaru {
 
@@ -15,6 +19,17 @@ namespace {
 
 // The program's texts separate lines with CR LF; Qt's labels want LF.
 QString display_lines(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+// A window manager shortens a title that does not fit its window ("バー…報").
+// The caption of a prompt or a message box is its question or its name, so
+// the dialog is made wide enough for the whole caption in a bold title font
+// beside the title bar's icon and buttons.
+int width_for_caption(const QWidget& dialog, const QString& caption) {
+    QFont title = dialog.font();
+    title.setBold(true);
+    const int title_bar_controls = 160 * dialog.logicalDpiX() / 96;
+    return QFontMetrics(title).horizontalAdvance(caption) + title_bar_controls;
+}
 
 }  // namespace
 
@@ -24,6 +39,9 @@ QString QtPlatform::input_box(const QString& caption, const QString& message, co
     dialog.setLabelText(display_lines(message));
     dialog.setTextValue(default_text);
     dialog.setInputMode(QInputDialog::TextInput);
+    // Its layout keeps the dialog at its own size unless it is resized before it shows.
+    const QSize fitting = dialog.sizeHint();
+    dialog.resize(std::max(fitting.width(), width_for_caption(dialog, caption)), fitting.height());
     if (dialog.exec() != QDialog::Accepted) return QString();
     return dialog.textValue();
 }
@@ -31,6 +49,11 @@ QString QtPlatform::input_box(const QString& caption, const QString& message, co
 QMessageBox::StandardButton QtPlatform::message_box(const QString& text, QMessageBox::Icon icon,
                                                     QMessageBox::StandardButtons buttons, const QString& caption) {
     QMessageBox box(icon, caption, display_lines(text), buttons, owner_);
+    // A message box sizes itself to its layout, so the width goes in as a
+    // spacer under its contents.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width_for_caption(box, caption), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -1,0 +1,49 @@
+#include "app/qt_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QTimer>
+
+namespace chomaru {
+namespace {
+
+// The width of the next modal dialog once it is shown; the dialog is then
+// closed as with its title bar.
+int width_of_next_dialog(const std::function<void()>& open) {
+    int width = 0;
+    QTimer::singleShot(0, [&width] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) return;
+        width = dialog->width();
+        dialog->close();
+    });
+    open();
+    return width;
+}
+
+// A window manager shortens a title wider than its window; the captions of
+// prompts and message boxes are their questions and must be read whole.
+TEST(QtPlatformDialogs, PromptsAndMessageBoxesAreWideEnoughForTheirWholeCaption) {
+    QtPlatform platform;
+    QFont title = QApplication::font();
+    title.setBold(true);
+    const QFontMetrics metrics(title);
+    for (const QString& caption : {QStringLiteral("どのくらいにしましょう？"), QStringLiteral("銘柄のコードを入れて下さい"),
+                                  QStringLiteral("買いの単価を記入して下さい")}) {
+        const int width = width_of_next_dialog([&] { platform.input_box(caption, QStringLiteral("例:1234"), QString()); });
+        EXPECT_GE(width, metrics.horizontalAdvance(caption) + 120) << caption.toStdString();
+    }
+    for (const QString& caption : {QStringLiteral("バージョン情報"), QStringLiteral("株式売買の手数料の設定")}) {
+        const int width = width_of_next_dialog([&] {
+            platform.message_box(QStringLiteral("帳丸\r\n\r\nバージョン1.32"), QMessageBox::Information, QMessageBox::Ok,
+                                 caption);
+        });
+        EXPECT_GE(width, metrics.horizontalAdvance(caption) + 120) << caption.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace chomaru
