@@ -163,16 +163,19 @@ size_t put_int(std::string& out, int32_t value) {
     return size_t(result.ptr - buffer);
 }
 
+// Any line the reader takes is written back: the limit is where the blanks
+// fall, not a fixed length of the date, so a long date read from a file can
+// be saved again.
 void put_record(std::string& out, const TradeRecord& r) {
-    if (!is_storable_date(r.date)) throw DataFileError("a record date cannot be written to the data file");
+    if (r.date.find(' ') != std::string::npos) throw DataFileError("a record date contains a blank");
     const size_t p1 = char_count(r.date) + 1;
-    out += utf8_to_cp932(r.date);
+    out += encode_line(r.date, "a record date");
     out += ' ';
     const size_t p2 = p1 + put_int(out, r.price) + 1;
     out += ' ';
     const size_t p3 = p2 + put_int(out, r.shares) + 1;
     out += ' ';
-    if (p2 > max_second_blank || p3 > max_third_blank)
+    if (p1 > max_first_blank || p2 > max_second_blank || p3 > max_third_blank)
         throw DataFileError("a record line is too long for the data file");
     if (r.amount.is_whole())
         put_int64(out, r.amount.units() / Currency::units_per_yen);

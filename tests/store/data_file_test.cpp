@@ -91,7 +91,7 @@ TEST(DataFileWrite, RefusesTextTheReaderCouldNotTakeBack) {
     };
     refused([](Portfolio& p) { p.stocks[0].buys[0].date = "2003/08/01 10:00"; });
     refused([](Portfolio& p) { p.stocks[0].sells[0].date = "2003\n08"; });
-    refused([](Portfolio& p) { p.stocks[0].buys[1].date = std::string(231, 'x'); });
+    refused([](Portfolio& p) { p.stocks[0].buys[1].date = std::string(251, 'x'); });
     refused([](Portfolio& p) { p.stocks[0].stock_name = "新日鉄\r\n"; });
     refused([](Portfolio& p) { p.stocks[0].stock_code = "12\n34"; });
     refused([](Portfolio& p) { p.stocks[0].stock_name = "\u00A5マーク"; });
@@ -239,6 +239,17 @@ TEST(DataFileRead, BlankPositionsAreCountedInCharacters) {
     auto p = Portfolio::create();
     ASSERT_EQ(parse_data_file(bytes, *p), LoadStatus::loaded);
     EXPECT_EQ(p->stocks[0].buys[0].date, date);
+}
+
+TEST(DataFileRoundTrip, TheLongestRecordLineTheReaderTakesIsWrittenBack) {
+    // Blanks at characters 251, 253 and 255: the furthest right they may lie.
+    const std::string head = crlf({"0", "0", "", "1", "A", "0", "1", "0", "0", "0", "0", "0"});
+    const std::string bytes = with_default_fees(head + std::string(250, 'x') + " 1 2 3\r\n");
+    auto p = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *p), LoadStatus::loaded);
+    EXPECT_EQ(format_data_file(*p), bytes);
+    EXPECT_EQ(parse_data_file(with_default_fees(head + std::string(251, 'x') + " 1 2 3\r\n"), *p),
+              LoadStatus::unreadable);
 }
 
 TEST(DataFileRead, ReservedLineSurvivesAFailureAfterLineThree) {
