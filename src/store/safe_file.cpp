@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace chomaru {
@@ -54,8 +55,12 @@ void write_file_atomically(const std::filesystem::path& target, std::string_view
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     const std::filesystem::path temporary = folder / ("." + target.filename().string() + ".tmp");
 
-    const int fd = fs.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = fs.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) fail(target, errno);
+    // The replacement keeps the permissions the user gave the file it
+    // replaces; a new file gets the usual ones under the umask.
+    struct stat previous {};
+    if (::stat(target.c_str(), &previous) == 0) ::fchmod(fd, previous.st_mode & 07777);
 
     auto abandon = [&](int error_number) {
         fs.close(fd);

@@ -87,6 +87,14 @@ TEST_F(SafeFileTest, ReplacesTheFileAndLeavesNoTemporary) {
     EXPECT_EQ(files_in_folder(), 1u);
 }
 
+TEST_F(SafeFileTest, TheReplacementKeepsThePermissionsOfTheFileItReplaces) {
+    write_file_atomically(target_, "old");
+    fs::permissions(target_, fs::perms::owner_read | fs::perms::group_read);
+    write_file_atomically(target_, "new content");
+    EXPECT_EQ(read_whole_file(target_).value(), "new content");
+    EXPECT_EQ(fs::status(target_).permissions(), fs::perms::owner_read | fs::perms::group_read);
+}
+
 TEST_F(SafeFileTest, EveryFailingCallKeepsThePreviousFileIntact) {
     using Call = FailingFileSystem::Call;
     const std::pair<Call, int> failures[] = {
