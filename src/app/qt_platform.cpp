@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QSpacerItem>
@@ -13,23 +12,14 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "views/twips.h"
+
 namespace chomaru {
 
 namespace {
 
 // The program's texts separate lines with CR LF; Qt's labels want LF.
 QString display_lines(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
-
-// A window manager shortens a title that does not fit its window ("バー…報").
-// The caption of a prompt or a message box is its question or its name, so
-// the dialog is made wide enough for the whole caption in a bold title font
-// beside the title bar's icon and buttons.
-int width_for_caption(const QWidget& dialog, const QString& caption) {
-    QFont title = dialog.font();
-    title.setBold(true);
-    const int title_bar_controls = 160 * dialog.logicalDpiX() / 96;
-    return QFontMetrics(title).horizontalAdvance(caption) + title_bar_controls;
-}
 
 }  // namespace
 

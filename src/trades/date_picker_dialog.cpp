@@ -16,15 +16,21 @@ DatePickerDialog::DatePickerDialog(std::string& picked_date, QWidget* parent)
     : QDialog(parent), picked_date_(picked_date) {
     setObjectName(QStringLiteral("sel_date"));
     setWindowTitle(QStringLiteral("日付を選んで下さい"));
-    setFixedSize(twips(this, 2595), twips(this, 2880));
+    // The window is as wide as its whole caption needs; the calendar and the
+    // button keep their size in the middle.
+    const int client_width = twips(this, 2595);
+    const int width = std::max(client_width, width_for_caption(*this, windowTitle()));
+    setFixedSize(width, twips(this, 2880));
+    auto* client = new QWidget(this);
+    client->setGeometry((width - client_width) / 2, 0, client_width, height());
 
-    MonthView1 = new QCalendarWidget(this);
+    MonthView1 = new QCalendarWidget(client);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     place(MonthView1, 120, 120, 2385, 2220);
 
-    k_ok = new QPushButton(QStringLiteral("OK"), this);
+    k_ok = new QPushButton(QStringLiteral("OK"), client);
     k_ok->setObjectName(QStringLiteral("k_ok"));
     place(k_ok, 120, 2400, 2415, 375);
     // The mouse moving over the button gives it the keyboard focus.

@@ -1,5 +1,6 @@
 #include "views/twips.h"
 
+#include <QFontMetrics>
 #include <cmath>
 
 namespace chomaru {
@@ -15,6 +16,13 @@ QRect twips_rect(const QWidget* widget, int left, int top, int width, int height
 
 void place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(twips_rect(widget, left, top, width, height));
+}
+
+int width_for_caption(const QWidget& window, const QString& caption) {
+    QFont title = window.font();
+    title.setBold(true);
+    const int title_bar_controls = 160 * window.logicalDpiX() / 96;
+    return QFontMetrics(title).horizontalAdvance(caption) + title_bar_controls;
 }
 
 }  // namespace chomaru

@@ -11,4 +11,9 @@ int twips(const QWidget* widget, int value);
 QRect twips_rect(const QWidget* widget, int left, int top, int width, int height);
 void place(QWidget* widget, int left, int top, int width, int height);
 
+// A window manager shortens a title that does not fit its window ("バー…報").
+// This is the width that shows the whole caption in a bold title font beside
+// the title bar's icon and buttons.
+int width_for_caption(const QWidget& window, const QString& caption);
+
 }  // namespace chomaru

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "support/main_window_fixture.h"
+#include "views/twips.h"
 
 namespace chomaru {
 namespace {
@@ -25,7 +26,12 @@ TEST_F(DatePicker, LayoutCaptionsAndJapaneseCalendar) {
     EXPECT_EQ(dialog.MonthView1->locale().language(), QLocale::Japanese);
     EXPECT_EQ(dialog.k_ok->objectName(), "k_ok");
     EXPECT_EQ(dialog.k_ok->text(), "OK");
-    EXPECT_EQ(dialog.size(), QSize(173, 192));
+    // The calendar and the button keep their size in the middle of a window
+    // wide enough for its whole caption.
+    EXPECT_EQ(dialog.height(), 192);
+    EXPECT_GE(dialog.width(), width_for_caption(dialog, dialog.windowTitle()));
+    const QWidget* client = dialog.MonthView1->parentWidget();
+    EXPECT_EQ(client->geometry(), QRect((dialog.width() - 173) / 2, 0, 173, 192));
     EXPECT_EQ(dialog.MonthView1->geometry(), QRect(8, 8, 159, 148));
     EXPECT_EQ(dialog.k_ok->geometry(), QRect(8, 160, 161, 25));
 }
