@@ -25,8 +25,7 @@ ReadMeDialog::ReadMeDialog(QWidget* parent) : QDialog(parent) {
     Text1->setReadOnly(true);
     // Thirteen lines of text in a box 2535 twips high: the gothic font at
     // 8.5 points keeps the last sentence in view without scrolling.
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = Text1->font();
     font.setPointSizeF(8.5);
     Text1->setFont(font);
     place(Text1, 120, 120, 5415, 2535);
