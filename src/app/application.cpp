@@ -8,6 +8,7 @@
 
 #include "app/lifecycle.h"
 #include "app/shutdown_signals.h"
+#include "store/safe_file.h"
 #include "views/main_window.h"
 
 namespace chomaru {
@@ -24,6 +25,25 @@ void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     app.setFont(font);
 }
 
+bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder) {
+    lock.emplace(folder);
+    switch (lock->state()) {
+    case InstanceLock::State::acquired:
+        return true;
+    case InstanceLock::State::held_elsewhere:
+        platform.message_box(QStringLiteral("帳丸は既に起動しています。"), QMessageBox::Information, QMessageBox::Ok,
+                             program_caption);
+        return false;
+    case InstanceLock::State::failed:
+        break;
+    }
+    platform.message_box(QStringLiteral("ロックファイル ") + qt_path(lock->path()) +
+                             QStringLiteral(" を使えないため、このフォルダでは帳丸を起動できません。\r\n（") +
+                             qt_text(describe_error(lock->error_number())) + QStringLiteral("）"),
+                         QMessageBox::Critical, QMessageBox::Ok, program_caption);
+    return false;
+}
+
 ChomaruApp::ChomaruApp(QApplication& app) {
     apply_japanese_settings(app, translator_);
     // The end of the desktop session closes the window the normal way.
@@ -35,12 +55,13 @@ ChomaruApp::ChomaruApp(QApplication& app) {
 ChomaruApp::~ChomaruApp() = default;
 
 bool ChomaruApp::open() {
-    lock_.emplace(platform_.program_folder());
-    if (!lock_->acquired()) {
-        platform_.message_box(QStringLiteral("帳丸は既に起動しています。"), QMessageBox::Information, QMessageBox::Ok,
-                              program_caption);
+    const std::filesystem::path folder = platform_.program_folder();
+    if (folder.empty()) {
+        platform_.message_box(QStringLiteral("帳丸のフォルダを確かめられないため、起動できません。"),
+                              QMessageBox::Critical, QMessageBox::Ok, program_caption);
         return false;
     }
+    if (!take_lock(platform_, lock_, folder)) return false;
     portfolio_ = Portfolio::create();
     window_ = std::make_unique<StockMain>(*portfolio_, platform_);
     platform_.set_owner(window_.get());

@@ -19,6 +19,11 @@ class StockMain;
 // texts and the Japanese gothic font.
 void apply_japanese_settings(QApplication& app, QTranslator& translator);
 
+// Takes the one-run lock of the data's folder. Only another run holding it
+// gives "already running"; any other failure refuses the folder with the
+// lock file's name and the reason, so two runs never share one data file.
+bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder);
+
 // The program from its QApplication to the shown main window: the Japanese
 // regional settings and translations, the one-instance lock, the start-up.
 class ChomaruApp {
@@ -26,8 +31,8 @@ public:
     explicit ChomaruApp(QApplication& app);
     ~ChomaruApp();
 
-    // Returns false when the program must end (another run holds the folder,
-    // or an unreadable data file could not be kept).
+    // Returns false when the program must end: its folder is unknown, the
+    // lock cannot be taken, or a data file not read whole could not be kept.
     bool open();
 
     StockMain& window() { return *window_; }

@@ -7,16 +7,21 @@
 
 namespace chomaru {
 
-InstanceLock::InstanceLock(const std::filesystem::path& folder) {
-    const std::filesystem::path file = folder / ".chomaru.lock";
-    fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    // Without a lock file (a read-only folder) there is nothing another run
-    // could overwrite either, so the program may start.
+InstanceLock::InstanceLock(const std::filesystem::path& folder) : path_(folder / ".chomaru.lock") {
+    // A lock that cannot be taken never counts as taken: a folder whose lock
+    // file is a directory, a link or someone else's file would otherwise let
+    // two runs write one data file. The link is never followed.
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd_ < 0) {
-        acquired_ = true;
+        error_number_ = errno;
         return;
     }
-    acquired_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EAGAIN);
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        state_ = State::acquired;
+        return;
+    }
+    error_number_ = errno;
+    state_ = error_number_ == EWOULDBLOCK ? State::held_elsewhere : State::failed;
 }
 
 InstanceLock::~InstanceLock() {

@@ -43,6 +43,19 @@ std::filesystem::path move_aside(const std::filesystem::path& file, const std::s
     return error ? file : target;
 }
 
+// Keeps a byte-identical copy of the data file beside it under a dated
+// name, with the data file's permissions; nothing when it cannot be made.
+std::optional<std::filesystem::path> keep_copy(Platform& platform, const std::filesystem::path& file,
+                                               const std::string& prefix, const std::string& bytes) {
+    const std::filesystem::path copy = aside_name(file.parent_path(), prefix, platform.now());
+    try {
+        write_file_atomically(copy, bytes, file_system(), permissions_of(file));
+        return copy;
+    } catch (const SaveError&) {
+        return std::nullopt;
+    }
+}
+
 // When the last run ended without saving, offers its data from the recovery
 // file. Returns the bytes to start from instead of the data file.
 std::optional<std::string> offer_recovery(Platform& platform, const std::filesystem::path& file,
@@ -68,45 +81,127 @@ std::optional<std::string> offer_recovery(Platform& platform, const std::filesys
                        "使わなかった方のデータは、日時の付いた名前で同じフォルダに残します。"),
         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption);
     if (choice == QMessageBox::Yes) {
-        if (saved) {
-            try {
-                write_file_atomically(aside_name(file.parent_path(), "vavo_data_before_recovery_", platform.now()), *saved);
-            } catch (const SaveError&) {
-                // The data file itself stays until the exit's save replaces it.
-            }
-        }
+        // When no copy can be made, the data file itself stays until the
+        // exit's save replaces it.
+        if (saved) keep_copy(platform, file, "vavo_data_before_recovery_", *saved);
         return bytes;
     }
     move_aside(recovery.path(), "vavo_data_recovery_", platform.now());
     return std::nullopt;
 }
 
+void tell_kept(Platform& platform, const QString& text, const std::filesystem::path& copy) {
+    platform.message_box(text + QStringLiteral("元のファイルは ") + qt_path(copy.filename()) +
+                             QStringLiteral(" として同じフォルダに残してあります。"),
+                         QMessageBox::Warning, QMessageBox::Ok, program_caption);
+}
+
+bool refuse_uncopied(Platform& platform, const QString& what) {
+    platform.message_box(what + QStringLiteral("、控えを作ることもできませんでした。\r\n"
+                                               "データを保護するため、帳丸を終了します。"),
+                         QMessageBox::Critical, QMessageBox::Ok, program_caption);
+    return false;
+}
+
 // Keeps a copy of a data file that could not be read, so that the first
-// run's data written at exit never replaces the only copy.
-bool set_aside_unreadable(Platform& platform, const std::filesystem::path& file) {
+// run's data written at exit never replaces the only copy. `bytes` is empty
+// when the file could not even be read.
+bool set_aside_unreadable(Platform& platform, const std::filesystem::path& file,
+                          const std::optional<std::string>& bytes) {
+    if (bytes && bytes->empty()) return true;
+    const QString name = qt_path(file.filename());
+    if (bytes) {
+        if (const auto copy = keep_copy(platform, file, "vavo_data_unreadable_", *bytes)) {
+            tell_kept(platform, name + QStringLiteral(" を読み込めませんでした。\r\n"), *copy);
+            return true;
+        }
+    }
+    return refuse_uncopied(platform, name + QStringLiteral(" を読み込めず"));
+}
+
+QString damage_text(const ReadGaps& gaps) {
+    QString text;
+    if (gaps.lines_left > 0)
+        text += QStringLiteral("%1 行を読み込めませんでした（%2 行目から %3 行目まで）。\r\n")
+                    .arg(gaps.lines_left)
+                    .arg(gaps.first_line_left)
+                    .arg(gaps.first_line_left + gaps.lines_left - 1);
+    if (gaps.fee_table_unread)
+        text += QStringLiteral("手数料の設定を読み込めなかったため、初期の設定を使います。\r\n");
+    if (gaps.clamped_counts > 0)
+        text += QStringLiteral("記録の件数が負の値だった %1 か所を、記録なしとして読み込みました。\r\n")
+                    .arg(gaps.clamped_counts);
+    if (gaps.selection_clamped)
+        text += QStringLiteral("選ばれていた銘柄の番号が範囲外だったため、最初の銘柄を選びました。\r\n");
+    return text;
+}
+
+// A file read only in part would lose what was not read at the exit's save:
+// the file as it was is kept beside it and the user is told what was not
+// read before the work begins.
+bool set_aside_damaged(Platform& platform, const std::filesystem::path& file, const std::string& bytes,
+                       const ReadGaps& gaps) {
+    const QString name = qt_path(file.filename());
+    const auto copy = keep_copy(platform, file, "vavo_data_damaged_", bytes);
+    if (!copy) return refuse_uncopied(platform, name + QStringLiteral(" を最後まで読み込めず"));
+    tell_kept(platform, name + QStringLiteral(" を最後まで読み込めませんでした。\r\n") + damage_text(gaps) +
+                            QStringLiteral("\r\n"),
+              *copy);
+    return true;
+}
+
+// Reads the data file into the portfolio, keeping a copy of a file that was
+// not read whole. Nothing when the program must end.
+std::optional<LoadStatus> load_keeping_copies(Platform& platform, const std::filesystem::path& file,
+                                              Portfolio& portfolio) {
     std::optional<std::string> bytes;
+    bool readable = true;
     try {
         bytes = read_whole_file(file);
     } catch (const std::runtime_error&) {
+        readable = false;
     }
-    if (bytes && bytes->empty()) return true;
-    const QString name = qt_text(file.filename().string());
-    if (bytes) {
-        const std::filesystem::path copy = aside_name(file.parent_path(), "vavo_data_unreadable_", platform.now());
-        try {
-            write_file_atomically(copy, *bytes);
-            platform.message_box(name + QStringLiteral(" を読み込めませんでした。\r\n元のファイルは ") +
-                                     qt_text(copy.filename().string()) +
-                                     QStringLiteral(" として同じフォルダに残してあります。"),
-                                 QMessageBox::Warning, QMessageBox::Ok, program_caption);
-            return true;
-        } catch (const SaveError&) {
-        }
+    ReadGaps gaps;
+    LoadStatus status = parse_data_file(bytes.value_or(std::string()), portfolio, gaps);
+    if (!bytes) status = readable ? LoadStatus::missing : LoadStatus::unreadable;
+    if (status == LoadStatus::unreadable && !set_aside_unreadable(platform, file, bytes)) return std::nullopt;
+    if (status == LoadStatus::loaded && !gaps.whole() && !set_aside_damaged(platform, file, *bytes, gaps))
+        return std::nullopt;
+    return status;
+}
+
+// The reason a save of the portfolio to `target` failed, or nothing when it
+// succeeded.
+std::optional<QString> save_failure(const std::filesystem::path& target, Portfolio& portfolio) {
+    try {
+        save_data_file(target, portfolio);
+        return std::nullopt;
+    } catch (const SaveError& e) {
+        return QString::fromStdString(e.what());
+    } catch (const DataFileError& e) {
+        return QString::fromStdString(e.what());
     }
-    platform.message_box(name + QStringLiteral(" を読み込めず、控えを作ることもできませんでした。\r\n"
-                                               "データを守るため、帳丸を終了します。"),
-                         QMessageBox::Critical, QMessageBox::Ok, program_caption);
-    return false;
+}
+
+const QString not_saved = QStringLiteral("データを保存できませんでした。\r\n");
+
+// Without a recovery file a crash would take the run's work: the user is
+// told and may save at once.
+void offer_save_now(StockMain& window, RecoveryFile& recovery, const std::string& reason) {
+    Platform& platform = window.platform();
+    const QMessageBox::StandardButton choice = platform.message_box(
+        QStringLiteral("復旧用ファイルを書けません：") + qt_text(reason) +
+            QStringLiteral("。今のうちに保存することをお勧めします。\r\n\r\n今すぐ保存しますか？"),
+        QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, program_caption);
+    if (choice != QMessageBox::Yes) return;
+    if (const auto failure = save_failure(data_file_path(platform), window.portfolio())) {
+        platform.message_box(not_saved + *failure, QMessageBox::Critical, QMessageBox::Ok, program_caption);
+        return;
+    }
+    // The saved file now holds the run; an older recovery file must not be
+    // offered after a crash.
+    recovery.remove();
+    recovery.remember(window.portfolio());
 }
 
 }  // namespace
@@ -140,9 +235,10 @@ bool start_up(StockMain& window) {
     LoadStatus status;
     if (const auto restored = offer_recovery(platform, file, *recovery, portfolio)) {
         status = parse_data_file(*restored, portfolio);
+    } else if (const auto loaded = load_keeping_copies(platform, file, portfolio)) {
+        status = *loaded;
     } else {
-        status = load_data_file(file, portfolio);
-        if (status == LoadStatus::unreadable && !set_aside_unreadable(platform, file)) return false;
+        return false;
     }
     if (status != LoadStatus::loaded) first_run(window);
 
@@ -157,7 +253,9 @@ bool start_up(StockMain& window) {
     // the recovery file, and closing the window, from its title bar, the
     // menu or a signal, saves.
     recovery->remember(portfolio);
-    window.set_command_observer([&window, recovery] { recovery->update(window.portfolio()); });
+    window.set_command_observer([&window, recovery] {
+        if (const auto failure = recovery->update(window.portfolio())) offer_save_now(window, *recovery, *failure);
+    });
     window.set_close_handler([&window, recovery, done = false]() mutable {
         if (done) return true;
         const Shutdown result = shut_down(window);
@@ -173,18 +271,10 @@ Shutdown shut_down(StockMain& window) {
     const std::filesystem::path file = data_file_path(platform);
     std::filesystem::path target = file;
     for (;;) {
-        QString reason;
-        try {
-            save_data_file(target, window.portfolio());
-            return target == file ? Shutdown::saved : Shutdown::saved_elsewhere;
-        } catch (const SaveError& e) {
-            reason = QString::fromStdString(e.what());
-        } catch (const DataFileError& e) {
-            reason = QStringLiteral("ファイルに書けない文字が含まれています（") + QString::fromStdString(e.what()) +
-                     QStringLiteral("）");
-        }
+        const std::optional<QString> reason = save_failure(target, window.portfolio());
+        if (!reason) return target == file ? Shutdown::saved : Shutdown::saved_elsewhere;
         const QMessageBox::StandardButton choice = platform.message_box(
-            QStringLiteral("データを保存できませんでした。\r\n") + reason +
+            not_saved + *reason +
                 QStringLiteral("\r\n\r\n「再試行」でもう一度保存します。「保存」で別のファイルに保存します。\r\n"
                                "「破棄」で変更を保存せずに終了します。「キャンセル」で帳丸に戻ります。"),
             QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,

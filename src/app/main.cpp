@@ -5,6 +5,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     chomaru::ChomaruApp chomaru(app);
-    if (!chomaru.open()) return 0;
+    // A refused start ends with status 1, so scripts and launchers can tell.
+    if (!chomaru.open()) return 1;
     return app.exec();
 }

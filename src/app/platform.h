@@ -30,7 +30,8 @@ public:
     virtual QDateTime now() = 0;
     Date today();
 
-    // The folder of the executable, which holds the data file.
+    // The folder of the executable, which holds the data file; empty when
+    // it cannot be determined.
     virtual std::filesystem::path program_folder() = 0;
 
     // The user's documents folder, created when missing; empty when it cannot be had.
@@ -46,6 +47,13 @@ public:
 // The message shown whenever typed text does not convert to a number.
 inline const QString half_width_digits_message = QStringLiteral("半角数字でお願いします");
 inline const QString program_caption = QStringLiteral("帳丸");
+
+// The folder of the executable a link such as /proc/self/exe points to, as
+// the bytes of its name whatever their encoding; empty when it cannot be read.
+std::filesystem::path executable_folder(const std::filesystem::path& link);
+
+// A path's name for the user: UTF-8, or else Shift_JIS, as the bytes allow.
+QString qt_path(const std::filesystem::path& path);
 
 // Text between the core (UTF-8) and Qt.
 inline QString qt_text(const std::string& text) { return QString::fromStdString(text); }

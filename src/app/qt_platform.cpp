@@ -1,9 +1,9 @@
 #include "app/qt_platform.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -51,23 +51,25 @@ void QtPlatform::run_modal(QDialog& dialog) { dialog.exec(); }
 
 QDateTime QtPlatform::now() { return QDateTime::currentDateTime(); }
 
-std::filesystem::path QtPlatform::program_folder() {
-    return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
-}
+// Taken from the executable's real path as bytes: a folder name that is not
+// UTF-8 must not turn into an empty or a relative folder.
+std::filesystem::path QtPlatform::program_folder() { return executable_folder("/proc/self/exe"); }
 
 std::filesystem::path QtPlatform::documents_folder() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir().mkpath(folder)) return {};
-    return std::filesystem::path(folder.toStdString());
+    return std::filesystem::path(QFile::encodeName(folder).toStdString());
 }
 
 void QtPlatform::open_document(const std::filesystem::path& file) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    // The URL carries the name's bytes percent-encoded, whatever their encoding.
+    const QByteArray bytes = QByteArray::fromStdString(file.native());
+    QDesktopServices::openUrl(QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/")));
 }
 
 std::filesystem::path QtPlatform::choose_save_file(const QString& caption, const std::filesystem::path& suggestion) {
-    const QString chosen = QFileDialog::getSaveFileName(owner_, caption, QString::fromStdString(suggestion.string()));
-    return std::filesystem::path(chosen.toStdString());
+    const QString chosen = QFileDialog::getSaveFileName(owner_, caption, qt_path(suggestion));
+    return std::filesystem::path(QFile::encodeName(chosen).toStdString());
 }
 
 }  // namespace chomaru

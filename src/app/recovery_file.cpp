@@ -5,8 +5,15 @@
 
 namespace chomaru {
 
+namespace {
+
+// The cause of a failure that is not the file system's.
+constexpr int unwritable_data = -1;
+
+}  // namespace
+
 RecoveryFile::RecoveryFile(const std::filesystem::path& data_file)
-    : path_(data_file.parent_path() / "vavo_data_recovery.txt") {}
+    : data_file_(data_file), path_(data_file.parent_path() / "vavo_data_recovery.txt") {}
 
 void RecoveryFile::remember(Portfolio& portfolio) {
     try {
@@ -16,15 +23,25 @@ void RecoveryFile::remember(Portfolio& portfolio) {
     }
 }
 
-void RecoveryFile::update(Portfolio& portfolio) {
+std::optional<std::string> RecoveryFile::update(Portfolio& portfolio) {
+    int cause = 0;
+    std::string reason;
     try {
         std::string bytes = format_data_file(portfolio);
-        if (bytes == last_bytes_) return;
-        write_file_atomically(path_, bytes);
+        if (bytes == last_bytes_) return std::nullopt;
+        write_file_atomically(path_, bytes, file_system(), permissions_of(data_file_));
         last_bytes_ = std::move(bytes);
-    } catch (const DataFileError&) {
-    } catch (const SaveError&) {
+        told_.clear();
+        return std::nullopt;
+    } catch (const DataFileError& e) {
+        cause = unwritable_data;
+        reason = e.what();
+    } catch (const SaveError& e) {
+        cause = e.error_number;
+        reason = describe_error(e.error_number);
     }
+    if (!told_.insert(cause).second) return std::nullopt;
+    return reason;
 }
 
 void RecoveryFile::remove() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "store/portfolio.h"
@@ -20,15 +22,20 @@ public:
     // The data as it stands now is what the saved file holds.
     void remember(Portfolio& portfolio);
 
-    // Writes the portfolio when it differs from what was last remembered
-    // or written. A failure is not fatal: the data file is still written at exit.
-    void update(Portfolio& portfolio);
+    // Writes the portfolio when it differs from what was last remembered or
+    // written, with the data file's permissions. A failure returns its
+    // reason, in Japanese, once for each cause until a write succeeds again,
+    // so the user hears of each new trouble without hearing it after every
+    // command.
+    std::optional<std::string> update(Portfolio& portfolio);
 
     void remove();
 
 private:
+    std::filesystem::path data_file_;
     std::filesystem::path path_;
     std::string last_bytes_;
+    std::set<int> told_;
 };
 
 }  // namespace chomaru

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "accounting/numbers.h"
@@ -19,7 +20,23 @@ constexpr size_t max_first_blank = 254;
 constexpr size_t max_second_blank = 254;
 constexpr size_t max_third_blank = 255;
 
+constexpr size_t fee_table_lines = 3 * fee_brackets + 2;
+
 struct Unreadable {};
+
+size_t decimal_length(int32_t value) {
+    char buffer[16];
+    return size_t(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer);
+}
+
+// Whether the written line of a record whose date has `date_chars`
+// characters keeps its blanks where the reader looks for them.
+bool blanks_within_reach(size_t date_chars, int32_t price, int32_t shares) {
+    const size_t p1 = date_chars + 1;
+    const size_t p2 = p1 + decimal_length(price) + 1;
+    const size_t p3 = p2 + decimal_length(shares) + 1;
+    return p1 <= max_first_blank && p2 <= max_second_blank && p3 <= max_third_blank;
+}
 
 std::vector<std::string_view> split_lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
@@ -104,6 +121,10 @@ public:
             r.price = text_to_int32(view.substr(b1 + 1, b2 - b1 - 1));
             r.shares = text_to_int32(view.substr(b2 + 1, b3 - b2 - 1));
             r.amount = text_to_currency(view.substr(b3 + 1));
+            // A number read from a longer text than its written form ("1E9")
+            // could push the blanks of the written line out of reach, and
+            // then no save of the run would succeed.
+            if (!blanks_within_reach(p1 - 1, r.price, r.shares)) throw Unreadable{};
             return r;
         } catch (const ConversionError&) {
             throw Unreadable{};
@@ -119,12 +140,16 @@ private:
     size_t next_;
 };
 
-int32_t read_count(LineReader& in) {
+int32_t read_count(LineReader& in, ReadGaps& gaps) {
     const int32_t count = in.integer();
     if (count > max_records) throw Unreadable{};
     // A count below zero stands for no records; keeping it negative would
     // make the next record land outside the table.
-    return count < 0 ? 0 : count;
+    if (count < 0) {
+        ++gaps.clamped_counts;
+        return 0;
+    }
+    return count;
 }
 
 void read_records(LineReader& in, std::array<TradeRecord, max_records>& records, int32_t count) {
@@ -142,11 +167,11 @@ void put_line(std::string& out, std::string_view line) {
 
 std::string encode_line(std::string_view text, const char* what) {
     if (text.find_first_of("\r\n") != std::string_view::npos)
-        throw DataFileError(std::string(what) + " contains a line break");
+        throw DataFileError(std::string(what) + "に改行が含まれています");
     try {
         return utf8_to_cp932(text);
     } catch (const EncodingError&) {
-        throw DataFileError(std::string(what) + " cannot be written in code page 932");
+        throw DataFileError(std::string(what) + "にデータファイルに書けない文字が含まれています");
     }
 }
 
@@ -155,28 +180,24 @@ void put_int64(std::string& out, int64_t value) {
     out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
-// Appends the decimal text of an integer; returns its length.
-size_t put_int(std::string& out, int32_t value) {
+void put_int(std::string& out, int32_t value) {
     char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-    return size_t(result.ptr - buffer);
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 // Any line the reader takes is written back: the limit is where the blanks
 // fall, not a fixed length of the date, so a long date read from a file can
 // be saved again.
 void put_record(std::string& out, const TradeRecord& r) {
-    if (r.date.find(' ') != std::string::npos) throw DataFileError("a record date contains a blank");
-    const size_t p1 = char_count(r.date) + 1;
-    out += encode_line(r.date, "a record date");
+    if (r.date.find(' ') != std::string::npos) throw DataFileError("記録の日付に空白が含まれています");
+    if (!blanks_within_reach(char_count(r.date), r.price, r.shares))
+        throw DataFileError("記録の行がデータファイルには長すぎます");
+    out += encode_line(r.date, "記録の日付");
     out += ' ';
-    const size_t p2 = p1 + put_int(out, r.price) + 1;
+    put_int(out, r.price);
     out += ' ';
-    const size_t p3 = p2 + put_int(out, r.shares) + 1;
+    put_int(out, r.shares);
     out += ' ';
-    if (p1 > max_first_blank || p2 > max_second_blank || p3 > max_third_blank)
-        throw DataFileError("a record line is too long for the data file");
     if (r.amount.is_whole())
         put_int64(out, r.amount.units() / Currency::units_per_yen);
     else
@@ -195,7 +216,7 @@ bool is_storable_date(std::string_view date) {
            is_storable_line(date);
 }
 
-FeeTable load_fee_table(const std::vector<std::string_view>& lines, size_t first) {
+std::optional<FeeTable> read_fee_table(const std::vector<std::string_view>& lines, size_t first) {
     LineReader in(lines, first);
     try {
         FeeTable t;
@@ -208,11 +229,17 @@ FeeTable load_fee_table(const std::vector<std::string_view>& lines, size_t first
         t.fee_max = in.integer();
         return t;
     } catch (const Unreadable&) {
-        return FeeTable::defaults();
+        return std::nullopt;
     }
 }
 
 LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio) {
+    ReadGaps ignored;
+    return parse_data_file(bytes, portfolio, ignored);
+}
+
+LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGaps& gaps) {
+    gaps = ReadGaps{};
     const std::vector<std::string_view> lines = split_lines(bytes);
     if (lines.empty()) {
         portfolio.reserved_line.clear();
@@ -231,8 +258,8 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio) {
             s.stock_code = in.text();
             s.stock_name = in.text();
             s.dividend = in.integer();
-            s.buy_count = read_count(in);
-            s.sell_count = read_count(in);
+            s.buy_count = read_count(in, gaps);
+            s.sell_count = read_count(in, gaps);
             s.avg_buy_price = in.integer();
             s.held_shares = in.integer();
             s.realized_profit = in.currency();
@@ -242,10 +269,29 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio) {
         }
         // A selection outside the stocks would show and change a stock that
         // is never saved; the first stock is shown instead.
-        if (current_stock < 0 || current_stock > last_stock) current_stock = 0;
+        if (current_stock < 0 || current_stock > last_stock) {
+            current_stock = 0;
+            gaps.selection_clamped = true;
+        }
         portfolio.last_stock = last_stock;
         portfolio.current_stock = current_stock;
-        portfolio.fees = load_fee_table(lines, in.position());
+        // The reader takes the commission table when it can and otherwise
+        // falls back to the default one; either way the user is told what
+        // was not read, so that a save never drops it unnoticed.
+        size_t taken = in.position();
+        if (std::optional<FeeTable> fees = read_fee_table(lines, taken)) {
+            portfolio.fees = *fees;
+            taken += fee_table_lines;
+        } else {
+            portfolio.fees = FeeTable::defaults();
+            gaps.fee_table_unread = true;
+        }
+        size_t end = lines.size();
+        while (end > taken && lines[end - 1].find_first_not_of(" \t") == std::string_view::npos) --end;
+        if (end > taken) {
+            gaps.first_line_left = taken + 1;
+            gaps.lines_left = end - taken;
+        }
         return LoadStatus::loaded;
     } catch (const Unreadable&) {
         first_run_state(portfolio);
@@ -258,7 +304,7 @@ std::string format_data_file(Portfolio& portfolio) {
     std::string out;
     size_t records = 0;
     if (portfolio.last_stock < 0 || portfolio.last_stock >= max_stocks)
-        throw DataFileError("the number of stocks is outside the table");
+        throw DataFileError("銘柄の数が範囲外です");
     for (int32_t j = 0; j <= portfolio.last_stock; ++j)
         records += size_t(std::max(0, portfolio.stocks[size_t(j)].buy_count)) +
                    size_t(std::max(0, portfolio.stocks[size_t(j)].sell_count));
@@ -266,13 +312,13 @@ std::string format_data_file(Portfolio& portfolio) {
 
     put_line(out, int_text(portfolio.last_stock));
     put_line(out, int_text(portfolio.current_stock));
-    put_line(out, encode_line(portfolio.reserved_line, "the reserved line"));
+    put_line(out, encode_line(portfolio.reserved_line, "予備の行"));
     for (int32_t j = 0; j <= portfolio.last_stock; ++j) {
         const Stock& s = portfolio.stocks[size_t(j)];
         if (s.buy_count < 0 || s.buy_count > max_records || s.sell_count < 0 || s.sell_count > max_records)
-            throw DataFileError("a record count is outside the table");
-        put_line(out, encode_line(s.stock_code, "a stock code"));
-        put_line(out, encode_line(s.stock_name, "a stock name"));
+            throw DataFileError("記録の件数が範囲外です");
+        put_line(out, encode_line(s.stock_code, "銘柄コード"));
+        put_line(out, encode_line(s.stock_name, "銘柄名"));
         put_line(out, int_text(s.dividend));
         put_line(out, int_text(s.buy_count));
         put_line(out, int_text(s.sell_count));

@@ -4,7 +4,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "store/portfolio.h"
 
@@ -24,14 +23,31 @@ enum class LoadStatus {
     unreadable,  // anything the reader cannot take
 };
 
+// What a loaded file held that the reader did not take in, or had to change
+// to take it in. A file read whole leaves it empty.
+struct ReadGaps {
+    // Lines after those read (blank lines at the very end aside), and the
+    // 1-based number of the first of them.
+    size_t lines_left = 0;
+    size_t first_line_left = 0;
+    // The commission section was missing, short or unreadable; the default
+    // table stands in for it.
+    bool fee_table_unread = false;
+    // Record counts below zero, read as no records.
+    int clamped_counts = 0;
+    // The selected stock lay outside the stocks; the first one is selected.
+    bool selection_clamped = false;
+
+    bool whole() const { return lines_left == 0 && !fee_table_unread && clamped_counts == 0 && !selection_clamped; }
+};
+
 // Reads a data file's bytes into `portfolio`. Unless the result is `loaded`,
 // the portfolio holds a first run's data without code and name: one blank
 // stock, the default commission table and reserved_line as far as it was read.
+// A file that holds a record whose written line the reader could not take
+// back is unreadable: it could never be saved again.
+LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGaps& gaps);
 LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio);
-
-// Reads the 20 commission lines starting at `lines[first]`; any failure gives
-// the whole default table.
-FeeTable load_fee_table(const std::vector<std::string_view>& lines, size_t first);
 
 // The data file's bytes. Sets fee_limit[5] to 0, which is never used. Raises
 // DataFileError for text the file cannot carry: a line break in a code, a

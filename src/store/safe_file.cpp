@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,8 +38,21 @@ std::string describe_error(int error_number) {
     case EROFS: return "読み取り専用の場所です";
     case ENOENT: return "フォルダが見つかりません";
     case EIO: return "入出力エラーが発生しました";
+    case EISDIR: return "同じ名前のフォルダがあります";
+    case ENOTDIR: return "途中の名前がフォルダではありません";
+    case ELOOP: return "シンボリックリンクをたどれません";
+    case EEXIST: return "同じ名前のファイルが既にあります";
+    case EXDEV: return "別のファイルシステムをまたいで置き換えられません";
+    case ENAMETOOLONG: return "ファイル名が長すぎます";
+    case EFBIG: return "ファイルが大きすぎます";
+    case EBUSY:
+    case ETXTBSY: return "ファイルが使用中です";
+    case EMFILE:
+    case ENFILE: return "開いているファイルが多すぎます";
+    case ENOMEM: return "メモリが足りません";
+    case EWOULDBLOCK: return "ほかのプログラムが使用中です";
     case 0: return "書き込みが途中で止まりました";
-    default: return std::string("エラー: ") + std::strerror(error_number);
+    default: return "システムエラー（番号 " + std::to_string(error_number) + "）";
     }
 }
 
@@ -49,23 +63,79 @@ namespace {
                     error_number);
 }
 
+// A save through a symbolic link writes the file the link points to, so the
+// link stays a link (for example into a synchronised folder).
+// A link to a file not yet there creates that file.
+std::filesystem::path through_links(const std::filesystem::path& target) {
+    std::filesystem::path current = target;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) return current;
+        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error) fail(target, error.value());
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    fail(target, ELOOP);
+}
+
+bool is_temporary_of(const std::string& name, const std::string& base) {
+    return name.size() == base.size() + 14 && name.starts_with("." + base + ".") && name.ends_with(".tmp");
+}
+
+// A save killed halfway leaves its temporary file; the next save that
+// succeeds removes those of the same file. Links and folders are left alone.
+void remove_leftovers(const std::filesystem::path& folder, const std::string& base) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        if (is_temporary_of(name, base) && it->symlink_status(ignored).type() == std::filesystem::file_type::regular)
+            std::filesystem::remove(it->path(), ignored);
+    }
+}
+
+mode_t current_umask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// Creates a new temporary file under a name nobody else uses, never through
+// a link or over an object someone left at a fixed name.
+int create_temporary(FileSystem& fs, const std::filesystem::path& folder, const std::string& base,
+                     std::filesystem::path& name) {
+    static std::mt19937_64 random{std::random_device{}()};
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix(8, ' ');
+        for (char& c : suffix) c = letters[random() % (sizeof letters - 1)];
+        name = folder / ("." + base + "." + suffix + ".tmp");
+        const int fd = fs.open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
-void write_file_atomically(const std::filesystem::path& target, std::string_view bytes, FileSystem& fs) {
+void write_file_atomically(const std::filesystem::path& requested, std::string_view bytes, FileSystem& fs,
+                           std::optional<mode_t> permissions) {
+    const std::filesystem::path target = through_links(requested);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const std::filesystem::path temporary = folder / ("." + target.filename().string() + ".tmp");
-
-    const int fd = fs.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) fail(target, errno);
-    // The replacement keeps the permissions the user gave the file it
-    // replaces; a new file gets the usual ones under the umask.
-    struct stat previous {};
-    if (::stat(target.c_str(), &previous) == 0) ::fchmod(fd, previous.st_mode & 07777);
+    std::filesystem::path temporary;
+    const int fd = create_temporary(fs, folder, target.filename().string(), temporary);
+    if (fd < 0) fail(requested, errno);
+    // The file gets the permissions asked for, else those the user gave the
+    // file it replaces, else the usual ones under the umask; they are set
+    // before a byte of data is written.
+    if (!permissions) permissions = permissions_of(target).value_or(mode_t(0666 & ~current_umask()));
+    ::fchmod(fd, *permissions);
 
     auto abandon = [&](int error_number) {
         fs.close(fd);
         fs.unlink(temporary.c_str());
-        fail(target, error_number);
+        fail(requested, error_number);
     };
 
     size_t written = 0;
@@ -82,12 +152,12 @@ void write_file_atomically(const std::filesystem::path& target, std::string_view
     if (fs.close(fd) != 0) {
         const int error_number = errno;
         fs.unlink(temporary.c_str());
-        fail(target, error_number);
+        fail(requested, error_number);
     }
     if (fs.rename(temporary.c_str(), target.c_str()) != 0) {
         const int error_number = errno;
         fs.unlink(temporary.c_str());
-        fail(target, error_number);
+        fail(requested, error_number);
     }
     // Make the rename itself durable; the new file is complete either way.
     const int dir = fs.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -95,6 +165,13 @@ void write_file_atomically(const std::filesystem::path& target, std::string_view
         fs.fsync(dir);
         fs.close(dir);
     }
+    remove_leftovers(folder, target.filename().string());
+}
+
+std::optional<mode_t> permissions_of(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0) return std::nullopt;
+    return mode_t(status.st_mode & 07777);
 }
 
 std::optional<std::string> read_whole_file(const std::filesystem::path& file) {

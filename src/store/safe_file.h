@@ -36,16 +36,21 @@ FileSystem& real_file_system();
 FileSystem& file_system();
 void set_file_system(FileSystem* fs);
 
-// Writes `bytes` to a temporary file in the target's folder, syncs it and
-// renames it over the target, so the target is at every moment either the
-// old file or the new one, complete. On failure the temporary file is
+// Writes `bytes` to a new temporary file in the target's folder, syncs it
+// and renames it over the target, so the target is at every moment either
+// the old file or the new one, complete. A target that is a symbolic link is
+// written where the link points. The file gets `permissions` when given,
+// else those of the file it replaces. On failure the temporary file is
 // removed, the target is untouched and SaveError is raised.
 void write_file_atomically(const std::filesystem::path& target, std::string_view bytes,
-                           FileSystem& fs = file_system());
+                           FileSystem& fs = file_system(), std::optional<mode_t> permissions = std::nullopt);
 
 // The whole content of a file, or nothing when it does not exist. Other
 // failures raise SaveError's sibling, std::runtime_error.
 std::optional<std::string> read_whole_file(const std::filesystem::path& file);
+
+// The permission bits of a file, or nothing when it cannot be examined.
+std::optional<mode_t> permissions_of(const std::filesystem::path& file);
 
 // A Japanese description of an errno value, for messages to the user.
 std::string describe_error(int error_number);

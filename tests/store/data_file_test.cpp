@@ -287,6 +287,99 @@ TEST(DataFileRead, SelectionAndCountsOutsideTheTablesAreMadeSafe) {
     EXPECT_EQ(p->stocks[0].buy_count, 0);
 }
 
+// What a file held beyond what was read is reported, never dropped silently.
+TEST(DataFileGaps, AFileReadWholeHasNoGaps) {
+    auto p = Portfolio::create();
+    ReadGaps gaps;
+    ASSERT_EQ(parse_data_file(read_golden("example_35.txt"), *p, gaps), LoadStatus::loaded);
+    EXPECT_TRUE(gaps.whole());
+    // Blank lines at the very end carry nothing.
+    ASSERT_EQ(parse_data_file(read_golden("example_35.txt") + "\r\n \r\n", *p, gaps), LoadStatus::loaded);
+    EXPECT_TRUE(gaps.whole());
+}
+
+TEST(DataFileGaps, ACountTooSmallLeavesTheRestAndTheCommissionsUnread) {
+    auto two = example_portfolio();
+    two->last_stock = 1;
+    two->stocks[1] = two->stocks[0];
+    const std::string whole = format_data_file(*two);  // 3 + 2 × 12 + 20 = 47 lines
+    auto p = Portfolio::create();
+    ReadGaps gaps;
+
+    // The first line says one stock: the second stock's 12 lines are read
+    // as the commission table, which fails; 32 lines are left.
+    ASSERT_EQ(parse_data_file("0" + whole.substr(1), *p, gaps), LoadStatus::loaded);
+    EXPECT_EQ(p->last_stock, 0);
+    EXPECT_TRUE(gaps.fee_table_unread);
+    EXPECT_EQ(gaps.first_line_left, 16u);
+    EXPECT_EQ(gaps.lines_left, 32u);
+
+    // The last stock's sell count too small: its sale is read as the start
+    // of the commission table, which fails.
+    std::string fewer = whole;
+    fewer.replace(fewer.rfind("\r\n1\r\n12\r\n"), 9, "\r\n0\r\n12\r\n");
+    ASSERT_EQ(parse_data_file(fewer, *p, gaps), LoadStatus::loaded);
+    EXPECT_EQ(p->stocks[1].sell_count, 0);
+    EXPECT_TRUE(gaps.fee_table_unread);
+    EXPECT_EQ(gaps.first_line_left, 27u);
+    EXPECT_EQ(gaps.lines_left, 21u);
+
+    // Lines after a complete commission table.
+    ASSERT_EQ(parse_data_file(whole + "extra\r\nmore\r\n", *p, gaps), LoadStatus::loaded);
+    EXPECT_FALSE(gaps.fee_table_unread);
+    EXPECT_EQ(gaps.first_line_left, 48u);
+    EXPECT_EQ(gaps.lines_left, 2u);
+}
+
+TEST(DataFileGaps, ClampedCountsSelectionAndAMissingCommissionTableAreReported) {
+    auto p = Portfolio::create();
+    ReadGaps gaps;
+    const std::string stock = crlf({"1", "A", "0", "-3", "-1", "0", "0", "0", "0"});
+    ASSERT_EQ(parse_data_file(with_default_fees(crlf({"0", "5", ""}) + stock), *p, gaps), LoadStatus::loaded);
+    EXPECT_EQ(gaps.clamped_counts, 2);
+    EXPECT_TRUE(gaps.selection_clamped);
+    EXPECT_FALSE(gaps.fee_table_unread);
+    EXPECT_EQ(gaps.lines_left, 0u);
+
+    ASSERT_EQ(parse_data_file(crlf({"0", "0", ""}) + crlf({"1", "A", "0", "0", "0", "0", "0", "0", "0"}), *p, gaps),
+              LoadStatus::loaded);
+    EXPECT_TRUE(gaps.fee_table_unread);
+    EXPECT_EQ(gaps.lines_left, 0u);
+}
+
+TEST(DataFileRead, ARecordWhoseWrittenLineTheReaderCouldNotTakeIsUnreadable) {
+    // "1E9" is read as 1000000000, whose ten digits would push the written
+    // line's third blank past character 255.
+    const std::string head = crlf({"0", "0", "", "1", "A", "0", "1", "0", "0", "0", "0", "0"});
+    auto p = Portfolio::create();
+    EXPECT_EQ(parse_data_file(with_default_fees(head + std::string(248, 'x') + " 1E9 1 3\r\n"), *p),
+              LoadStatus::unreadable);
+    EXPECT_EQ(parse_data_file(with_default_fees(head + std::string(248, 'x') + " 1E2 1 3\r\n"), *p),
+              LoadStatus::loaded);
+    EXPECT_NO_THROW(format_data_file(*p));
+}
+
+TEST(DataFileWrite, RefusalsGiveTheirReasonInJapanese) {
+    const auto reason = [](auto change) {
+        auto p = example_portfolio();
+        change(*p);
+        try {
+            format_data_file(*p);
+        } catch (const DataFileError& e) {
+            return std::string(e.what());
+        }
+        return std::string("not refused");
+    };
+    const std::string too_long = reason([](Portfolio& p) { p.stocks[0].buys[1].date = std::string(251, 'x'); });
+    EXPECT_NE(too_long.find("長すぎます"), std::string::npos) << too_long;
+    for (const std::string& text :
+         {too_long, reason([](Portfolio& p) { p.stocks[0].stock_name = "\u00A5"; }),
+          reason([](Portfolio& p) { p.stocks[0].stock_code = "1\n2"; }),
+          reason([](Portfolio& p) { p.stocks[0].buys[0].date = "a b"; })})
+        EXPECT_EQ(text.find_first_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos)
+            << text;
+}
+
 TEST(DataFileRoundTrip, SaveLoadSaveGivesTheSameBytes) {
     auto p = example_portfolio();
     p->last_stock = 2;

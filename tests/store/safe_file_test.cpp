@@ -10,13 +10,12 @@
 #include <grp.h>
 #include <map>
 #include <sched.h>
-#include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "store/data_file.h"
+#include "support/child_process.h"
 
 namespace chomaru {
 namespace {
@@ -120,6 +119,60 @@ TEST_F(SafeFileTest, AMissingFolderIsReported) {
     EXPECT_FALSE(read_whole_file(folder_ / "absent").has_value());
 }
 
+TEST_F(SafeFileTest, ALinkStaysALinkAndItsTargetReceivesTheSave) {
+    const fs::path synced = folder_ / "synced";
+    fs::create_directories(synced);
+    write_file_atomically(synced / "real.txt", "old");
+    fs::create_symlink(synced / "real.txt", target_);
+    write_file_atomically(target_, "new");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(target_)));
+    EXPECT_EQ(read_whole_file(synced / "real.txt"), "new");
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(synced), fs::directory_iterator())), 1u);
+
+    // A link to a file not yet there creates it.
+    fs::remove(target_);
+    fs::create_symlink("synced/later.txt", target_);
+    write_file_atomically(target_, "first");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(target_)));
+    EXPECT_EQ(read_whole_file(synced / "later.txt"), "first");
+}
+
+TEST_F(SafeFileTest, ObjectsLeftAtTemporaryNamesAreNeverWrittenThroughAndNeverBlockASave) {
+    // A link planted where earlier versions put their temporary file, and a
+    // directory at the recovery file's old temporary name.
+    const fs::path victim = folder_ / "victim.txt";
+    write_file_atomically(victim, "someone else's");
+    fs::create_symlink(victim, folder_ / ".vavo_data.txt.tmp");
+    fs::create_directories(folder_ / ".vavo_data_recovery.txt.tmp");
+    write_file_atomically(target_, "portfolio");
+    write_file_atomically(folder_ / "vavo_data_recovery.txt", "recovery");
+    EXPECT_EQ(read_whole_file(victim), "someone else's");
+    EXPECT_EQ(read_whole_file(target_), "portfolio");
+    EXPECT_EQ(read_whole_file(folder_ / "vavo_data_recovery.txt"), "recovery");
+    EXPECT_EQ(files_in_folder(), 5u);
+}
+
+TEST_F(SafeFileTest, PermissionsAskedForAreGivenToANewFileAndAReplacedOne) {
+    const auto mode = [](const fs::path& f) { return permissions_of(f).value_or(0); };
+    write_file_atomically(target_, "x", file_system(), 0600);
+    EXPECT_EQ(mode(target_), 0600u);
+    fs::permissions(target_, fs::perms(0640));
+    write_file_atomically(target_, "y");
+    EXPECT_EQ(mode(target_), 0640u);
+    write_file_atomically(target_, "z", file_system(), 0600);
+    EXPECT_EQ(mode(target_), 0600u);
+}
+
+TEST(SaveErrorText, EveryReasonIsJapanese) {
+    for (int error_number : {0, ENOSPC, EDQUOT, EACCES, EPERM, EROFS, ENOENT, EIO, EISDIR, ENOTDIR, ELOOP, EEXIST,
+                             EXDEV, ENAMETOOLONG, EFBIG, EBUSY, EMFILE, ENOMEM, EWOULDBLOCK, EINVAL, 12345}) {
+        const std::string text = describe_error(error_number);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text.find_first_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos)
+            << text;
+    }
+}
+
 // Real faults, made in a forked child: mounts live in the child's own mount
 // namespace and vanish with it, and dropped privileges stay with it. The
 // child reports what it saw as "key=value" lines.
@@ -136,49 +189,8 @@ protected:
         target_ = folder_ / data_file_name;
     }
 
-    using Report = std::map<std::string, std::string>;
-
-    static Report run_in_child(const std::function<Report()>& body) {
-        int fds[2];
-        if (pipe(fds) != 0) return {{"failed", "pipe"}};
-        const pid_t pid = fork();
-        if (pid < 0) {
-            close(fds[0]);
-            close(fds[1]);
-            return {{"failed", "fork"}};
-        }
-        if (pid == 0) {
-            close(fds[0]);
-            Report report;
-            try {
-                report = body();
-            } catch (const std::exception& e) {
-                report = {{"failed", e.what()}};
-            }
-            std::string text;
-            for (const auto& [key, value] : report) text += key + "=" + value + "\n";
-            for (size_t done = 0; done < text.size();) {
-                const ssize_t n = ::write(fds[1], text.data() + done, text.size() - done);
-                if (n <= 0) break;
-                done += size_t(n);
-            }
-            _exit(0);
-        }
-        close(fds[1]);
-        std::string text;
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
-        close(fds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        Report report;
-        std::istringstream lines(text);
-        for (std::string line; std::getline(lines, line);) {
-            const size_t equals = line.find('=');
-            if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-        return report;
-    }
+    using Report = ChildReport;
+    static Report run_in_child(const std::function<Report()>& body) { return chomaru::run_in_child(body); }
 
     // A private mount namespace, so that mounts neither leak out nor outlive
     // the child; an empty text when mounting is permitted.
