@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 
