@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "fuzz_check.h"
 #include "store/data_file.h"
 #include "store/date_text.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "fuzz_check.h"
 #include "store/regional_text.h"
 

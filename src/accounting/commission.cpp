@@ -1,6 +1,6 @@
 #include "accounting/commission.h"
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 

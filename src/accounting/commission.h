@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "accounting/currency.h"
+#include "store/currency.h"
 #include "store/portfolio.h"
 
 namespace chomaru {

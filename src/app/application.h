@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/instance_lock.h"
-#include "app/qt_platform.h"
+#include "ui/qt_platform.h"
 #include "store/portfolio.h"
 
 class QApplication;

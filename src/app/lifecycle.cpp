@@ -4,10 +4,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/platform.h"
+#include "ui/platform.h"
 #include "app/read_me_dialog.h"
 #include "app/recovery_file.h"
-#include "app/text_checks.h"
+#include "ui/text_checks.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
 #include "views/main_window.h"

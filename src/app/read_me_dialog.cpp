@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

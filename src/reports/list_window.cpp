@@ -3,12 +3,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "reports/report_figures.h"
 #include "store/regional_text.h"
-#include "views/flex_grid.h"
+#include "ui/flex_grid.h"
 #include "views/main_window.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

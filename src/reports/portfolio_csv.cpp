@@ -4,7 +4,7 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "store/cp932.h"
 #include "store/regional_text.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "accounting/currency.h"
+#include "store/currency.h"
 #include "store/date_text.h"
 #include "store/portfolio.h"
 

@@ -1,6 +1,6 @@
 #include "reports/report_figures.h"
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 

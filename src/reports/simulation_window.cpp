@@ -6,11 +6,11 @@
 #include <optional>
 
 #include "accounting/commission.h"
-#include "app/command_guard.h"
+#include "ui/command_guard.h"
 #include "reports/report_figures.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "reports/portfolio_csv.h"
 #include "store/cp932.h"
 #include "store/date_text.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "store/cp932.h"
 #include "store/regional_text.h"
 #include "store/safe_file.h"

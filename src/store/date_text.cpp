@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "accounting/currency.h"
+#include "store/currency.h"
 
 namespace chomaru {
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 

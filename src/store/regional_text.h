@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "accounting/currency.h"
+#include "store/currency.h"
 
 // Numbers as text, with the Japanese regional conventions fixed in the
 // program whatever the machine's locale: "." decimal point, "," thousands

@@ -8,7 +8,7 @@
 
 #include "store/date_text.h"
 #include "views/main_window.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

@@ -1,7 +1,7 @@
 #include "trades/record_deletion.h"
 
 #include "accounting/position.h"
-#include "app/command_guard.h"
+#include "ui/command_guard.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
 

@@ -1,10 +1,10 @@
 #include "trades/record_editing.h"
 
 #include "accounting/position.h"
-#include "app/command_guard.h"
-#include "app/text_checks.h"
+#include "ui/command_guard.h"
+#include "ui/text_checks.h"
 #include "store/regional_text.h"
-#include "views/flex_grid.h"
+#include "ui/flex_grid.h"
 #include "views/main_window.h"
 
 namespace chomaru {

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "accounting/commission.h"
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "accounting/position.h"
-#include "app/command_guard.h"
+#include "ui/command_guard.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
 #include "views/main_window.h"

@@ -8,18 +8,18 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "accounting/commission_dialog.h"
+#include "views/commission_dialog.h"
 #include "reports/list_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
 #include "store/regional_text.h"
-#include "store/sort_dialog.h"
+#include "views/sort_dialog.h"
 #include "trades/record_deletion.h"
 #include "trades/record_editing.h"
 #include "trades/trade_entry.h"
-#include "views/flex_grid.h"
+#include "ui/flex_grid.h"
 #include "views/stock_commands.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/platform.h"
+#include "ui/platform.h"
 #include "store/portfolio.h"
 
 class QAction;

@@ -1,7 +1,7 @@
 #include "views/stock_commands.h"
 
-#include "app/command_guard.h"
-#include "app/text_checks.h"
+#include "ui/command_guard.h"
+#include "ui/text_checks.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "accounting/commission.h"
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 #include "store/regional_text.h"
 
 namespace chomaru {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 namespace {

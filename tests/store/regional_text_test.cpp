@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 namespace {

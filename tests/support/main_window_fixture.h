@@ -8,7 +8,7 @@
 
 #include "store/portfolio.h"
 #include "support/scripted_platform.h"
-#include "views/flex_grid.h"
+#include "ui/flex_grid.h"
 #include "views/main_window.h"
 
 namespace chomaru {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/platform.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "support/main_window_fixture.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 namespace {

@@ -7,7 +7,7 @@
 #include <QTabWidget>
 
 #include "support/main_window_fixture.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 namespace {

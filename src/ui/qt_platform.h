@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/platform.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 

@@ -1,4 +1,4 @@
-#include "accounting/commission_dialog.h"
+#include "views/commission_dialog.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "accounting/currency.h"
+#include "store/currency.h"
 
 namespace chomaru {
 namespace {

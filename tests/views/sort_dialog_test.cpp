@@ -1,4 +1,4 @@
-#include "store/sort_dialog.h"
+#include "views/sort_dialog.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/qt_platform.h"
+#include "ui/qt_platform.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -12,7 +12,7 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

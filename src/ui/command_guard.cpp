@@ -1,8 +1,8 @@
-#include "app/command_guard.h"
+#include "ui/command_guard.h"
 
 #include <stdexcept>
 
-#include "app/platform.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 

@@ -1,6 +1,6 @@
-#include "accounting/currency.h"
+#include "store/currency.h"
 
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 

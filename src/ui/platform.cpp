@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "ui/platform.h"
 
 #include "store/cp932.h"
 

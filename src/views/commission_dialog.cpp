@@ -1,13 +1,13 @@
-#include "accounting/commission_dialog.h"
+#include "views/commission_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/command_guard.h"
+#include "ui/command_guard.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

@@ -1,10 +1,10 @@
-#include "store/sort_dialog.h"
+#include "views/sort_dialog.h"
 
 #include <QListWidget>
 #include <QPushButton>
 
 #include "views/main_window.h"
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

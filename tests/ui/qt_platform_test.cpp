@@ -1,4 +1,4 @@
-#include "app/qt_platform.h"
+#include "ui/qt_platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "accounting/numbers.h"
+#include "store/numbers.h"
 
 #include <cmath>
 

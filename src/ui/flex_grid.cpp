@@ -1,8 +1,8 @@
-#include "views/flex_grid.h"
+#include "ui/flex_grid.h"
 
 #include <QHeaderView>
 
-#include "views/twips.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 

@@ -1,6 +1,6 @@
-#include "app/text_checks.h"
+#include "ui/text_checks.h"
 
-#include "app/platform.h"
+#include "ui/platform.h"
 #include "store/cp932.h"
 #include "store/data_file.h"
 
