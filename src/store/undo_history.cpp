@@ -1,0 +1,175 @@
+#include "store/undo_history.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <unordered_map>
+
+namespace chomaru {
+
+namespace {
+
+uint32_t float_bits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+void mix(size_t& hash, size_t value) { hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2); }
+
+void mix_records(size_t& hash, const TradeRecord* records, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        const TradeRecord& r = records[i];
+        mix(hash, std::hash<std::string>{}(r.date));
+        mix(hash, size_t(uint32_t(r.price)) << 32 | uint32_t(r.shares));
+        mix(hash, size_t(r.amount.units()));
+    }
+}
+
+size_t hash_of(const Stock& s) {
+    size_t hash = std::hash<std::string>{}(s.stock_code);
+    mix(hash, std::hash<std::string>{}(s.stock_name));
+    mix(hash, size_t(uint32_t(s.dividend)) << 32 | uint32_t(s.avg_buy_price));
+    mix(hash, size_t(uint32_t(s.held_shares)) << 32 | float_bits(s.dividend_yield));
+    mix(hash, size_t(s.realized_profit.units()));
+    mix(hash, size_t(uint32_t(s.buy_count)) << 32 | uint32_t(s.sell_count));
+    mix_records(hash, s.buys.data(), s.buy_count);
+    mix_records(hash, s.sells.data(), s.sell_count);
+    return hash;
+}
+
+bool same_records(const std::vector<TradeRecord>& kept, const TradeRecord* records, int32_t count) {
+    if (kept.size() != size_t(count)) return false;
+    for (int32_t i = 0; i < count; ++i)
+        if (kept[size_t(i)] != records[i]) return false;
+    return true;
+}
+
+// Floats compare by their bits, so that a stored NaN is the same as itself.
+bool holds(const StockImage& image, const Stock& s) {
+    return image.stock_code == s.stock_code && image.stock_name == s.stock_name && image.dividend == s.dividend &&
+           image.avg_buy_price == s.avg_buy_price && image.held_shares == s.held_shares &&
+           image.realized_profit == s.realized_profit &&
+           float_bits(image.dividend_yield) == float_bits(s.dividend_yield) &&
+           same_records(image.buys, s.buys.data(), s.buy_count) &&
+           same_records(image.sells, s.sells.data(), s.sell_count);
+}
+
+std::shared_ptr<const StockImage> image_of(const Stock& s, size_t hash) {
+    auto image = std::make_shared<StockImage>();
+    image->stock_code = s.stock_code;
+    image->stock_name = s.stock_name;
+    image->dividend = s.dividend;
+    image->avg_buy_price = s.avg_buy_price;
+    image->held_shares = s.held_shares;
+    image->realized_profit = s.realized_profit;
+    image->dividend_yield = s.dividend_yield;
+    image->buys.assign(s.buys.begin(), s.buys.begin() + s.buy_count);
+    image->sells.assign(s.sells.begin(), s.sells.begin() + s.sell_count);
+    image->hash = hash;
+    return image;
+}
+
+void restore(const StockImage& image, Stock& s) {
+    s.stock_code = image.stock_code;
+    s.stock_name = image.stock_name;
+    s.dividend = image.dividend;
+    s.avg_buy_price = image.avg_buy_price;
+    s.held_shares = image.held_shares;
+    s.realized_profit = image.realized_profit;
+    s.dividend_yield = image.dividend_yield;
+    s.buy_count = int32_t(image.buys.size());
+    s.sell_count = int32_t(image.sells.size());
+    std::copy(image.buys.begin(), image.buys.end(), s.buys.begin());
+    std::copy(image.sells.begin(), image.sells.end(), s.sells.begin());
+}
+
+bool same_state(const PortfolioImage& a, const PortfolioImage& b) {
+    return a.last_stock == b.last_stock && a.current_stock == b.current_stock &&
+           a.reserved_line == b.reserved_line && a.fees == b.fees && a.stocks == b.stocks;
+}
+
+}  // namespace
+
+void UndoHistory::reset(const Portfolio& portfolio) {
+    done_.clear();
+    undone_.clear();
+    shown_.clear();
+    capture(portfolio);
+}
+
+PortfolioImage UndoHistory::capture(const Portfolio& portfolio) {
+    PortfolioImage image;
+    image.last_stock = portfolio.last_stock;
+    image.current_stock = portfolio.current_stock;
+    image.reserved_line = portfolio.reserved_line;
+    image.fees = portfolio.fees;
+    const size_t count = size_t(std::clamp(portfolio.last_stock + 1, 0, max_stocks));
+    image.stocks.reserve(count);
+    // Stocks that moved (a deletion, a new order) are found among the
+    // images already held, by their hash.
+    std::unordered_multimap<size_t, std::shared_ptr<const StockImage>> held;
+    for (size_t i = 0; i < count; ++i) {
+        const Stock& s = portfolio.stocks[i];
+        if (i < shown_.size() && holds(*shown_[i], s)) {
+            image.stocks.push_back(shown_[i]);
+            continue;
+        }
+        if (held.empty())
+            for (const auto& kept : shown_) held.emplace(kept->hash, kept);
+        const size_t hash = hash_of(s);
+        std::shared_ptr<const StockImage> found;
+        for (auto [it, end] = held.equal_range(hash); it != end && !found; ++it)
+            if (holds(*it->second, s)) found = it->second;
+        image.stocks.push_back(found ? found : image_of(s, hash));
+    }
+    shown_ = image.stocks;
+    return image;
+}
+
+void UndoHistory::record(const std::string& name, PortfolioImage before, const Portfolio& portfolio) {
+    PortfolioImage after = capture(portfolio);
+    if (same_state(before, after)) return;
+    undone_.clear();
+    done_.push_back(Step{name, std::move(before), std::move(after)});
+    if (done_.size() > limit_) done_.pop_front();
+}
+
+const std::string& UndoHistory::undo_name() const {
+    static const std::string none;
+    return done_.empty() ? none : done_.back().name;
+}
+
+const std::string& UndoHistory::redo_name() const {
+    static const std::string none;
+    return undone_.empty() ? none : undone_.back().name;
+}
+
+void UndoHistory::apply(const PortfolioImage& image, Portfolio& portfolio) {
+    capture(portfolio);  // what the portfolio holds now, whatever ran since
+    for (size_t i = 0; i < image.stocks.size(); ++i)
+        if (i >= shown_.size() || shown_[i] != image.stocks[i]) restore(*image.stocks[i], portfolio.stocks[i]);
+    portfolio.last_stock = image.last_stock;
+    portfolio.current_stock = image.current_stock;
+    portfolio.reserved_line = image.reserved_line;
+    portfolio.fees = image.fees;
+    shown_ = image.stocks;
+}
+
+bool UndoHistory::undo(Portfolio& portfolio) {
+    if (done_.empty()) return false;
+    apply(done_.back().before, portfolio);
+    undone_.push_back(std::move(done_.back()));
+    done_.pop_back();
+    return true;
+}
+
+bool UndoHistory::redo(Portfolio& portfolio) {
+    if (undone_.empty()) return false;
+    apply(undone_.back().after, portfolio);
+    done_.push_back(std::move(undone_.back()));
+    undone_.pop_back();
+    return true;
+}
+
+}  // namespace chomaru
