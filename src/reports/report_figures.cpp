@@ -6,7 +6,8 @@ namespace chomaru {
 
 BuySimulation simulate_buy(const Stock& stock, int32_t shares, Currency amount) {
     const int32_t shares_after = checked_add(stock.held_shares, shares);
-    const Currency cost_before = Currency::from_yen(checked_mul(stock.avg_buy_price, stock.held_shares));
+    // Formed in 64 bits, as the portfolio totals are.
+    const Currency cost_before = Currency::from_yen(int64_t(stock.avg_buy_price) * int64_t(stock.held_shares));
     const double cost_after = (cost_before + amount).to_double();
     if (shares_after == 0) throw OverflowError("division by zero: no shares after the buy");
     const Currency average_after = Currency::from_double(cost_after / double(shares_after));
@@ -17,7 +18,7 @@ BuySimulation simulate_buy(const Stock& stock, int32_t shares, Currency amount) 
 
 SellSimulation simulate_sell(const Stock& stock, int32_t shares, Currency amount) {
     const int32_t shares_after = checked_sub(stock.held_shares, shares);
-    const Currency cost_sold = Currency::from_yen(checked_mul(stock.avg_buy_price, shares));
+    const Currency cost_sold = Currency::from_yen(int64_t(stock.avg_buy_price) * int64_t(shares));
     return {shares_after, stock.realized_profit + amount - cost_sold};
 }
 
