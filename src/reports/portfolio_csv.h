@@ -17,8 +17,9 @@ std::string export_file_name(const Date& today);
 // "stc_2003_8_31_tax.csv".
 std::string tax_file_name(const Date& today);
 
-// The message shown when either file has been written.
-std::string report_done_message(const std::string& file_name);
+// The message shown when either file has been written into `folder`;
+// `replaced` when it took the place of an earlier file of the same name.
+std::string report_done_message(const std::string& folder, const std::string& file_name, bool replaced);
 
 // The whole export: every stock with its figures and records, as code page
 // 932 bytes with CR LF line ends. Text that code page 932 cannot hold raises

@@ -40,8 +40,18 @@ bool write_report(Platform& platform, const std::filesystem::path& path, const s
     }
 }
 
-void report_done(Platform& platform, const std::string& name) {
-    platform.message_box(qt_text(report_done_message(name)), QMessageBox::NoIcon, QMessageBox::Ok, report_caption);
+// Whether writing `path` replaces a file: an export of the same day does.
+bool replaces_a_file(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+std::string done_message(const std::filesystem::path& path, bool replaced) {
+    return report_done_message(path.parent_path().string(), path.filename().string(), replaced);
+}
+
+void report_done(Platform& platform, const std::string& message) {
+    platform.message_box(qt_text(message), QMessageBox::NoIcon, QMessageBox::Ok, report_caption);
 }
 
 }  // namespace
@@ -60,7 +70,8 @@ void m_csvf_click(StockMain& window) {
         report_failure(platform, name + " を作成できませんでした（Shift_JISで書けない文字が含まれています）");
         return;
     }
-    if (write_report(platform, path, bytes)) report_done(platform, name);
+    const bool replaced = replaces_a_file(path);
+    if (write_report(platform, path, bytes)) report_done(platform, done_message(path, replaced));
 }
 
 void m_tax_file_click(StockMain& window) {
@@ -72,11 +83,13 @@ void m_tax_file_click(StockMain& window) {
     // file keeps the lines written before the error, and the message names
     // the stock.
     const TaxFile file = tax_csv(window.portfolio());
+    const bool replaced = replaces_a_file(path);
     if (!write_report(platform, path, file.bytes)) return;
+    const std::string done = done_message(path, replaced);
     if (file.failed_stock)
-        report_failure(platform, tax_error_message(window.portfolio(), *file.failed_stock, name));
+        report_failure(platform, tax_error_message(window.portfolio(), *file.failed_stock, done));
     else
-        report_done(platform, name);
+        report_done(platform, done);
 }
 
 void expla_click(StockMain& window) {

@@ -122,9 +122,9 @@ TaxFile tax_csv(const Portfolio& portfolio) {
     return file;
 }
 
-std::string tax_error_message(const Portfolio& portfolio, int stock, const std::string& file_name) {
+std::string tax_error_message(const Portfolio& portfolio, int stock, const std::string& done_message) {
     const Stock& s = portfolio.stocks.at(size_t(stock));
-    return s.stock_code + s.stock_name + "を処理中にエラーが発生しました\r\n\r\n" + report_done_message(file_name);
+    return s.stock_code + s.stock_name + "を処理中にエラーが発生しました\r\n\r\n" + done_message;
 }
 
 }  // namespace chomaru

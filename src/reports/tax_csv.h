@@ -20,7 +20,8 @@ struct TaxFile {
 // by zero stops the writing at that stock; no exception leaves this function.
 TaxFile tax_csv(const Portfolio& portfolio);
 
-// The message shown when the writing stopped at `stock`.
-std::string tax_error_message(const Portfolio& portfolio, int stock, const std::string& file_name);
+// The message shown when the writing stopped at `stock`, ending in the
+// completion message of the file written.
+std::string tax_error_message(const Portfolio& portfolio, int stock, const std::string& done_message);
 
 }  // namespace chomaru

@@ -62,9 +62,11 @@ TEST(ReportFileNames, HaveNoLeadingZeros) {
     EXPECT_THROW(tax_file_name(Date{}), ConversionError);
 }
 
-TEST(ReportMessages, DoneMessage) {
-    EXPECT_EQ(report_done_message("stc_2003_8_31.csv"),
-              "マイ　ドキュメントにstc_2003_8_31.csvを作成しました\r\nEXCELで読めます");
+TEST(ReportMessages, DoneMessageNamesTheFolderByItsPath) {
+    EXPECT_EQ(report_done_message("/home/taro/ドキュメント", "stc_2026_12_7.csv", false),
+              "/home/taro/ドキュメントに stc_2026_12_7.csv を作成しました\r\nEXCELで読めます");
+    EXPECT_EQ(report_done_message("/home/taro/Documents", "stc_2026_12_7_tax.csv", true),
+              "/home/taro/Documentsに stc_2026_12_7_tax.csv を上書きしました\r\nEXCELで読めます");
 }
 
 }  // namespace

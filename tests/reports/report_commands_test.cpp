@@ -31,6 +31,9 @@ protected:
         EXPECT_EQ(platform.messages[0].caption, "CSVファイルの出力");
     }
 
+    // The completion message's folder, as the user's documents folder would be named.
+    QString in_documents(const char* rest) const { return qt_text(platform.documents.string()) + rest; }
+
     std::filesystem::path export_file() const { return platform.documents / "stc_2004_1_5.csv"; }
     std::filesystem::path tax_file() const { return platform.documents / "stc_2004_1_5_tax.csv"; }
 };
@@ -39,13 +42,17 @@ TEST_F(ReportFiles, TheExportIsWrittenToTheDocumentsFolder) {
     write_file_atomically(export_file(), "an older export of the same day");
     window->m_csvf->trigger();
     EXPECT_EQ(read_file(export_file()), read_golden("portfolio_export.csv"));
-    expect_one_message("マイ　ドキュメントにstc_2004_1_5.csvを作成しました\r\nEXCELで読めます", QMessageBox::NoIcon);
+    expect_one_message(in_documents("に stc_2004_1_5.csv を上書きしました\r\nEXCELで読めます"), QMessageBox::NoIcon);
 }
 
 TEST_F(ReportFiles, TheTaxFileIsWrittenToTheDocumentsFolder) {
     window->m_tax_file->trigger();
     EXPECT_EQ(read_file(tax_file()), read_golden("portfolio_tax.csv"));
-    expect_one_message("マイ　ドキュメントにstc_2004_1_5_tax.csvを作成しました\r\nEXCELで読めます",
+    expect_one_message(in_documents("に stc_2004_1_5_tax.csv を作成しました\r\nEXCELで読めます"),
+                       QMessageBox::NoIcon);
+    platform.messages.clear();
+    window->m_tax_file->trigger();
+    expect_one_message(in_documents("に stc_2004_1_5_tax.csv を上書きしました\r\nEXCELで読めます"),
                        QMessageBox::NoIcon);
 }
 
@@ -70,8 +77,8 @@ TEST_F(ReportFiles, ADateThatIsNotADateStopsTheTaxFileAtItsStock) {
     EXPECT_EQ(written.substr(0, second), read_golden("portfolio_tax.csv").substr(0, second));
     EXPECT_EQ(written, tax_csv(*portfolio).bytes);
     EXPECT_EQ(written.find(utf8_to_cp932("トヨタ")), std::string::npos);
-    expect_one_message("9999空銘柄を処理中にエラーが発生しました\r\n\r\n"
-                       "マイ　ドキュメントにstc_2004_1_5_tax.csvを作成しました\r\nEXCELで読めます",
+    expect_one_message("9999空銘柄を処理中にエラーが発生しました\r\n\r\n" +
+                           in_documents("に stc_2004_1_5_tax.csv を作成しました\r\nEXCELで読めます"),
                        QMessageBox::Critical);
     EXPECT_EQ(portfolio->stocks[1].buys[0].date, "昨日");
 }

@@ -101,9 +101,8 @@ TEST(TaxCsv, ErrorMessageNamesTheStock) {
     p->last_stock = 1;
     p->stocks[1].stock_code = "8411";
     p->stocks[1].stock_name = "みずほ";
-    EXPECT_EQ(tax_error_message(*p, 1, "stc_2003_8_31_tax.csv"),
-              "8411みずほを処理中にエラーが発生しました\r\n\r\n"
-              "マイ　ドキュメントにstc_2003_8_31_tax.csvを作成しました\r\nEXCELで読めます");
+    EXPECT_EQ(tax_error_message(*p, 1, "/tmp に stc_2003_8_31_tax.csv を作成しました"),
+              "8411みずほを処理中にエラーが発生しました\r\n\r\n/tmp に stc_2003_8_31_tax.csv を作成しました");
 }
 
 }  // namespace
