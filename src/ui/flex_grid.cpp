@@ -1,6 +1,7 @@
 #include "ui/flex_grid.h"
 
 #include <QHeaderView>
+#include <algorithm>
 
 #include "ui/twips.h"
 
@@ -22,15 +23,29 @@ FlexGrid::FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* 
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->setMinimumSectionSize(1);
     setColumnCount(cols);
+    QHeaderView* heading = horizontalHeader();
+    heading->setVisible(fixed_rows_ > 0);
+    heading->setSectionResizeMode(QHeaderView::Fixed);
+    heading->setSectionsClickable(false);
+    heading->setHighlightSections(false);
+    heading->setMinimumSectionSize(1);
+    heading->setFixedHeight(fontMetrics().height() + 4);
+    for (int c = 0; c < cols; ++c) {
+        auto* item = new QTableWidgetItem();
+        item->setTextAlignment(align_centre);
+        setHorizontalHeaderItem(c, item);
+    }
     set_rows(rows);
-    connect(this, &QTableWidget::cellDoubleClicked, this, &FlexGrid::double_clicked);
+    connect(this, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int col) { emit double_clicked(row + fixed_rows_, col); });
 }
 
 void FlexGrid::set_rows(int rows) {
     const int before = rowCount();
-    setRowCount(rows);
+    const int table_rows = std::max(rows - fixed_rows_, 0);
+    setRowCount(table_rows);
     const int height = default_row_height_ > 0 ? default_row_height_ : fontMetrics().height() + 4;
-    for (int r = before; r < rows; ++r) {
+    for (int r = before; r < table_rows; ++r) {
         setRowHeight(r, height);
         prepare_row(r);
     }
@@ -38,30 +53,36 @@ void FlexGrid::set_rows(int rows) {
 
 void FlexGrid::set_default_row_height(int height_twips) {
     default_row_height_ = twips(this, height_twips);
+    horizontalHeader()->setFixedHeight(default_row_height_);
     for (int r = 0; r < rowCount(); ++r) setRowHeight(r, default_row_height_);
 }
 
-void FlexGrid::prepare_row(int row) {
+void FlexGrid::prepare_row(int table_row) {
     for (int c = 0; c < columnCount(); ++c) {
         auto* item = new QTableWidgetItem();
         item->setFlags(Qt::ItemIsEnabled);
-        if (row < fixed_rows_ || c < fixed_cols_) item->setBackground(palette().button());
-        item->setTextAlignment(alignment_for(row, c, QString()));
-        setItem(row, c, item);
+        if (c < fixed_cols_) item->setBackground(palette().button());
+        item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
+        setItem(table_row, c, item);
     }
 }
 
 QTableWidgetItem* FlexGrid::cell(int row, int col) {
-    QTableWidgetItem* it = item(row, col);
+    if (is_heading(row)) return horizontalHeaderItem(col);
+    QTableWidgetItem* it = item(row - fixed_rows_, col);
     if (!it) {
-        prepare_row(row);
-        it = item(row, col);
+        prepare_row(row - fixed_rows_);
+        it = item(row - fixed_rows_, col);
     }
     return it;
 }
 
+const QTableWidgetItem* FlexGrid::cell(int row, int col) const {
+    return is_heading(row) ? horizontalHeaderItem(col) : item(row - fixed_rows_, col);
+}
+
 QString FlexGrid::text(int row, int col) const {
-    const QTableWidgetItem* it = item(row, col);
+    const QTableWidgetItem* it = cell(row, col);
     return it ? it->text() : QString();
 }
 
@@ -72,22 +93,31 @@ void FlexGrid::set_text(int row, int col, const QString& value) {
 }
 
 void FlexGrid::clear_texts() {
-    for (int r = 0; r < rowCount(); ++r)
+    for (int r = 0; r < rows(); ++r)
         for (int c = 0; c < columnCount(); ++c) set_text(r, c, QString());
 }
 
 void FlexGrid::set_col_width(int col, int width_twips) { setColumnWidth(col, twips(this, width_twips)); }
 
-void FlexGrid::set_row_height(int row, int height_twips) { setRowHeight(row, twips(this, height_twips)); }
+void FlexGrid::set_row_height(int row, int height_twips) {
+    if (is_heading(row))
+        horizontalHeader()->setFixedHeight(twips(this, height_twips));
+    else
+        setRowHeight(row - fixed_rows_, twips(this, height_twips));
+}
 
 void FlexGrid::set_col_alignment(int col, Qt::Alignment alignment) {
     col_alignment_[col] = alignment;
-    for (int r = 0; r < rowCount(); ++r) cell(r, col)->setTextAlignment(alignment_for(r, col, text(r, col)));
+    for (int r = 0; r < rows(); ++r) cell(r, col)->setTextAlignment(alignment_for(r, col, text(r, col)));
 }
 
 void FlexGrid::set_cell_alignment(int row, int col, Qt::Alignment alignment) {
     cell_alignment_[{row, col}] = alignment;
     cell(row, col)->setTextAlignment(alignment);
+}
+
+void FlexGrid::scroll_to_row(int row) {
+    if (!is_heading(row) && row < rows()) scrollToItem(cell(row, 0), QAbstractItemView::EnsureVisible);
 }
 
 // A cell's own alignment wins over its column's; without either, numbers

@@ -6,18 +6,21 @@
 namespace chomaru {
 
 // A read-only grid of text cells addressed by (row, column), with fixed
-// heading rows and columns drawn in the button colour. The program writes
-// every cell; the user can only double-click.
+// columns drawn in the button colour. With one fixed row, row 0 is the
+// heading row: the table's header, which stays in view while the other
+// rows scroll. The program writes every cell; the user can only
+// double-click.
 class FlexGrid : public QTableWidget {
     Q_OBJECT
 public:
+    // `fixed_rows` is 0 or 1.
     FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* parent = nullptr);
 
-    // The height of rows added from now on.
+    // The height of rows added from now on, and of the heading row.
     void set_default_row_height(int twips);
 
     void set_rows(int rows);
-    int rows() const { return rowCount(); }
+    int rows() const { return rowCount() + fixed_rows_; }
     int cols() const { return columnCount(); }
 
     QString text(int row, int col) const;
@@ -29,12 +32,17 @@ public:
     void set_col_alignment(int col, Qt::Alignment alignment);
     void set_cell_alignment(int row, int col, Qt::Alignment alignment);
 
+    // Scrolls as little as needed to show the row whole.
+    void scroll_to_row(int row);
+
 signals:
     void double_clicked(int row, int col);
 
 private:
+    bool is_heading(int row) const { return row < fixed_rows_; }
     QTableWidgetItem* cell(int row, int col);
-    void prepare_row(int row);
+    const QTableWidgetItem* cell(int row, int col) const;
+    void prepare_row(int table_row);
     Qt::Alignment alignment_for(int row, int col, const QString& text) const;
 
     int default_row_height_ = 0;

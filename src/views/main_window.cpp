@@ -304,13 +304,11 @@ void StockMain::show_ratio_table() {
 }
 
 void StockMain::clear_trade_grids() {
-    buy_fig->set_rows(laid_out_rows);
-    sell_fig->set_rows(laid_out_rows);
-    for (int n = 1; n < laid_out_rows; ++n) {
-        for (int c = 1; c < 5; ++c) {
-            buy_fig->set_text(n, c, QString());
-            sell_fig->set_text(n, c, QString());
-        }
+    for (FlexGrid* g : {buy_fig, sell_fig}) {
+        g->set_rows(laid_out_rows);
+        for (int n = 1; n < laid_out_rows; ++n)
+            for (int c = 1; c < 5; ++c) g->set_text(n, c, QString());
+        g->scrollToTop();
     }
 }
 
@@ -330,12 +328,19 @@ void StockMain::show_records(FlexGrid* g, const std::array<TradeRecord, max_reco
     // first gives the same grid with one resize instead of hundreds.
     if (count + 1 > g->rows()) g->set_rows(count + 1);
     for (int k = 0; k < count; ++k) show_record_row(g, records[size_t(k)], k);
+    g->scrollToTop();
 }
 
 void StockMain::show_buy_records() { show_records(buy_fig, stock().buys, stock().buy_count); }
 void StockMain::show_sell_records() { show_records(sell_fig, stock().sells, stock().sell_count); }
-void StockMain::show_buy_row(int k, const TradeRecord& record) { show_record_row(buy_fig, record, k); }
-void StockMain::show_sell_row(int k, const TradeRecord& record) { show_record_row(sell_fig, record, k); }
+void StockMain::show_buy_row(int k, const TradeRecord& record) { show_new_row(buy_fig, record, k); }
+void StockMain::show_sell_row(int k, const TradeRecord& record) { show_new_row(sell_fig, record, k); }
+
+void StockMain::show_new_row(FlexGrid* g, const TradeRecord& record, int k) {
+    show_record_row(g, record, k);
+    SSTab1->setCurrentWidget(g->parentWidget());
+    g->scroll_to_row(k + 1);
+}
 
 void StockMain::fill_stock_combo() {
     Combo1->clear();

@@ -51,8 +51,9 @@ public:
     void show_sell_records();
     void fill_stock_combo();
 
-    // Writes a record into grid row k + 1 of its side, growing the grid
-    // beyond its 14 laid-out record rows when needed.
+    // Writes a new record into grid row k + 1 of its side, growing the grid
+    // beyond its 14 laid-out record rows when needed, and brings the row
+    // into view with its tab in front.
     void show_buy_row(int k, const TradeRecord& record);
     void show_sell_row(int k, const TradeRecord& record);
 
@@ -106,6 +107,7 @@ private:
     void build_menus();
     void connect_commands();
     void show_record_row(FlexGrid* grid, const TradeRecord& record, int k);
+    void show_new_row(FlexGrid* grid, const TradeRecord& record, int k);
     void show_records(FlexGrid* grid, const std::array<TradeRecord, max_records>& records, int count);
     void setup_record_grid(FlexGrid* grid);
 

@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "accounting/commission.h"
 #include "support/main_window_fixture.h"
@@ -132,6 +133,36 @@ TEST_F(BuyEntry, TextThatIsNotANumberOrAnOverflowGivesTheMessage) {
         EXPECT_EQ(stock().buy_count, 0);
         EXPECT_EQ(window->buy_fig->text(1, 1), "");
     }
+}
+
+TEST_F(TradeEntry, TheNewRowIsBroughtIntoViewWithItsTabInFront) {
+    start_with_stock();
+    window->show();
+    for (int k = 0; k < 40; ++k) {
+        stock().buys[size_t(k)] = TradeRecord{"2026/01/05", 100, 1, Currency::from_yen(100)};
+        stock().sells[size_t(k)] = TradeRecord{"2026/01/06", 100, 0, Currency()};
+    }
+    stock().buy_count = stock().sell_count = 40;
+    stock().held_shares = 40;
+    stock().avg_buy_price = 100;
+    window->show_buy_records();
+    window->show_sell_records();
+    // The grid's row 41 is the table's row 40, under the heading.
+    auto row_in_view = [](FlexGrid* g) {
+        return g->viewport()->rect().contains(g->visualItemRect(g->item(40, 1)));
+    };
+    ASSERT_FALSE(row_in_view(window->buy_fig));
+
+    window->SSTab1->setCurrentIndex(1);
+    buy("100", "1", "100");
+    EXPECT_EQ(window->SSTab1->currentIndex(), 0);
+    EXPECT_TRUE(row_in_view(window->buy_fig));
+
+    pick_today();
+    platform.answer("100").answer("1").answer("100");
+    window->uri_input_key->click();
+    EXPECT_EQ(window->SSTab1->currentIndex(), 1);
+    EXPECT_TRUE(row_in_view(window->sell_fig));
 }
 
 TEST_F(BuyEntry, TheFifteenthRecordGrowsTheGrid) {

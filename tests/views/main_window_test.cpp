@@ -2,8 +2,10 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include "support/main_window_fixture.h"
@@ -147,6 +149,25 @@ TEST_F(Refresh, RecordGridsGrowBeyondFourteenRowsAndShrinkBack) {
     EXPECT_EQ(window->buy_fig->text(4, 1), "");
     EXPECT_EQ(window->buy_fig->text(14, 0), "14");
     EXPECT_EQ(window->sell_fig->rows(), 15);
+}
+
+TEST_F(Refresh, ARefillStartsAtTheTopWithTheHeadingRowAlwaysInView) {
+    start_with_stock();
+    window->show();
+    stock().buy_count = 40;
+    for (int k = 0; k < 40; ++k) stock().buys[size_t(k)] = TradeRecord{"2024/01/01", 1000, 1, Currency::from_yen(1000)};
+    window->show_buy_records();
+    QScrollBar* bar = window->buy_fig->verticalScrollBar();
+    EXPECT_EQ(bar->value(), 0);
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    // The heading row is the header: it does not scroll with the records.
+    EXPECT_TRUE(window->buy_fig->horizontalHeader()->isVisible());
+    EXPECT_EQ(window->buy_fig->text(0, 1), "日付");
+    EXPECT_EQ(window->buy_fig->text(40, 0), "40");
+
+    emit window->Combo1->activated(0);
+    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(Refresh, SelectorListsEveryStockByIndexWithNoneChosen) {
