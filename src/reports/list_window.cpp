@@ -77,7 +77,7 @@ void show_portfolio_list(ListWindow& list, const Portfolio& portfolio) {
         if (i > laid_out_rows - 2) g->set_rows(i + 2);
         const Stock& s = portfolio.stocks.at(size_t(i));
         g->set_text(i + 1, 0, qt_text(s.stock_code));
-        g->set_text(i + 1, 1, qt_text(s.stock_name));
+        g->set_text(i + 1, 1, qt_text(shown_name(s)));
         g->set_text(i + 1, 2, qt_text(format_currency(Currency::from_yen(s.avg_buy_price))));
         g->set_text(i + 1, 3, qt_text(format_grouped(s.held_shares)));
         g->set_text(i + 1, 4, qt_text(format_currency(s.realized_profit)));

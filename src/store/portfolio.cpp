@@ -15,6 +15,11 @@ FeeTable FeeTable::defaults() {
     return t;
 }
 
+std::string shown_name(const Stock& stock) {
+    if (is_unnamed(stock)) return "（名称なし）";
+    return stock.stock_name;
+}
+
 void z_data_init(Portfolio& portfolio) {
     Stock& s = portfolio.current();
     s.stock_code.clear();

@@ -68,6 +68,12 @@ struct Portfolio {
     int stock_count() const { return last_stock + 1; }
 };
 
+// The name a stock is listed under: its name, or "（名称なし）" for a stock
+// with neither code nor name (a first run with both prompts cancelled), so
+// that it is not taken for an empty row. The stock itself stays unnamed.
+std::string shown_name(const Stock& stock);
+inline bool is_unnamed(const Stock& stock) { return stock.stock_code.empty() && stock.stock_name.empty(); }
+
 // Resets the selected stock to an empty one: no code, no name, every figure
 // and both record counts 0. The record slots themselves are left as they are.
 void z_data_init(Portfolio& portfolio);

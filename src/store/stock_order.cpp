@@ -6,7 +6,10 @@
 
 namespace chomaru {
 
-std::string sort_item_text(const Stock& stock) { return stock.stock_code + " " + stock.stock_name; }
+std::string sort_item_text(const Stock& stock) {
+    if (is_unnamed(stock)) return shown_name(stock);
+    return stock.stock_code + " " + stock.stock_name;
+}
 
 void SortWork::reset_sort_lists(const Portfolio& portfolio) {
     sort_total = portfolio.stock_count();

@@ -344,7 +344,7 @@ void StockMain::show_new_row(FlexGrid* g, const TradeRecord& record, int k) {
 
 void StockMain::fill_stock_combo() {
     Combo1->clear();
-    for (int i = 0; i <= portfolio_.last_stock; ++i) Combo1->addItem(qt_text(portfolio_.stocks[size_t(i)].stock_name));
+    for (int i = 0; i <= portfolio_.last_stock; ++i) Combo1->addItem(qt_text(shown_name(portfolio_.stocks[size_t(i)])));
     Combo1->setCurrentIndex(-1);
 }
 

@@ -144,7 +144,7 @@ void check_invariants(StockMain& window, Portfolio& p, Portfolio& back, const st
     expect_record_rows(window.sell_fig, s.sells, s.sell_count, where + " sells");
     ASSERT_EQ(window.Combo1->count(), p.last_stock + 1) << where;
     for (int i = 0; i <= p.last_stock; ++i)
-        ASSERT_EQ(window.Combo1->itemText(i).toStdString(), p.stocks[size_t(i)].stock_name) << where;
+        ASSERT_EQ(window.Combo1->itemText(i).toStdString(), shown_name(p.stocks[size_t(i)])) << where;
 
     const std::string bytes = format_data_file(p);
     ASSERT_EQ(parse_data_file(bytes, back), LoadStatus::loaded) << where;

@@ -99,6 +99,12 @@ TEST_F(PortfolioList, RowsFormatsAndTheHoldingsWeightedYield) {
     EXPECT_EQ(yield, "2.00%");
 }
 
+TEST_F(PortfolioList, AStockWithoutCodeAndNameIsListedUnderAName) {
+    start_with_stock(QString(), QString());
+    open_list();
+    EXPECT_EQ(grid[1].mid(0, 2), (QStringList{"", "（名称なし）"}));
+}
+
 TEST_F(PortfolioList, NothingHeldGivesAYieldOfZero) {
     start_with_stock();
     stock().dividend = 50;

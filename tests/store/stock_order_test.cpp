@@ -44,7 +44,7 @@ TEST(SortWork, ResetListsEveryStockWithCodeBlankName) {
     EXPECT_EQ(w.sort_left, 3);
     EXPECT_EQ(w.sort_next, 0);
     EXPECT_EQ(w.base_items[0], "1000 A");
-    EXPECT_EQ(w.base_items[1], " ");  // never empty, even without code and name
+    EXPECT_EQ(w.base_items[1], "（名称なし）");  // never empty, even without code and name
     EXPECT_EQ(w.base_items[2], "1002 C");
     EXPECT_EQ(w.base_items[3], "");
     EXPECT_EQ(w.sort_items[7], "");

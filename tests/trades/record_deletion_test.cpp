@@ -213,7 +213,7 @@ TEST_F(RecordDeletion, DeletingTheOnlyStockLeavesOneBlankStock) {
     EXPECT_EQ(window->buy_fig->text(1, 1), "");
     EXPECT_EQ(window->sell_fig->text(1, 1), "");
     ASSERT_EQ(window->Combo1->count(), 1);
-    EXPECT_EQ(window->Combo1->itemText(0), "");
+    EXPECT_EQ(window->Combo1->itemText(0), "（名称なし）");
 }
 
 }  // namespace
