@@ -204,6 +204,16 @@ void offer_save_now(StockMain& window, RecoveryFile& recovery, const std::string
     recovery.remember(window.portfolio());
 }
 
+// A first-run prompt asks again while its answer is refused; Cancel gives
+// the empty field.
+QString ask_until_held(Platform& platform, const QString& caption, const QString& example) {
+    for (;;) {
+        const QString answer = platform.input_box(caption, example, QString());
+        if (answer.isEmpty()) return answer;
+        if (const std::optional<QString> held = accept_line_text(platform, answer)) return *held;
+    }
+}
+
 }  // namespace
 
 std::filesystem::path data_file_path(Platform& platform) { return platform.program_folder() / data_file_name; }
@@ -212,10 +222,8 @@ void first_run(StockMain& window) {
     Platform& platform = window.platform();
     ReadMeDialog welcome(&window);
     platform.run_modal(welcome);
-    QString code = platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString());
-    if (!accept_line_text(platform, code)) code.clear();
-    QString name = platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
-    if (!accept_line_text(platform, name)) name.clear();
+    const QString code = ask_until_held(platform, QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"));
+    const QString name = ask_until_held(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"));
     reset_to_first_stock(window.portfolio(), core_text(code), core_text(name));
 }
 

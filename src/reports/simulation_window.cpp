@@ -7,6 +7,7 @@
 
 #include "accounting/commission.h"
 #include "ui/command_guard.h"
+#include "ui/text_checks.h"
 #include "reports/report_figures.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
@@ -53,16 +54,16 @@ std::optional<Trade> ask_trade(Platform& platform, const QString& price_message,
     const QString price_text =
         platform.input_box(QStringLiteral("いくらにしますか？"), price_message, QStringLiteral("10000"));
     if (price_text.isEmpty()) return std::nullopt;
-    const int32_t price = text_to_int32(core_text(price_text));
+    const int32_t price = text_to_int32(number_text(price_text));
     const QString shares_text =
         platform.input_box(QStringLiteral("どのくらいにしましょう？"), QStringLiteral("株数は？"), QStringLiteral("100"));
     if (shares_text.isEmpty()) return std::nullopt;
-    const int32_t shares = text_to_int32(core_text(shares_text));
+    const int32_t shares = text_to_int32(number_text(shares_text));
     const Currency proposal = estimate(fees, price, shares);
     const QString amount_text =
         platform.input_box(QStringLiteral("これでいいですか"), amount_message, qt_text(currency_text(proposal)));
     if (amount_text.isEmpty()) return std::nullopt;
-    return Trade{price, shares, text_to_currency(core_text(amount_text))};
+    return Trade{price, shares, text_to_currency(number_text(amount_text))};
 }
 
 void show_preview(StockMain& window, const Preview& preview) {

@@ -2,6 +2,7 @@
 
 #include "accounting/position.h"
 #include "ui/command_guard.h"
+#include "ui/text_checks.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
 
@@ -15,7 +16,7 @@ namespace {
 void delete_one_record(StockMain& window, bool buy_side) {
     const QString answer = window.platform().input_box(QStringLiteral("削除する行数を記入して下さい"),
                                                        QStringLiteral("例:1"), QStringLiteral("1"));
-    const int32_t n = text_to_int32(core_text(answer));
+    const int32_t n = text_to_int32(number_text(answer));
     Stock& stock = window.stock();
     int32_t& count = buy_side ? stock.buy_count : stock.sell_count;
     if (n < 1 || n > count) return;

@@ -23,21 +23,23 @@ void edit_record(StockMain& window, FlexGrid* grid, std::array<TradeRecord, max_
     if (answer.isEmpty()) return;
     TradeRecord& record = records.at(size_t(row - 1));
     switch (col) {
-    case 1:
-        if (!accept_date_text(platform, answer)) return;
-        record.date = core_text(answer);
-        grid->set_text(row, col, answer);
+    case 1: {
+        const std::optional<QString> date = accept_date_text(platform, answer);
+        if (!date) return;
+        record.date = core_text(*date);
+        grid->set_text(row, col, *date);
         return;
+    }
     case 2:
-        record.price = text_to_int32(core_text(answer));
+        record.price = text_to_int32(number_text(answer));
         grid->set_text(row, col, qt_text(format_currency(Currency::from_yen(record.price))));
         break;
     case 3:
-        record.shares = text_to_int32(core_text(answer));
+        record.shares = text_to_int32(number_text(answer));
         grid->set_text(row, col, qt_text(format_grouped(record.shares)));
         break;
     default:
-        record.amount = text_to_currency(core_text(answer));
+        record.amount = text_to_currency(number_text(answer));
         grid->set_text(row, col, qt_text(format_currency(record.amount)));
         break;
     }

@@ -7,6 +7,7 @@
 #include "store/numbers.h"
 #include "accounting/position.h"
 #include "ui/command_guard.h"
+#include "ui/text_checks.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
 #include "views/main_window.h"
@@ -62,12 +63,12 @@ std::optional<TradeAnswers> ask_price_and_shares(Platform& platform, const Trade
                            QStringLiteral("10000"));
     if (price_text.isEmpty()) return std::nullopt;
     TradeAnswers a;
-    a.price = text_to_int32(core_text(price_text));
+    a.price = text_to_int32(number_text(price_text));
     const QString shares_text =
         platform.input_box(p.shares_caption, summary(p.shares_example, date, a.price, std::nullopt),
                            QStringLiteral("100"));
     if (shares_text.isEmpty()) return std::nullopt;
-    a.shares = text_to_int32(core_text(shares_text));
+    a.shares = text_to_int32(number_text(shares_text));
     return a;
 }
 
@@ -77,7 +78,7 @@ std::optional<Currency> ask_amount(Platform& platform, const TradePrompts& p, co
     const QString text = platform.input_box(p.amount_caption, summary(p.amount_example, date, a.price, a.shares),
                                             qt_text(currency_text(proposal)));
     if (text.isEmpty()) return std::nullopt;
-    return text_to_currency(core_text(text));
+    return text_to_currency(number_text(text));
 }
 
 void refuse(Platform& platform, const QString& why) {

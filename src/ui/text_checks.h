@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <string>
 
 namespace chomaru {
 
@@ -8,13 +10,26 @@ class Platform;
 
 // Text typed by the user that the data file could not carry unchanged is
 // refused where it is typed: each check shows why (caption "帳丸") and
-// returns false, so that the command changes nothing.
+// returns nothing, so that the command changes nothing. Accepted text comes
+// back as the data file holds it.
+//
+// Linux input methods type a few characters under other code points than
+// the ones code page 932 maps its bytes to (the wave dash U+301C for the
+// byte pair 0x8160, which reads back as U+FF5E). Those are taken as the
+// character code page 932 holds before the check.
 
-// A code or a name: no line break, only characters of code page 932.
-bool accept_line_text(Platform& platform, const QString& text);
+// A code or a name: no line break, only characters of code page 932. The
+// yen sign U+00A5 is taken as the full-width yen sign.
+std::optional<QString> accept_line_text(Platform& platform, const QString& text);
 
-// A record date: as a code or a name, and also no blank and at most the
-// length the data file reads back.
-bool accept_date_text(Platform& platform, const QString& text);
+// A record date: as a code or a name (the yen sign is not taken), and also
+// no blank and at most the length the data file reads back.
+std::optional<QString> accept_date_text(Platform& platform, const QString& text);
+
+// Typed text for a number conversion. With an input method on, digits, the
+// minus sign, the separators, the yen sign and the blank come full-width;
+// they are read as their half-width forms. Nothing else changes, so any
+// other text still fails the conversion.
+std::string number_text(const QString& typed);
 
 }  // namespace chomaru

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "ui/command_guard.h"
+#include "ui/text_checks.h"
 #include "store/regional_text.h"
 #include "views/main_window.h"
 #include "ui/twips.h"
@@ -36,7 +37,7 @@ QLineEdit* box(QWidget* parent, const QString& name, int left, int top, int widt
 
 int row_top(size_t i) { return 360 + 360 * int(i); }
 
-int32_t integer_or_zero(const QLineEdit* b) { return b->text().isEmpty() ? 0 : text_to_int32(core_text(b->text())); }
+int32_t integer_or_zero(const QLineEdit* b) { return b->text().isEmpty() ? 0 : text_to_int32(number_text(b->text())); }
 
 QString currency_box_text(int32_t yen) { return qt_text(format_currency(Currency::from_yen(yen))); }
 
@@ -91,9 +92,9 @@ void CommissionDialog::fill_boxes() {
 FeeTable CommissionDialog::read_boxes() const {
     FeeTable t = table_;
     for (size_t i = 0; i < fee_brackets; ++i) {
-        if (i + 1 < fee_brackets) t.fee_limit[i] = text_to_int32(core_text(l_sep_cost[i]->text()));
-        t.fee_rate[i] = text_to_float(core_text(l_sep_riritu[i]->text()));
-        t.fee_add[i] = text_to_int32(core_text(l_sep_add[i]->text()));
+        if (i + 1 < fee_brackets) t.fee_limit[i] = text_to_int32(number_text(l_sep_cost[i]->text()));
+        t.fee_rate[i] = text_to_float(number_text(l_sep_riritu[i]->text()));
+        t.fee_add[i] = text_to_int32(number_text(l_sep_add[i]->text()));
     }
     t.fee_max = integer_or_zero(l_max);
     t.fee_min = integer_or_zero(l_mini);

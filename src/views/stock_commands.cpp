@@ -14,7 +14,7 @@ void change_dividend(StockMain& window) {
         window.platform().input_box(QStringLiteral("配当を記入して下さい"), QStringLiteral("例:5"), QString());
     if (answer.isEmpty()) return;
     Stock& stock = window.stock();
-    stock.dividend = text_to_int32(core_text(answer));
+    stock.dividend = text_to_int32(number_text(answer));
     window.show_stock_info();
     if (stock.avg_buy_price > 0)
         stock.dividend_yield = static_cast<float>(double(stock.dividend) / double(stock.avg_buy_price));
@@ -31,17 +31,19 @@ void new_name_key_click(StockMain& window) {
                              QMessageBox::Ok, program_caption);
         return;
     }
-    const QString code =
-        platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString());
-    if (!accept_line_text(platform, code)) return;
+    const std::optional<QString> code = accept_line_text(
+        platform, platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString()));
+    if (!code) return;
     const QString name = platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
-    if (name.isEmpty() || !accept_line_text(platform, name)) return;
+    if (name.isEmpty()) return;
+    const std::optional<QString> held_name = accept_line_text(platform, name);
+    if (!held_name) return;
 
     portfolio.last_stock += 1;
     portfolio.current_stock = portfolio.last_stock;
     z_data_init(portfolio);
-    window.stock().stock_code = core_text(code);
-    window.stock().stock_name = core_text(name);
+    window.stock().stock_code = core_text(*code);
+    window.stock().stock_name = core_text(*held_name);
     window.show_stock_info();
     window.show_analysis();
     window.clear_trade_grids();
@@ -64,16 +66,20 @@ void change_code_click(StockMain& window) {
     Platform& platform = window.platform();
     const QString answer =
         platform.input_box(QStringLiteral("銘柄コードを記入して下さい"), QStringLiteral("例:1234"), QString());
-    if (answer.isEmpty() || !accept_line_text(platform, answer)) return;
-    window.stock().stock_code = core_text(answer);
+    if (answer.isEmpty()) return;
+    const std::optional<QString> code = accept_line_text(platform, answer);
+    if (!code) return;
+    window.stock().stock_code = core_text(*code);
     window.show_stock_info();
 }
 
 void change_name_click(StockMain& window) {
     Platform& platform = window.platform();
     const QString answer = platform.input_box(QStringLiteral("銘柄を記入して下さい"), QStringLiteral("例:新日鉄"), QString());
-    if (answer.isEmpty() || !accept_line_text(platform, answer)) return;
-    window.stock().stock_name = core_text(answer);
+    if (answer.isEmpty()) return;
+    const std::optional<QString> name = accept_line_text(platform, answer);
+    if (!name) return;
+    window.stock().stock_name = core_text(*name);
     window.fill_stock_combo();
     window.show_stock_info();
 }

@@ -99,14 +99,17 @@ TEST_F(StartUp, AnEmptyFileIsAFirstRunAndBothPromptsMayBeCancelled) {
     EXPECT_EQ(line_count(read_data_file()), 32u);
 }
 
-TEST_F(StartUp, FirstStockTextTheFileCannotCarryIsRefused) {
-    platform.answer("¥1234").answer("한국");
+TEST_F(StartUp, RefusedFirstStockTextIsAskedForAgainUntilCancel) {
+    platform.answer("12\r\n34").answer("\u00A51234").answer("한국").cancel();
     start();
+    ASSERT_EQ(platform.prompts.size(), 4u);
+    EXPECT_EQ(platform.prompts[1].caption, "銘柄のコードを入れて下さい");
+    EXPECT_EQ(platform.prompts[3].caption, "銘柄を入れて下さい");
     ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[0].text, "使えない文字が含まれています：¥");
+    EXPECT_EQ(platform.messages[0].text, "改行は使えません");
     EXPECT_EQ(platform.messages[1].text, "使えない文字が含まれています：한국");
     EXPECT_EQ(platform.messages[1].caption, "帳丸");
-    EXPECT_EQ(stock().stock_code, "");
+    EXPECT_EQ(stock().stock_code, "￥1234");
     EXPECT_EQ(stock().stock_name, "");
 }
 

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "accounting/commission.h"
+#include "store/regional_text.h"
 #include "support/main_window_fixture.h"
 #include "trades/date_picker_dialog.h"
 
@@ -120,7 +121,7 @@ TEST_F(BuyEntry, CancelOrAnEmptyAnswerAtAnyPromptChangesNothing) {
 TEST_F(BuyEntry, TextThatIsNotANumberOrAnOverflowGivesTheMessage) {
     const struct {
         std::vector<QString> answers;
-    } cases[] = {{{"abc"}}, {{"100", "１００"}}, {{"100", "100", "1万"}}, {{"2147483648"}},
+    } cases[] = {{{"abc"}}, {{"100", "百"}}, {{"100", "100", "1万"}}, {{"2147483648"}},
                  {{"30000", "100000"}}};  // the last one: price x shares beyond 32 bits
     start_with_stock();
     for (const auto& c : cases) {
@@ -133,6 +134,17 @@ TEST_F(BuyEntry, TextThatIsNotANumberOrAnOverflowGivesTheMessage) {
         EXPECT_EQ(stock().buy_count, 0);
         EXPECT_EQ(window->buy_fig->text(1, 1), "");
     }
+}
+
+TEST_F(BuyEntry, FullWidthDigitsOfAnInputMethodAreNumbers) {
+    start_with_stock();
+    buy("１６５００", "１００", "１，６５２，５００．５");
+    EXPECT_EQ(platform.prompts[2].default_text, qt_text(currency_text(buy_total(portfolio->fees, 16500, 100))));
+    ASSERT_EQ(stock().buy_count, 1);
+    EXPECT_EQ(stock().buys[0].price, 16500);
+    EXPECT_EQ(stock().buys[0].shares, 100);
+    EXPECT_EQ(stock().buys[0].amount, Currency::from_units(16525005000));
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(TradeEntry, TheNewRowIsBroughtIntoViewWithItsTabInFront) {

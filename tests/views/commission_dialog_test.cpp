@@ -89,6 +89,8 @@ TEST_F(CommissionSettings, TypedFormsAreStored) {
         d.l_sep_cost[2]->setText("￥7,000,000");
         d.l_sep_add[0]->setText(" 2.5 ");  // a fraction rounds to even
         d.l_sep_riritu[1]->setText("1E-05");
+        d.l_sep_cost[3]->setText("￥２０，０００，０００");  // as an input method types it
+        d.l_sep_riritu[2]->setText("０．００８");
         d.l_mini->clear();
         d.l_max->clear();
         d.k_sen_ok->click();
@@ -99,6 +101,8 @@ TEST_F(CommissionSettings, TypedFormsAreStored) {
     EXPECT_EQ(t.fee_limit[2], 7000000);
     EXPECT_EQ(t.fee_add[0], 2);
     EXPECT_EQ(t.fee_rate[1], 1e-05f);
+    EXPECT_EQ(t.fee_limit[3], 20000000);
+    EXPECT_EQ(t.fee_rate[2], 0.008f);
     EXPECT_EQ(t.fee_min, 0);
     EXPECT_EQ(t.fee_max, 0);
     EXPECT_EQ(t.fee_limit[5], FeeTable::defaults().fee_limit[5]);

@@ -61,6 +61,20 @@ TEST_F(NewStock, CodeAndNameRegisterAnEmptyStockShownEverywhere) {
     EXPECT_EQ(portfolio->stocks[0].buy_count, 1);
 }
 
+TEST_F(NewStock, AWaveDashFromAnInputMethodIsStoredAsCodePage932HoldsIt) {
+    start_with_stock();
+    platform.answer("\u00A55401").answer("東京\u301C大阪");
+    window->new_name_key->click();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(stock().stock_code, "￥5401");
+    EXPECT_EQ(stock().stock_name, "東京～大阪");
+    EXPECT_EQ(combo_items(), (QStringList{"新日鉄", "東京～大阪"}));
+
+    platform.answer("東京\u2212大阪");
+    window->change_name->trigger();
+    EXPECT_EQ(window->infor_fig->text(1, 1), "東京－大阪");
+}
+
 TEST_F(NewStock, AnEmptyCodeIsAcceptedAnEmptyNameRegistersNothing) {
     start_with_stock();
     platform.cancel().answer("トヨタ");
