@@ -11,17 +11,33 @@ namespace chomaru {
 
 namespace {
 
+// The stored value of a record's field as the data file writes it: the cell
+// shows the amount rounded to whole yen, and OK on that text would store
+// the rounded amount.
+QString stored_text(const TradeRecord& record, int col) {
+    switch (col) {
+    case 1:
+        return qt_text(record.date);
+    case 2:
+        return qt_text(int_text(record.price));
+    case 3:
+        return qt_text(int_text(record.shares));
+    default:
+        return qt_text(currency_text(record.amount));
+    }
+}
+
 // One field of one stored record, chosen by its cell: column 1 the date,
-// 2 the unit price, 3 the shares, 4 the amount. The prompt offers the cell's
-// text, which converts back to the stored value.
+// 2 the unit price, 3 the shares, 4 the amount. The prompt offers the stored
+// value itself, so that OK without typing changes nothing.
 void edit_record(StockMain& window, FlexGrid* grid, std::array<TradeRecord, max_records>& records, int32_t count,
                  int row, int col) {
     if (row < 1 || row > count || col < 1 || col > 4) return;
     Platform& platform = window.platform();
-    const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
-                                              QStringLiteral("変更します"), grid->text(row, col));
-    if (answer.isEmpty()) return;
     TradeRecord& record = records.at(size_t(row - 1));
+    const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
+                                              QStringLiteral("変更します"), stored_text(record, col));
+    if (answer.isEmpty()) return;
     switch (col) {
     case 1: {
         const std::optional<QString> date = accept_date_text(platform, answer);

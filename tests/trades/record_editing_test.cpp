@@ -49,13 +49,15 @@ TEST_F(RecordEditing, OnlyCellsOfStoredRecordsOpenThePrompt) {
     EXPECT_TRUE(platform.prompts.empty());
 }
 
-TEST_F(RecordEditing, TheDisplayedDefaultConvertsBackToTheSameValue) {
+TEST_F(RecordEditing, TheDefaultIsTheStoredValueAndOkKeepsIt) {
     start_with_records();
-    stock().buys[1].amount = Currency::from_yen(1234567);
+    // The cell shows the amount rounded to ¥542,598; its default is exact.
+    stock().buys[1].amount = Currency::from_units(5425975000);
     stock().buys[1].shares = 12345;
     window->show_buy_records();
     const TradeRecord before = stock().buys[1];
-    const QStringList defaults{"2026/02/05", "¥140", "12,345", "¥1,234,567"};
+    const QStringList defaults{"2026/02/05", "140", "12345", "542597.5"};
+    const QStringList cells{"2026/02/05", "¥140", "12,345", "¥542,598"};
     for (int col = 1; col <= 4; ++col) {
         SCOPED_TRACE(col);
         platform.prompts.clear();
@@ -63,7 +65,7 @@ TEST_F(RecordEditing, TheDisplayedDefaultConvertsBackToTheSameValue) {
         double_click(window->buy_fig, 2, col);
         expect_prompt(defaults[col - 1]);
         EXPECT_EQ(stock().buys[1], before);
-        EXPECT_EQ(window->buy_fig->text(2, col), defaults[col - 1]);
+        EXPECT_EQ(window->buy_fig->text(2, col), cells[col - 1]);
     }
     EXPECT_TRUE(platform.messages.empty());
 }
