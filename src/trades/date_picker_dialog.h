@@ -33,7 +33,9 @@ private:
 };
 
 // Runs the picker as the trade entries do: the calendar set to today, shown
-// modally, then a copy of the window's picked date.
+// modally, then a copy of the window's picked date. That copy is empty when
+// the picker was closed without OK and no date has been picked in this run:
+// the entry then ends as on Cancel, since a record needs a date.
 std::string pick_trade_date(StockMain& window);
 
 }  // namespace chomaru

@@ -85,9 +85,18 @@ void refuse(Platform& platform, const QString& why) {
     platform.message_box(why, QMessageBox::Critical, QMessageBox::Ok, program_caption);
 }
 
+// A full record table is refused before the user types anything.
+bool has_room(Platform& platform, int32_t count, const QString& side) {
+    if (count < max_records) return true;
+    refuse(platform, QStringLiteral("この銘柄の%1記録は%2件までです").arg(side).arg(max_records));
+    return false;
+}
+
 void buy_entry(StockMain& window) {
     Platform& platform = window.platform();
+    if (!has_room(platform, window.stock().buy_count, QStringLiteral("買い"))) return;
     const std::string date = pick_trade_date(window);
+    if (date.empty()) return;
     const std::optional<TradeAnswers> a = ask_price_and_shares(platform, buy_prompts, date);
     if (!a) return;
     const Currency proposal = buy_total(window.portfolio().fees, a->price, a->shares);
@@ -112,7 +121,9 @@ void sell_entry(StockMain& window) {
         refuse(platform, QStringLiteral("買い残がないので、売ることが出来ません"));
         return;
     }
+    if (!has_room(platform, window.stock().sell_count, QStringLiteral("売り"))) return;
     const std::string date = pick_trade_date(window);
+    if (date.empty()) return;
     const std::optional<TradeAnswers> a = ask_price_and_shares(platform, sell_prompts, date);
     if (!a) return;
     if (a->shares > window.stock().held_shares) {

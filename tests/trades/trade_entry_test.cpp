@@ -191,28 +191,38 @@ TEST_F(BuyEntry, TheFifteenthRecordGrowsTheGrid) {
     EXPECT_EQ(stock().held_shares, 15);
 }
 
-TEST_F(BuyEntry, TheTwoHundredFiftySeventhRecordIsRefusedAfterTheThirdPrompt) {
+TEST_F(BuyEntry, TheTwoHundredFiftySeventhRecordIsRefusedBeforeThePicker) {
     start_with_stock();
     for (int k = 0; k < max_records; ++k)
         stock().buys[size_t(k)] = TradeRecord{"2026/01/05", 100 + k, 1, Currency::from_yen(100)};
     stock().buy_count = max_records;
     window->show_buy_records();
     const auto before = stock().buys;
-    buy("999", "9", "9999");
-    EXPECT_EQ(platform.prompts.size(), 3u);
-    expect_one_message("半角数字でお願いします");
+    window->kai_input_key->click();
+    EXPECT_TRUE(platform.dialogs.empty());
+    EXPECT_TRUE(platform.prompts.empty());
+    expect_one_message("この銘柄の買い記録は256件までです");
     EXPECT_EQ(stock().buy_count, max_records);
     EXPECT_EQ(stock().buys, before);
     EXPECT_EQ(window->buy_fig->rows(), max_records + 1);
     EXPECT_EQ(window->buy_fig->text(max_records, 2), "¥355");
 }
 
+TEST_F(TradeEntry, APickerClosedWithoutOkBeforeAnyDateEndsTheEntry) {
+    start_with_stock();
+    hold(100, 10);
+    window->kai_input_key->click();
+    window->uri_input_key->click();
+    EXPECT_EQ(platform.dialogs.size(), 2u);
+    EXPECT_TRUE(platform.prompts.empty());
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(stock().buy_count, 1);
+    EXPECT_EQ(stock().sell_count, 0);
+    EXPECT_EQ(window->buy_fig->text(2, 1), "");
+}
+
 TEST_F(BuyEntry, APickerClosedWithoutOkUsesTheDatePickedLast) {
     start_with_stock();
-    platform.answer("100").answer("1").answer("100");
-    window->kai_input_key->click();  // closed untouched on the first entry
-    EXPECT_EQ(platform.prompts[0].message, summary("例:10000", "", "", ""));
-    EXPECT_EQ(stock().buys[0].date, "");
 
     platform.on_dialog([](QDialog& d) {
         auto& picker = dynamic_cast<DatePickerDialog&>(d);
@@ -223,9 +233,10 @@ TEST_F(BuyEntry, APickerClosedWithoutOkUsesTheDatePickedLast) {
     window->kai_input_key->click();  // a date is picked, the entry cancelled
     platform.answer("100").answer("1").answer("100");
     window->kai_input_key->click();
-    ASSERT_EQ(stock().buy_count, 2);
-    EXPECT_EQ(stock().buys[1].date, "2026/03/02");
-    EXPECT_EQ(window->buy_fig->text(2, 1), "2026/03/02");
+    EXPECT_EQ(platform.prompts.back().message, summary("例:100000000", "2026/03/02", "¥100", "1"));
+    ASSERT_EQ(stock().buy_count, 1);
+    EXPECT_EQ(stock().buys[0].date, "2026/03/02");
+    EXPECT_EQ(window->buy_fig->text(1, 1), "2026/03/02");
 }
 
 TEST_F(SellEntry, NothingHeldIsRefusedBeforeTheDatePicker) {
@@ -341,11 +352,10 @@ TEST_F(SellEntry, AFullSellTableIsRefusedAndNothingChanges) {
     hold(1000, 100);
     for (int k = 0; k < max_records; ++k) stock().sells[size_t(k)] = TradeRecord{"2026/01/06", 1, 0, Currency()};
     stock().sell_count = max_records;
-    pick_today();
-    platform.answer("100").answer("1").answer("100");
     window->uri_input_key->click();
-    EXPECT_EQ(platform.prompts.size(), 3u);
-    expect_one_message("半角数字でお願いします");
+    EXPECT_TRUE(platform.dialogs.empty());
+    EXPECT_TRUE(platform.prompts.empty());
+    expect_one_message("この銘柄の売り記録は256件までです");
     EXPECT_EQ(stock().sell_count, max_records);
     EXPECT_EQ(stock().held_shares, 1000);
     EXPECT_EQ(stock().realized_profit, Currency());
