@@ -170,17 +170,6 @@ TEST_F(Refresh, ARefillStartsAtTheTopWithTheHeadingRowAlwaysInView) {
     EXPECT_EQ(bar->value(), 0);
 }
 
-TEST_F(Refresh, AStockWithoutCodeAndNameIsListedUnderAName) {
-    start_with_stock(QString(), QString());
-    portfolio->last_stock = 1;
-    portfolio->stocks[1].stock_name = "別";
-    window->fill_stock_combo();
-    EXPECT_EQ(window->Combo1->itemText(0), "（名称なし）");
-    EXPECT_EQ(window->Combo1->itemText(1), "別");
-    EXPECT_EQ(window->infor_fig->text(1, 1), "");
-    EXPECT_EQ(stock().stock_name, "");
-}
-
 TEST_F(Refresh, SelectorListsEveryStockByIndexWithNoneChosen) {
     start_with_stock(QStringLiteral("1"), QStringLiteral("同名"));
     portfolio->last_stock = 2;

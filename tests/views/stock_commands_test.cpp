@@ -69,10 +69,6 @@ TEST_F(NewStock, AWaveDashFromAnInputMethodIsStoredAsCodePage932HoldsIt) {
     EXPECT_EQ(stock().stock_code, "￥5401");
     EXPECT_EQ(stock().stock_name, "東京～大阪");
     EXPECT_EQ(combo_items(), (QStringList{"新日鉄", "東京～大阪"}));
-
-    platform.answer("東京\u2212大阪");
-    window->change_name->trigger();
-    EXPECT_EQ(window->infor_fig->text(1, 1), "東京－大阪");
 }
 
 TEST_F(NewStock, AnEmptyCodeIsAcceptedAnEmptyNameRegistersNothing) {
