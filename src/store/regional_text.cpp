@@ -206,18 +206,32 @@ float text_to_float(std::string_view text) {
 
 std::string int_text(int64_t value) { return std::to_string(value); }
 
-std::string currency_text(Currency value) {
-    const int64_t units = value.units();
-    const uint64_t magnitude = units < 0 ? uint64_t(0) - uint64_t(units) : uint64_t(units);
-    std::string text = std::to_string(magnitude / Currency::units_per_yen);
-    const uint64_t fraction = magnitude % Currency::units_per_yen;
+int32_t text_to_steps(std::string_view text, int decimals) {
+    const Decimal d = parse_decimal(text);
+    // The digits end in a non-zero digit, so the exponent says how many
+    // decimals the value really has.
+    if (long(d.exponent) + decimals < 0) throw ConversionError("too many decimals");
+    if (d.negative) throw ConversionError("below zero");
+    const int64_t v = round_scaled(d, decimals);
+    if (v > std::numeric_limits<int32_t>::max()) throw OverflowError("value outside the 32-bit range");
+    return int32_t(v);
+}
+
+std::string currency_text(Currency value) { return steps_text(value.units(), 4); }
+
+std::string steps_text(int64_t steps, int decimals) {
+    uint64_t scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const uint64_t magnitude = steps < 0 ? uint64_t(0) - uint64_t(steps) : uint64_t(steps);
+    std::string text = std::to_string(magnitude / scale);
+    const uint64_t fraction = magnitude % scale;
     if (fraction != 0) {
         std::string digits = std::to_string(fraction);
-        digits.insert(0, 4 - digits.size(), '0');
+        digits.insert(0, size_t(decimals) - digits.size(), '0');
         digits.erase(digits.find_last_not_of('0') + 1);
         text += "." + digits;
     }
-    return units < 0 ? "-" + text : text;
+    return steps < 0 ? "-" + text : text;
 }
 
 namespace {

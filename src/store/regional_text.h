@@ -20,11 +20,17 @@ namespace chomaru {
 int32_t text_to_int32(std::string_view text);
 Currency text_to_currency(std::string_view text);
 float text_to_float(std::string_view text);
+// The exact count of 10^-decimals steps that text holds: "1.05" with 4
+// decimals is 10500. Text with more decimals, or below zero, raises
+// ConversionError, a count beyond 32 bits OverflowError.
+int32_t text_to_steps(std::string_view text, int decimals);
 
 // Number to text for files and prompt defaults.
 std::string int_text(int64_t value);
 // Shortest form: "100", "12.5", "-350".
 std::string currency_text(Currency value);
+// steps / 10^decimals in the same shortest form: 10500 with 4 decimals is "1.05".
+std::string steps_text(int64_t steps, int decimals);
 // 7 significant digits, trailing zeros dropped, exponent form only for a
 // decimal exponent below -4 or from 7 on: "0.01115", "1E-05", "1.234568E+07".
 std::string float_text(float value);
