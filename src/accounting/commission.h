@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "store/currency.h"
 #include "store/portfolio.h"
@@ -11,15 +12,26 @@ namespace chomaru {
 // value exceeds decides; a value equal to a limit stays in its bracket.
 int fee_bracket(const FeeTable& table, Currency value);
 
+// 1 + the consumption tax rate, and the sale levy as a fraction of the trade
+// value: each the double nearest to the exact decimal (5% gives 1.05, 1.05%
+// gives 0.0105).
+double surcharge_factor(const FeeTable& table);
+double sale_levy_rate(const FeeTable& table);
+
 // The broker's charge on a trade value: the bracket's rate and addition,
-// bounded by the minimum and then the maximum, times 1.05.
+// bounded by the minimum and then the maximum, times the surcharge factor.
 int32_t commission_charge(const FeeTable& table, Currency value);
 
 // Trade value plus the charge. Raises OverflowError when price x shares or
 // the commission leaves the 32-bit range.
 Currency buy_total(const FeeTable& table, int32_t price, int32_t shares);
 
-// Trade value less the charge and the levy of 1.05% on sales.
+// Trade value less the charge and the sale levy.
 Currency sell_total(const FeeTable& table, int32_t price, int32_t shares);
+
+// The lowest whole unit price at which selling every held share brings in
+// at least what the shares cost at the average buy price; none when nothing
+// is held or no price in the 32-bit range is enough.
+std::optional<int32_t> break_even_price(const FeeTable& table, int32_t avg_buy_price, int32_t held_shares);
 
 }  // namespace chomaru

@@ -46,6 +46,16 @@ struct FeeTable {
     std::array<int32_t, fee_brackets> fee_add{};
     int32_t fee_min = 0;
     int32_t fee_max = 0;
+    // The consumption tax on the commission and the levy on a sale's trade
+    // value, in percent, as exact counts of their smallest steps: 5% and
+    // 1.05% unless the user sets other rates.
+    int32_t consumption_tax = default_consumption_tax;
+    int32_t sale_levy = default_sale_levy;
+
+    static constexpr int consumption_tax_decimals = 2;
+    static constexpr int sale_levy_decimals = 4;
+    static constexpr int32_t default_consumption_tax = 500;
+    static constexpr int32_t default_sale_levy = 10500;
 
     static FeeTable defaults();
     bool operator==(const FeeTable&) const = default;
