@@ -205,6 +205,53 @@ void put_record(std::string& out, const TradeRecord& r) {
     out += "\r\n";
 }
 
+// The tax rates follow fee_max only when one of them differs from its
+// default, so a file with the default rates keeps the original layout.
+struct TaxLine {
+    const char* key;
+    int32_t FeeTable::*rate;
+    int32_t default_rate;
+    int decimals;
+};
+
+const TaxLine tax_lines[] = {
+    {"消費税率=", &FeeTable::consumption_tax, FeeTable::default_consumption_tax, FeeTable::consumption_tax_decimals},
+    {"売却時の税率=", &FeeTable::sale_levy, FeeTable::default_sale_levy, FeeTable::sale_levy_decimals},
+};
+
+void put_tax_lines(std::string& out, const FeeTable& t) {
+    bool defaults = true;
+    for (const TaxLine& line : tax_lines) defaults = defaults && t.*line.rate == line.default_rate;
+    if (defaults) return;
+    for (const TaxLine& line : tax_lines)
+        put_line(out, utf8_to_cp932(line.key) + steps_text(t.*line.rate, line.decimals));
+}
+
+// Reads the tax lines that may follow fee_max, in either order, into
+// `table`; returns how many lines it took. A known line whose rate does not
+// read leaves that rate at its default.
+size_t read_tax_lines(const std::vector<std::string_view>& lines, size_t first, FeeTable& table) {
+    bool seen[std::size(tax_lines)] = {};
+    size_t taken = 0;
+    while (first + taken < lines.size()) {
+        const std::string_view text = lines[first + taken];
+        const TaxLine* line = nullptr;
+        for (size_t i = 0; i < std::size(tax_lines); ++i) {
+            if (seen[i] || !text.starts_with(utf8_to_cp932(tax_lines[i].key))) continue;
+            seen[i] = true;
+            line = &tax_lines[i];
+        }
+        if (!line) break;
+        ++taken;
+        try {
+            table.*line->rate = text_to_steps(text.substr(utf8_to_cp932(line->key).size()), line->decimals);
+        } catch (const std::runtime_error&) {
+            table.*line->rate = line->default_rate;
+        }
+    }
+    return taken;
+}
+
 }  // namespace
 
 bool is_storable_line(std::string_view text) {
@@ -282,6 +329,7 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
         if (std::optional<FeeTable> fees = read_fee_table(lines, taken)) {
             portfolio.fees = *fees;
             taken += fee_table_lines;
+            taken += read_tax_lines(lines, taken, portfolio.fees);
         } else {
             portfolio.fees = FeeTable::defaults();
             gaps.fee_table_unread = true;
@@ -337,6 +385,7 @@ std::string format_data_file(Portfolio& portfolio) {
     }
     put_line(out, int_text(t.fee_min));
     put_line(out, int_text(t.fee_max));
+    put_tax_lines(out, t);
     return out;
 }
 

@@ -420,5 +420,52 @@ TEST(DataFileSave, WritesTheFileAndReadsItBack) {
     std::filesystem::remove_all(folder);
 }
 
+TEST(DataFileTaxLines, SetRatesFollowFeeMaxAndRoundTripByteForByte) {
+    auto p = example_portfolio();
+    p->fees.consumption_tax = 1000;
+    p->fees.sale_levy = 0;
+    const std::string bytes = format_data_file(*p);
+    EXPECT_EQ(bytes, read_golden("example_35.txt") + crlf({"消費税率=10", "売却時の税率=0"}));
+
+    auto back = Portfolio::create();
+    ASSERT_EQ(parse_data_file(bytes, *back), LoadStatus::loaded);
+    EXPECT_EQ(back->fees, p->fees);
+    EXPECT_EQ(format_data_file(*back), bytes);
+
+    p->fees.consumption_tax = 5;  // 0.05%
+    p->fees.sale_levy = FeeTable::default_sale_levy;
+    EXPECT_EQ(format_data_file(*p), read_golden("example_35.txt") + crlf({"消費税率=0.05", "売却時の税率=1.05"}));
+}
+
+TEST(DataFileTaxLines, DamagedOrMissingLinesGiveTheDefaultRateAndTheRestLoads) {
+    const std::string head = read_golden("example_35.txt");
+    struct Case {
+        std::initializer_list<const char*> lines;
+        int32_t consumption_tax;
+        int32_t sale_levy;
+        size_t taken;
+    };
+    const Case cases[] = {
+        {{"売却時の税率=0.5", "消費税率=8"}, 800, 5000, 2},
+        {{"消費税率=abc", "売却時の税率=0"}, 500, 0, 2},
+        {{"消費税率=10", "売却時の税率=-1"}, 1000, 10500, 2},
+        {{"消費税率=10.001", "売却時の税率=0.00001"}, 500, 10500, 2},
+        {{"消費税率=", "消費税率=10"}, 500, 10500, 1},  // a second line of one rate is not a tax line
+        {{"消費税率 10", "売却時の税率=0"}, 500, 10500, 0},
+        {{"消費税率=8"}, 800, 10500, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(*c.lines.begin());
+        auto p = Portfolio::create();
+        ReadGaps gaps;
+        ASSERT_EQ(parse_data_file(head + crlf(c.lines), *p, gaps), LoadStatus::loaded);
+        EXPECT_EQ(gaps.lines_left, c.lines.size() - c.taken);
+        EXPECT_EQ(p->fees.consumption_tax, c.consumption_tax);
+        EXPECT_EQ(p->fees.sale_levy, c.sale_levy);
+        EXPECT_EQ(p->fees.fee_min, 2500);
+        EXPECT_EQ(p->stocks[0].sells[0].amount, Currency::from_yen(150));
+    }
+}
+
 }  // namespace
 }  // namespace chomaru
