@@ -47,7 +47,7 @@ CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget*
     : QDialog(parent), table_(table), platform_(platform) {
     setObjectName(QStringLiteral("Form_tesuryo"));
     setWindowTitle(QStringLiteral("株式売買の手数料の設定"));
-    setFixedSize(twips(this, 3705), twips(this, 3255));
+    setFixedSize(twips(this, 3705), twips(this, 4350));
 
     Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("約定代金"), 240, 120, 735);
     Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("手数料率"), 1800, 120, 735);
@@ -77,6 +77,26 @@ CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget*
     place(k_sen_ok, 2640, 2640, 975, 495);
     k_sen_ok->setDefault(true);
     connect(k_sen_ok, &QPushButton::clicked, this, &CommissionDialog::k_sen_ok_click);
+
+    Label7 = label(this, QStringLiteral("Label7"), QStringLiteral("消費税率"), 240, 3240, 855);
+    Label8 = label(this, QStringLiteral("Label8"), QStringLiteral("売却時の税率"), 1320, 3240, 1215);
+    l_tax_rate = box(this, QStringLiteral("l_tax_rate"), 120, 3480, 855);
+    l_tax_rate->setToolTip(QStringLiteral("手数料にかかる消費税の率(%)。10%は10です"));
+    l_sale_tax = box(this, QStringLiteral("l_sale_tax"), 1320, 3480, 855);
+    l_sale_tax->setToolTip(QStringLiteral("売却時に約定代金にかかる税の率(%)。1.05%は1.05、なしは0です"));
+    label(this, QStringLiteral("Label9"), QStringLiteral("%"), 1005, 3480, 255);
+    label(this, QStringLiteral("Label10"), QStringLiteral("%"), 2205, 3480, 255);
+    k_tax_now = new QPushButton(QStringLiteral("現在の税率"), this);
+    k_tax_now->setObjectName(QStringLiteral("k_tax_now"));
+    k_tax_now->setToolTip(QStringLiteral("消費税率10%、売却時の税率0%を入れます"));
+    place(k_tax_now, 120, 3870, 1695, 375);
+    k_no_fee = new QPushButton(QStringLiteral("手数料なし"), this);
+    k_no_fee->setObjectName(QStringLiteral("k_no_fee"));
+    k_no_fee->setToolTip(QStringLiteral("手数料率、付加、下限、上限をすべて0にします"));
+    place(k_no_fee, 1920, 3870, 1695, 375);
+    for (QPushButton* b : {k_tax_now, k_no_fee}) b->setAutoDefault(false);
+    connect(k_tax_now, &QPushButton::clicked, this, &CommissionDialog::k_tax_now_click);
+    connect(k_no_fee, &QPushButton::clicked, this, &CommissionDialog::k_no_fee_click);
 }
 
 void CommissionDialog::fill_boxes() {
@@ -87,6 +107,8 @@ void CommissionDialog::fill_boxes() {
     }
     l_max->setText(qt_text(int_text(table_.fee_max)));
     l_mini->setText(qt_text(int_text(table_.fee_min)));
+    l_tax_rate->setText(qt_text(steps_text(table_.consumption_tax, FeeTable::consumption_tax_decimals)));
+    l_sale_tax->setText(qt_text(steps_text(table_.sale_levy, FeeTable::sale_levy_decimals)));
 }
 
 FeeTable CommissionDialog::read_boxes() const {
@@ -98,6 +120,8 @@ FeeTable CommissionDialog::read_boxes() const {
     }
     t.fee_max = integer_or_zero(l_max);
     t.fee_min = integer_or_zero(l_mini);
+    t.consumption_tax = text_to_steps(core_text(l_tax_rate->text()), FeeTable::consumption_tax_decimals);
+    t.sale_levy = text_to_steps(core_text(l_sale_tax->text()), FeeTable::sale_levy_decimals);
     return t;
 }
 
@@ -113,10 +137,27 @@ void CommissionDialog::k_sen_ok_click() {
         QStringLiteral("数字でお願いします"));
 }
 
+// Today the consumption tax is 10% and a sale of listed shares bears no levy.
+void CommissionDialog::k_tax_now_click() {
+    l_tax_rate->setText(QStringLiteral("10"));
+    l_sale_tax->setText(QStringLiteral("0"));
+}
+
+// The bounds of the brackets stay: only what the broker charges goes.
+void CommissionDialog::k_no_fee_click() {
+    for (size_t i = 0; i < fee_brackets; ++i) {
+        l_sep_riritu[i]->setText(QStringLiteral("0"));
+        l_sep_add[i]->setText(currency_box_text(0));
+    }
+    l_mini->setText(QStringLiteral("0"));
+    l_max->setText(QStringLiteral("0"));
+}
+
 void m_kabusen_click(StockMain& window) {
     CommissionDialog dialog(window.portfolio().fees, window.platform(), &window);
     dialog.fill_boxes();
     window.platform().run_modal(dialog);
+    window.show_analysis();
 }
 
 }  // namespace chomaru

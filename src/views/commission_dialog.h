@@ -16,7 +16,10 @@ class StockMain;
 
 // The commission settings: per bracket the upper bound of the trade value,
 // the rate and the fixed addition, then the minimum and the maximum
-// commission. OK stores the boxes; closing from the title bar stores nothing.
+// commission, the consumption tax on it and the levy on a sale, both in
+// percent. Two buttons fill the boxes with today's taxes or with a broker
+// that charges nothing. OK stores the boxes; closing from the title bar
+// stores nothing.
 class CommissionDialog : public QDialog {
     Q_OBJECT
 public:
@@ -42,9 +45,17 @@ public:
     QLineEdit* l_mini;
     QLineEdit* l_max;
     QPushButton* k_sen_ok;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLineEdit* l_tax_rate;
+    QLineEdit* l_sale_tax;
+    QPushButton* k_tax_now;
+    QPushButton* k_no_fee;
 
 private:
     void k_sen_ok_click();
+    void k_tax_now_click();
+    void k_no_fee_click();
 
     FeeTable& table_;
     Platform& platform_;

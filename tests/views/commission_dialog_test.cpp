@@ -163,5 +163,44 @@ TEST_F(CommissionSettings, ClosingFromTheTitleBarStoresNothing) {
     EXPECT_EQ(portfolio->fees, FeeTable::defaults());
 }
 
+TEST_F(CommissionSettings, TaxRatesPresetsAndRefusals) {
+    open([this](CommissionDialog& d) {
+        EXPECT_EQ(d.Label7->text(), "消費税率");
+        EXPECT_EQ(d.Label8->text(), "売却時の税率");
+        EXPECT_EQ(d.l_tax_rate->text(), "5");
+        EXPECT_EQ(d.l_sale_tax->text(), "1.05");
+        d.k_tax_now->click();
+        EXPECT_EQ(d.l_tax_rate->text(), "10");
+        EXPECT_EQ(d.l_sale_tax->text(), "0");
+        d.k_no_fee->click();
+        EXPECT_EQ(texts(d.l_sep_riritu), QStringList(6, "0"));
+        EXPECT_EQ(texts(d.l_sep_add), QStringList(6, "¥0"));
+        EXPECT_EQ(d.l_mini->text(), "0");
+        EXPECT_EQ(d.l_max->text(), "0");
+        EXPECT_EQ(d.l_sep_cost[1]->text(), "¥5,000,000");
+        EXPECT_EQ(portfolio->fees, FeeTable::defaults());  // the buttons store nothing
+
+        for (const char* refused : {"-1", "0.00001", ""}) {
+            d.l_sale_tax->setText(refused);
+            d.k_sen_ok->click();
+            EXPECT_NE(d.result(), QDialog::Accepted) << refused;
+        }
+        EXPECT_EQ(portfolio->fees, FeeTable::defaults());
+        d.l_tax_rate->setText("08.50");
+        d.l_sale_tax->setText("0.0001");
+        d.k_sen_ok->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    });
+    ASSERT_EQ(platform.messages.size(), 3u);
+    for (const auto& m : platform.messages) EXPECT_EQ(m.text, "数字でお願いします");
+    FeeTable expected = FeeTable::defaults();
+    expected.fee_rate.fill(0.0f);
+    expected.fee_add.fill(0);
+    expected.fee_min = 0;
+    expected.consumption_tax = 850;
+    expected.sale_levy = 1;
+    EXPECT_EQ(portfolio->fees, expected);
+}
+
 }  // namespace
 }  // namespace chomaru
