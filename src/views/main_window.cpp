@@ -3,11 +3,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <algorithm>
 
+#include "accounting/commission.h"
 #include "views/commission_dialog.h"
 #include "reports/list_window.h"
 #include "reports/report_commands.h"
@@ -79,6 +82,25 @@ constexpr double lower_multipliers[] = {0.9, 0.8, 0.7, 0.6, 0.5};
 
 constexpr int laid_out_rows = 15;
 
+// 540 twips are a little narrow for "+100%" in the gothic font: the label
+// column of a price table grid takes what its widest label needs, with the
+// cell's padding and grid line, from the price column beside it.
+void fit_label_column(FlexGrid* g, const QString& label) {
+    const QFontMetrics metrics = g->fontMetrics();
+    const int needed = std::max(metrics.horizontalAdvance(label), metrics.horizontalAdvance(QStringLiteral("+100%")));
+    const int label_width = std::max(twips(g, 540), needed + twips(g, 120));
+    g->setColumnWidth(1, twips(g, 540) + twips(g, 1060) - label_width);
+    g->setColumnWidth(0, label_width);
+}
+
+// The window is this much taller than its original design, for the row of
+// the break-even price under the analysis grid and its line in the price
+// table; the frames and the record tabs grow with it.
+constexpr int break_even_room = 255;
+constexpr int ratio_row_height = 225;
+constexpr int ratio_rows_top[] = {240, 2520};
+constexpr int ratio_rows_height[] = {2295, 1215};
+
 }  // namespace
 
 StockMain::StockMain(Portfolio& portfolio, Platform& platform) : portfolio_(portfolio), platform_(platform) {
@@ -93,7 +115,7 @@ StockMain::StockMain(Portfolio& portfolio, Platform& platform) : portfolio_(port
 void StockMain::build_controls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    client->setFixedSize(twips(this, 10350), twips(this, 5010));
+    client->setFixedSize(twips(this, 10350), twips(this, 5010 + break_even_room));
     auto at = [this](int l, int t, int w, int h) { return twips_rect(this, l, t, w, h); };
 
     Frame3 = frame(client, "Frame3", QStringLiteral("記録する"), at(120, 120, 3255, 855));
@@ -105,7 +127,7 @@ void StockMain::build_controls() {
     new_name_key = button(client, "new_name_key", QStringLiteral("新銘柄(&N)"), at(6960, 360, 1575, 495));
     all_list_key = button(client, "all_list_key", QStringLiteral("一覧表(&I)"), at(8640, 360, 1575, 495));
 
-    Frame1 = frame(client, "Frame1", QStringLiteral("銘柄"), at(120, 1080, 2775, 3855));
+    Frame1 = frame(client, "Frame1", QStringLiteral("銘柄"), at(120, 1080, 2775, 3855 + break_even_room));
     Label1 = label(Frame1, "Label1", QStringLiteral("銘柄を選択する"), at(240, 240, 1455, 255));
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -114,22 +136,23 @@ void StockMain::build_controls() {
     infor_fig = grid(Frame1, "infor_fig", 3, 2, 0, 1, 9.75, at(120, 1320, 2535, 855));
     Label3 = label(Frame1, "Label3", QStringLiteral("銘柄分析"), at(960, 2400, 735, 255));
     anal_fig = grid(Frame1, "anal_fig", 4, 2, 0, 1, 9.75, at(120, 2640, 2535, 1095));
+    bep_fig = grid(Frame1, "bep_fig", 1, 2, 0, 1, 9.75, at(120, 3720, 2535, 330));
 
-    Frame2 = frame(client, "Frame2", QStringLiteral("買い単価比株価"), at(3000, 1080, 1935, 3855));
-    sample_fig_1 = grid(Frame2, "sample_fig_1", 10, 2, 0, 1, 9, at(120, 240, 1695, 2295));
-    sample_fig_2 = grid(Frame2, "sample_fig_2", 5, 2, 0, 1, 9, at(120, 2520, 1695, 1215));
+    Frame2 = frame(client, "Frame2", QStringLiteral("買い単価比株価"), at(3000, 1080, 1935, 3855 + break_even_room));
+    sample_fig_1 = grid(Frame2, "sample_fig_1", 10, 2, 0, 1, 9, at(120, ratio_rows_top[0], 1695, ratio_rows_height[0]));
+    sample_fig_2 = grid(Frame2, "sample_fig_2", 5, 2, 0, 1, 9, at(120, ratio_rows_top[1], 1695, ratio_rows_height[1]));
 
     SSTab1 = new QTabWidget(client);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setFont(gothic(9));
-    SSTab1->setGeometry(at(5040, 1200, 5175, 3735));
+    SSTab1->setGeometry(at(5040, 1200, 5175, 3735 + break_even_room));
     auto* buy_page = new QWidget();
     auto* sell_page = new QWidget();
     SSTab1->addTab(buy_page, QStringLiteral("買い記録"));
     SSTab1->addTab(sell_page, QStringLiteral("売り記録"));
     // The grids sit 360 twips below the tab strip's top edge, that is just
     // under the tabs, inside each page.
-    const QRect record_area = at(120, 0, 4935, 3255).translated(-twips(this, 60), twips(this, 45));
+    const QRect record_area = at(120, 0, 4935, 3255 + break_even_room).translated(-twips(this, 60), twips(this, 45));
     buy_fig = grid(buy_page, "buy_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     sell_fig = grid(sell_page, "sell_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     SSTab1->setCurrentIndex(0);
@@ -239,27 +262,21 @@ void StockMain::setup_analysis_grid() {
     const QString labels[] = {QStringLiteral("保有株数"), QStringLiteral("平均買い単価"), QStringLiteral("利益"),
                               QStringLiteral("配当利回り")};
     for (int r = 0; r < 4; ++r) anal_fig->set_text(r, 0, labels[r]);
-    anal_fig->set_col_width(0, 1230);
-    anal_fig->set_col_width(1, 1230);
-    anal_fig->set_col_alignment(0, align_centre);
-    anal_fig->set_col_alignment(1, align_right);
+    bep_fig->set_text(0, 0, QStringLiteral("損益分岐単価"));
+    for (FlexGrid* g : {anal_fig, bep_fig}) {
+        g->set_col_width(0, 1230);
+        g->set_col_width(1, 1230);
+        g->set_col_alignment(0, align_centre);
+        g->set_col_alignment(1, align_right);
+    }
 }
 
 void StockMain::setup_ratio_grids() {
     for (int r = 0; r < 10; ++r) sample_fig_1->set_text(r, 0, QStringLiteral("+%1%").arg(100 - 10 * r));
     for (int r = 0; r < 5; ++r) sample_fig_2->set_text(r, 0, QStringLiteral("-%1%").arg(10 + 10 * r));
     for (FlexGrid* g : {sample_fig_1, sample_fig_2}) {
-        g->set_col_width(0, 540);
-        g->set_col_width(1, 1060);
         g->set_col_alignment(1, align_right);
-        // 540 twips are a little narrow for "+100%" in the gothic font: the
-        // label column takes what the widest label needs, with the cell's
-        // padding and grid line, from the price column beside it.
-        const int needed = g->fontMetrics().horizontalAdvance(QStringLiteral("+100%")) + twips(g, 120);
-        if (const int short_by = needed - g->columnWidth(0); short_by > 0) {
-            g->setColumnWidth(0, needed);
-            g->setColumnWidth(1, g->columnWidth(1) - short_by);
-        }
+        fit_label_column(g, QStringLiteral("+100%"));
     }
 }
 
@@ -292,6 +309,58 @@ void StockMain::show_analysis() {
     anal_fig->set_text(1, 1, qt_text(format_currency(Currency::from_yen(s.avg_buy_price))));
     anal_fig->set_text(2, 1, qt_text(format_currency(s.realized_profit)));
     anal_fig->set_text(3, 1, qt_text(format_percent(double(s.dividend_yield))));
+    show_break_even();
+}
+
+void StockMain::show_break_even() {
+    const Stock& s = stock();
+    const std::optional<int32_t> price = break_even_price(portfolio_.fees, s.avg_buy_price, s.held_shares);
+    bep_fig->set_text(0, 1, price ? qt_text(format_currency(Currency::from_yen(*price))) : QStringLiteral("—"));
+    remove_break_even_line();
+    if (price) show_break_even_line(*price);
+}
+
+// The line is the last row of the grid it belongs to and is shown at its
+// place among the rows above it, so the table's own rows keep their numbers.
+void StockMain::show_break_even_line(int32_t price) {
+    const int32_t avg = stock().avg_buy_price;
+    int above = 0;  // the rows whose price is at least the break-even price
+    auto count = [&](double multiplier) { above += double(avg) * multiplier >= double(price) ? 1 : 0; };
+    count(2.0);
+    for (double m : upper_multipliers) count(m);
+    for (double m : lower_multipliers) count(m);
+    // Between +10% and -10% the line heads the lower grid, which has room
+    // for it; above +10% the upper grid grows and pushes the lower one down.
+    const bool upper = above < 10;
+    FlexGrid* g = upper ? sample_fig_1 : sample_fig_2;
+    const int row = g->rows();
+    g->set_rows(row + 1);
+    g->verticalHeader()->moveSection(row, upper ? above : above - 10);
+
+    const QString label =
+        avg > 0 ? QStringLiteral("%1%2").arg(price >= avg ? "+" : "", qt_text(format_percent(double(price - avg) / avg)))
+                : QStringLiteral("—");
+    g->set_text(row, 0, label);
+    g->set_text(row, 1, qt_text(format_currency(Currency::from_yen(price))));
+    for (int c = 0; c < 2; ++c) {
+        g->item(row, c)->setBackground(QColor(255, 240, 160));
+        g->item(row, c)->setToolTip(QStringLiteral("損益分岐単価"));
+    }
+    fit_label_column(g, label);
+    const int grow = twips(this, ratio_row_height);
+    g->resize(g->width(), g->height() + grow);
+    if (upper) sample_fig_2->move(sample_fig_2->x(), sample_fig_2->y() + grow);
+}
+
+void StockMain::remove_break_even_line() {
+    FlexGrid* const grids[] = {sample_fig_1, sample_fig_2};
+    const int rows[] = {10, 5};
+    for (int i = 0; i < 2; ++i) {
+        FlexGrid* g = grids[i];
+        g->set_rows(rows[i]);
+        fit_label_column(g, QStringLiteral("+100%"));
+        g->setGeometry(twips_rect(this, 120, ratio_rows_top[i], 1695, ratio_rows_height[i]));
+    }
 }
 
 void StockMain::show_ratio_table() {

@@ -79,6 +79,8 @@ public:
     QComboBox* Combo1;
     FlexGrid* infor_fig;
     FlexGrid* anal_fig;
+    // The break-even unit price, one row under the analysis grid.
+    FlexGrid* bep_fig;
     FlexGrid* sample_fig_1;
     FlexGrid* sample_fig_2;
     QTabWidget* SSTab1;
@@ -110,6 +112,9 @@ private:
     void show_new_row(FlexGrid* grid, const TradeRecord& record, int k);
     void show_records(FlexGrid* grid, const std::array<TradeRecord, max_records>& records, int count);
     void setup_record_grid(FlexGrid* grid);
+    void show_break_even();
+    void show_break_even_line(int32_t price);
+    void remove_break_even_line();
 
     Portfolio& portfolio_;
     Platform& platform_;

@@ -257,6 +257,23 @@ TEST_F(SellEntry, ASaleUpdatesHeldAndProfitInPlaceAndKeepsTheAverage) {
     EXPECT_EQ(window->sample_fig_1->text(0, 1), "¥2,000");
 }
 
+TEST_F(SellEntry, TodaysRatesProposeTheChargeAtTenPercentAndNoLevy) {
+    start_with_stock();
+    portfolio->fees.consumption_tax = 1000;
+    portfolio->fees.sale_levy = 0;
+    hold(1000, 1000);
+    // 1013000 - (9117 + 2500) x 1.1 = 1000221 covers the cost; 1012 does not.
+    EXPECT_EQ(window->bep_fig->text(0, 1), "¥1,013");
+    pick_today();
+    platform.answer("1200").answer("900").accept_default();
+    window->uri_input_key->click();
+    // 1080000 less the charge (9720 + 2500) x 1.1 = 13442, and no levy.
+    EXPECT_EQ(platform.prompts[2].default_text, "1066558");
+    ASSERT_EQ(stock().held_shares, 100);
+    // On 100 shares the minimum charge 2750 decides: 102800 - 2750 ≥ 100000.
+    EXPECT_EQ(window->bep_fig->text(0, 1), "¥1,028");
+}
+
 TEST_F(SellEntry, NoMoreThanTheSharesHeldCanBeSold) {
     start_with_stock();
     hold(1000, 1000);

@@ -110,6 +110,47 @@ TEST_F(Refresh, RatioTableForAnAverageOf1000) {
     EXPECT_EQ(window->sample_fig_1->text(5, 1), "¥8");  // 7.5 shown rounded half away from zero
 }
 
+TEST_F(Refresh, BreakEvenRowAndItsLineInThePriceTable) {
+    start_with_stock();
+    EXPECT_EQ(window->bep_fig->text(0, 0), "損益分岐単価");
+    EXPECT_EQ(window->bep_fig->text(0, 1), "—");
+    const int lower_top = window->sample_fig_2->y();
+
+    // 1036000 - (9324 + 2500) x 1.05 - 10878 = 1012707 covers 1012 x 1000.
+    stock().held_shares = 1000;
+    stock().avg_buy_price = 1012;
+    window->show_analysis();
+    EXPECT_EQ(window->bep_fig->text(0, 1), "¥1,036");
+    ASSERT_EQ(window->sample_fig_1->rows(), 10);
+    ASSERT_EQ(window->sample_fig_2->rows(), 6);
+    EXPECT_EQ(window->sample_fig_2->text(5, 0), "+2.37%");
+    EXPECT_EQ(window->sample_fig_2->text(5, 1), "¥1,036");
+    EXPECT_EQ(window->sample_fig_2->verticalHeader()->visualIndex(5), 0);  // shown above -10%
+    EXPECT_EQ(window->sample_fig_2->y(), lower_top);
+
+    // Ten shares: the minimum charge puts the price above +100%.
+    stock().held_shares = 10;
+    stock().avg_buy_price = 100;
+    window->show_analysis();
+    ASSERT_EQ(window->sample_fig_1->rows(), 11);
+    ASSERT_EQ(window->sample_fig_2->rows(), 5);
+    EXPECT_EQ(window->sample_fig_1->text(10, 0), "+267.00%");
+    EXPECT_EQ(window->sample_fig_1->text(10, 1), "¥367");
+    EXPECT_EQ(window->sample_fig_1->verticalHeader()->visualIndex(10), 0);
+    EXPECT_EQ(window->sample_fig_1->verticalHeader()->visualIndex(0), 1);
+    EXPECT_GT(window->sample_fig_2->y(), lower_top);
+    const QFontMetrics metrics = window->sample_fig_1->fontMetrics();
+    EXPECT_GE(window->sample_fig_1->columnWidth(0), metrics.horizontalAdvance("+267.00%"));
+    EXPECT_GE(window->sample_fig_1->height(), 11 * window->sample_fig_1->rowHeight(0));
+
+    stock().held_shares = 0;
+    window->show_analysis();
+    EXPECT_EQ(window->bep_fig->text(0, 1), "—");
+    EXPECT_EQ(window->sample_fig_1->rows(), 10);
+    EXPECT_EQ(window->sample_fig_1->verticalHeader()->visualIndex(0), 0);
+    EXPECT_EQ(window->sample_fig_2->y(), lower_top);
+}
+
 TEST_F(Refresh, AnalysisFormats) {
     start_with_stock();
     stock().held_shares = 12345;
