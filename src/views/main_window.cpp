@@ -136,7 +136,7 @@ void StockMain::build_controls() {
     infor_fig = grid(Frame1, "infor_fig", 3, 2, 0, 1, 9.75, at(120, 1320, 2535, 855));
     Label3 = label(Frame1, "Label3", QStringLiteral("銘柄分析"), at(960, 2400, 735, 255));
     anal_fig = grid(Frame1, "anal_fig", 4, 2, 0, 1, 9.75, at(120, 2640, 2535, 1095));
-    bep_fig = grid(Frame1, "bep_fig", 1, 2, 0, 1, 9.75, at(120, 3720, 2535, 330));
+    bep_fig = grid(Frame1, "bep_fig", 1, 2, 0, 1, 9.75, at(120, 3720, 2535, 300));
 
     Frame2 = frame(client, "Frame2", QStringLiteral("買い単価比株価"), at(3000, 1080, 1935, 3855 + break_even_room));
     sample_fig_1 = grid(Frame2, "sample_fig_1", 10, 2, 0, 1, 9, at(120, ratio_rows_top[0], 1695, ratio_rows_height[0]));
@@ -346,7 +346,7 @@ void StockMain::show_break_even_line(int32_t price) {
         g->item(row, c)->setBackground(QColor(255, 240, 160));
         g->item(row, c)->setToolTip(QStringLiteral("損益分岐単価"));
     }
-    fit_label_column(g, label);
+    for (FlexGrid* each : {sample_fig_1, sample_fig_2}) fit_label_column(each, label);
     const int grow = twips(this, ratio_row_height);
     g->resize(g->width(), g->height() + grow);
     if (upper) sample_fig_2->move(sample_fig_2->x(), sample_fig_2->y() + grow);
