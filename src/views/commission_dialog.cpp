@@ -35,6 +35,14 @@ QLineEdit* box(QWidget* parent, const QString& name, int left, int top, int widt
     return b;
 }
 
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                    int height) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    place(b, left, top, width, height);
+    return b;
+}
+
 int row_top(size_t i) { return 360 + 360 * int(i); }
 
 int32_t integer_or_zero(const QLineEdit* b) { return b->text().isEmpty() ? 0 : text_to_int32(number_text(b->text())); }
@@ -72,9 +80,7 @@ CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget*
     l_mini->setToolTip(QStringLiteral("0は設定なし"));
     l_max = box(this, QStringLiteral("l_max"), 1320, 2880, 855);
     l_max->setToolTip(QStringLiteral("0は設定なし"));
-    k_sen_ok = new QPushButton(QStringLiteral("OK(&Z)"), this);
-    k_sen_ok->setObjectName(QStringLiteral("k_sen_ok"));
-    place(k_sen_ok, 2640, 2640, 975, 495);
+    k_sen_ok = button(this, QStringLiteral("k_sen_ok"), QStringLiteral("OK(&Z)"), 2640, 2640, 975, 495);
     k_sen_ok->setDefault(true);
     connect(k_sen_ok, &QPushButton::clicked, this, &CommissionDialog::k_sen_ok_click);
 
@@ -86,14 +92,10 @@ CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget*
     l_sale_tax->setToolTip(QStringLiteral("売却時に約定代金にかかる税の率(%)。1.05%は1.05、なしは0です"));
     label(this, QStringLiteral("Label9"), QStringLiteral("%"), 1005, 3480, 255);
     label(this, QStringLiteral("Label10"), QStringLiteral("%"), 2205, 3480, 255);
-    k_tax_now = new QPushButton(QStringLiteral("現在の税率"), this);
-    k_tax_now->setObjectName(QStringLiteral("k_tax_now"));
+    k_tax_now = button(this, QStringLiteral("k_tax_now"), QStringLiteral("現在の税率"), 120, 3870, 1695, 375);
     k_tax_now->setToolTip(QStringLiteral("消費税率10%、売却時の税率0%を入れます"));
-    place(k_tax_now, 120, 3870, 1695, 375);
-    k_no_fee = new QPushButton(QStringLiteral("手数料なし"), this);
-    k_no_fee->setObjectName(QStringLiteral("k_no_fee"));
+    k_no_fee = button(this, QStringLiteral("k_no_fee"), QStringLiteral("手数料なし"), 1920, 3870, 1695, 375);
     k_no_fee->setToolTip(QStringLiteral("手数料率、付加、下限、上限をすべて0にします"));
-    place(k_no_fee, 1920, 3870, 1695, 375);
     for (QPushButton* b : {k_tax_now, k_no_fee}) b->setAutoDefault(false);
     connect(k_tax_now, &QPushButton::clicked, this, &CommissionDialog::k_tax_now_click);
     connect(k_no_fee, &QPushButton::clicked, this, &CommissionDialog::k_no_fee_click);
