@@ -122,8 +122,8 @@ FeeTable CommissionDialog::read_boxes() const {
     }
     t.fee_max = integer_or_zero(l_max);
     t.fee_min = integer_or_zero(l_mini);
-    t.consumption_tax = text_to_steps(core_text(l_tax_rate->text()), FeeTable::consumption_tax_decimals);
-    t.sale_levy = text_to_steps(core_text(l_sale_tax->text()), FeeTable::sale_levy_decimals);
+    t.consumption_tax = text_to_steps(number_text(l_tax_rate->text()), FeeTable::consumption_tax_decimals);
+    t.sale_levy = text_to_steps(number_text(l_sale_tax->text()), FeeTable::sale_levy_decimals);
     return t;
 }
 

@@ -182,7 +182,7 @@ TEST_F(CommissionSettings, TaxRatesPresetsAndRefusals) {
             EXPECT_NE(d.result(), QDialog::Accepted) << refused;
         }
         EXPECT_EQ(portfolio->fees, FeeTable::defaults());
-        d.l_tax_rate->setText("08.50");
+        d.l_tax_rate->setText("０８.５０");  // full-width digits read as half-width
         d.l_sale_tax->setText("0.0001");
         d.k_sen_ok->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
