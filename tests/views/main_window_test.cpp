@@ -1,6 +1,7 @@
 #include "views/main_window.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -194,6 +195,7 @@ TEST_F(Refresh, ARefillStartsAtTheTopWithTheHeadingRowAlwaysInView) {
     stock().buy_count = 40;
     for (int k = 0; k < 40; ++k) stock().buys[size_t(k)] = TradeRecord{"2024/01/01", 1000, 1, Currency::from_yen(1000)};
     window->show_buy_records();
+    QCoreApplication::processEvents();  // the view lays out its new rows later
     QScrollBar* bar = window->buy_fig->verticalScrollBar();
     EXPECT_EQ(bar->value(), 0);
     bar->setValue(bar->maximum());
