@@ -431,10 +431,6 @@ TEST(DataFileTaxLines, SetRatesFollowFeeMaxAndRoundTripByteForByte) {
     ASSERT_EQ(parse_data_file(bytes, *back), LoadStatus::loaded);
     EXPECT_EQ(back->fees, p->fees);
     EXPECT_EQ(format_data_file(*back), bytes);
-
-    p->fees.consumption_tax = 5;  // 0.05%
-    p->fees.sale_levy = FeeTable::default_sale_levy;
-    EXPECT_EQ(format_data_file(*p), read_golden("example_35.txt") + crlf({"消費税率=0.05", "売却時の税率=1.05"}));
 }
 
 TEST(DataFileTaxLines, DamagedOrMissingLinesGiveTheDefaultRateAndTheRestLoads) {
