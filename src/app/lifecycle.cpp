@@ -216,7 +216,7 @@ QString ask_until_held(Platform& platform, const QString& caption, const QString
 
 }  // namespace
 
-std::filesystem::path data_file_path(Platform& platform) { return platform.program_folder() / data_file_name; }
+std::filesystem::path data_file_path(Platform& platform) { return platform.data_folder() / data_file_name; }
 
 void first_run(StockMain& window) {
     Platform& platform = window.platform();

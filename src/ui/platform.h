@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <filesystem>
+#include <functional>
 
 #include "store/date_text.h"
 
@@ -30,18 +31,26 @@ public:
     virtual QDateTime now() = 0;
     Date today();
 
-    // The folder of the executable, which holds the data file; empty when
-    // it cannot be determined.
+    // The folder of the executable, empty when it cannot be determined. A
+    // portable copy keeps its data and its help there.
     virtual std::filesystem::path program_folder() = 0;
+
+    // The folder chosen at start-up for the data file, its recovery file,
+    // the copies kept aside and the lock.
+    virtual std::filesystem::path data_folder() = 0;
 
     // The user's documents folder, created when missing; empty when it cannot be had.
     virtual std::filesystem::path documents_folder() = 0;
 
-    // Opens a document with the desktop's default application.
-    virtual void open_document(const std::filesystem::path& file) = 0;
+    // Opens a document with the desktop's default application; calls
+    // `not_opened`, possibly later, when the desktop has none or it fails.
+    virtual void open_document(const std::filesystem::path& file, std::function<void()> not_opened) = 0;
 
     // Asks where to save a file; empty when the user cancels.
     virtual std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) = 0;
+
+    // Asks for a folder; empty when the user cancels.
+    virtual std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) = 0;
 };
 
 // The message shown whenever typed text does not convert to a number.

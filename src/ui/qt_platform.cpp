@@ -1,15 +1,15 @@
 #include "ui/qt_platform.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
+#include <QProcess>
 #include <QSpacerItem>
 #include <QStandardPaths>
-#include <QUrl>
 #include <algorithm>
 
 #include "ui/twips.h"
@@ -61,14 +61,33 @@ std::filesystem::path QtPlatform::documents_folder() {
     return std::filesystem::path(QFile::encodeName(folder).toStdString());
 }
 
-void QtPlatform::open_document(const std::filesystem::path& file) {
+// The desktop's opener is xdg-open, as for Qt's own openers; unlike them,
+// its exit status is watched, because it starts without fault also where no
+// program opens the document.
+void QtPlatform::open_document(const std::filesystem::path& file, std::function<void()> not_opened) {
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(opener, &QProcess::finished, opener, [opener, not_opened](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0) not_opened();
+        opener->deleteLater();
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, not_opened](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) return;
+        not_opened();
+        opener->deleteLater();
+    });
     // The URL carries the name's bytes percent-encoded, whatever their encoding.
     const QByteArray bytes = QByteArray::fromStdString(file.native());
-    QDesktopServices::openUrl(QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/")));
+    opener->start(QStringLiteral("xdg-open"), {QString::fromLatin1("file://" + bytes.toPercentEncoding("/"))});
 }
 
 std::filesystem::path QtPlatform::choose_save_file(const QString& caption, const std::filesystem::path& suggestion) {
     const QString chosen = QFileDialog::getSaveFileName(owner_, caption, qt_path(suggestion));
+    return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+}
+
+std::filesystem::path QtPlatform::choose_folder(const QString& caption, const std::filesystem::path& start) {
+    const QString chosen = QFileDialog::getExistingDirectory(owner_, caption, qt_path(start));
     return std::filesystem::path(QFile::encodeName(chosen).toStdString());
 }
 

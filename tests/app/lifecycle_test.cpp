@@ -118,7 +118,7 @@ TEST_F(StartUp, AnUnreadableFileIsKeptAsideBeforeTheFirstRun) {
     write_data_file(damaged);
     platform.answer("1").answer("A");
     start();
-    const auto copy = platform.program / "vavo_data_unreadable_20261207_093015.txt";
+    const auto copy = platform.data / "vavo_data_unreadable_20261207_093015.txt";
     ASSERT_EQ(read_whole_file(copy), damaged);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].caption, "帳丸");
@@ -131,14 +131,14 @@ TEST_F(StartUp, AnUnreadableFileIsKeptAsideBeforeTheFirstRun) {
     platform.answer("2").answer("B");
     start();
     EXPECT_EQ(read_whole_file(copy), damaged);
-    EXPECT_EQ(read_whole_file(platform.program / "vavo_data_unreadable_20261207_093015_2.txt"), "garbage");
+    EXPECT_EQ(read_whole_file(platform.data / "vavo_data_unreadable_20261207_093015_2.txt"), "garbage");
 }
 
 TEST_F(StartUp, WithoutADataFileNoCopyIsMade) {
     platform.answer("1").answer("A");
     start();
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(platform.program), {}), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(platform.data), {}), 0);
 }
 
 using Exit = MainWindowTest;
@@ -175,7 +175,7 @@ TEST_F(Exit, TheMenuItemAndTheTitleBarCloseTheSameWay) {
 TEST_F(Exit, ASaveFailureKeepsTheProgramOpenUntilTheDataIsSavedOrDiscarded) {
     start_with_stock();
     window->show();
-    std::filesystem::remove_all(platform.program);  // the folder is gone: the save fails
+    std::filesystem::remove_all(platform.data);  // the folder is gone: the save fails
 
     platform.press(QMessageBox::Cancel);
     window->close();
@@ -198,7 +198,7 @@ TEST_F(Exit, ASaveFailureKeepsTheProgramOpenUntilTheDataIsSavedOrDiscarded) {
 
 TEST_F(Exit, DiscardingNeedsAConfirmation) {
     start_with_stock();
-    std::filesystem::remove_all(platform.program);
+    std::filesystem::remove_all(platform.data);
     platform.press(QMessageBox::Discard).press(QMessageBox::No).press(QMessageBox::Discard).press(QMessageBox::Yes);
     EXPECT_EQ(shut_down(*window), Shutdown::discarded);
     EXPECT_EQ(platform.messages.size(), 4u);
@@ -207,7 +207,7 @@ TEST_F(Exit, DiscardingNeedsAConfirmation) {
 using Recovery = MainWindowTest;
 
 std::filesystem::path recovery_file(const ScriptedPlatform& platform) {
-    return platform.program / "vavo_data_recovery.txt";
+    return platform.data / "vavo_data_recovery.txt";
 }
 
 TEST_F(Recovery, EveryChangingCommandLeavesTheRunsDataAndASavedExitRemovesIt) {
@@ -250,7 +250,7 @@ TEST_F(RecoveryAfterACrash, YesRestoresTheRunAndKeepsTheSavedFileAside) {
     EXPECT_EQ(platform.messages[0].caption, "帳丸");
     EXPECT_TRUE(platform.messages[0].text.startsWith("前回、帳丸は保存しないまま終了しました。"));
     EXPECT_EQ(window->infor_fig->text(1, 1), "ソニーグループ");
-    EXPECT_EQ(read_whole_file(platform.program / "vavo_data_before_recovery_20261207_093015.txt"), two_stock_file());
+    EXPECT_EQ(read_whole_file(platform.data / "vavo_data_before_recovery_20261207_093015.txt"), two_stock_file());
 
     window->show();
     window->close();
@@ -263,7 +263,7 @@ TEST_F(RecoveryAfterACrash, NoKeepsTheSavedFileAndTheRunAside) {
     start();
     EXPECT_EQ(window->infor_fig->text(1, 1), "ソニー");
     EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
-    EXPECT_EQ(read_whole_file(platform.program / "vavo_data_recovery_20261207_093015.txt"), recovered_bytes);
+    EXPECT_EQ(read_whole_file(platform.data / "vavo_data_recovery_20261207_093015.txt"), recovered_bytes);
 }
 
 TEST_F(RecoveryAfterACrash, ARecoveryFileLikeTheSavedOneIsDroppedWithoutAQuestion) {

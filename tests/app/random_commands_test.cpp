@@ -86,9 +86,11 @@ public:
 
     QDateTime now() override { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); }
     std::filesystem::path program_folder() override { return program; }
+    std::filesystem::path data_folder() override { return program; }
     std::filesystem::path documents_folder() override { return documents; }
-    void open_document(const std::filesystem::path&) override {}
+    void open_document(const std::filesystem::path&, std::function<void()>) override {}
     std::filesystem::path choose_save_file(const QString&, const std::filesystem::path&) override { return {}; }
+    std::filesystem::path choose_folder(const QString&, const std::filesystem::path&) override { return {}; }
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 

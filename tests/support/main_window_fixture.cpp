@@ -14,8 +14,10 @@ void MainWindowTest::SetUp() {
              ("chomaru-gui-" + std::to_string(getpid()) + "-" + std::string(info->test_suite_name()) + "-" + info->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "program");
+    std::filesystem::create_directories(folder / "data");
     std::filesystem::create_directories(folder / "documents");
     platform.program = folder / "program";
+    platform.data = folder / "data";
     platform.documents = folder / "documents";
     window = std::make_unique<StockMain>(*portfolio, platform);
 }
@@ -26,7 +28,7 @@ void MainWindowTest::TearDown() {
     std::filesystem::remove_all(folder);
 }
 
-std::filesystem::path MainWindowTest::data_file() const { return platform.program / data_file_name; }
+std::filesystem::path MainWindowTest::data_file() const { return platform.data / data_file_name; }
 
 void MainWindowTest::write_data_file(const std::string& bytes) { write_file_atomically(data_file(), bytes); }
 

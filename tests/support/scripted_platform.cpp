@@ -71,4 +71,16 @@ std::filesystem::path ScriptedPlatform::choose_save_file(const QString&, const s
     return p;
 }
 
+std::filesystem::path ScriptedPlatform::choose_folder(const QString&, const std::filesystem::path&) {
+    if (folder_choices.empty()) return {};
+    const std::filesystem::path p = folder_choices.front();
+    folder_choices.pop_front();
+    return p;
+}
+
+void ScriptedPlatform::open_document(const std::filesystem::path& file, std::function<void()> not_opened) {
+    opened.push_back(file);
+    if (!desktop_opens_documents) not_opened();
+}
+
 }  // namespace chomaru

@@ -44,16 +44,21 @@ public:
     void run_modal(QDialog& dialog) override;
     QDateTime now() override { return clock; }
     std::filesystem::path program_folder() override { return program; }
+    std::filesystem::path data_folder() override { return data; }
     std::filesystem::path documents_folder() override { return documents; }
-    void open_document(const std::filesystem::path& file) override { opened.push_back(file); }
+    void open_document(const std::filesystem::path& file, std::function<void()> not_opened) override;
     std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
+    std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
 
     bool script_done() const { return answers_.empty() && buttons_.empty() && dialog_actions_.empty(); }
 
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15));
     std::filesystem::path program;
+    std::filesystem::path data;
     std::filesystem::path documents;
     std::deque<std::filesystem::path> save_choices;
+    std::deque<std::filesystem::path> folder_choices;  // empty: Cancel
+    bool desktop_opens_documents = true;
 
     std::vector<Prompt> prompts;
     std::vector<Message> messages;

@@ -1,0 +1,71 @@
+#include "store/data_folder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "store/data_file.h"
+#include "store/safe_file.h"
+
+namespace chomaru {
+
+namespace {
+
+// The home folder from the password database, for a process started
+// without HOME.
+std::string home_of_user() {
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry && entry->pw_dir ? entry->pw_dir : "/";
+}
+
+bool creatable(const std::filesystem::path& folder) { return !data_folder_problem(folder); }
+
+}  // namespace
+
+std::filesystem::path user_data_folder(const char* xdg_data_home, const char* home) {
+    if (xdg_data_home && xdg_data_home[0] == '/') return std::filesystem::path(xdg_data_home) / "chomaru";
+    const std::filesystem::path base = home && home[0] ? std::string(home) : home_of_user();
+    return base / ".local" / "share" / "chomaru";
+}
+
+std::filesystem::path user_data_folder() { return user_data_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+
+bool inside_system_prefix(const std::filesystem::path& folder) {
+    const std::filesystem::path normal = folder.lexically_normal();
+    for (const char* prefix : {"/usr", "/opt", "/snap"}) {
+        const std::filesystem::path relative = normal.lexically_relative(prefix);
+        if (!relative.empty() && *relative.begin() != "..") return true;
+    }
+    return false;
+}
+
+std::filesystem::path choose_data_folder(const std::optional<std::filesystem::path>& requested,
+                                         const std::filesystem::path& program_folder,
+                                         const std::filesystem::path& user_folder) {
+    if (requested) return *requested;
+    std::error_code error;
+    if (std::filesystem::exists(program_folder / data_file_name, error)) return program_folder;
+    if (!inside_system_prefix(program_folder) && std::filesystem::is_directory(program_folder, error) &&
+        creatable(program_folder))
+        return program_folder;
+    return user_folder;
+}
+
+std::optional<std::string> data_folder_problem(const std::filesystem::path& folder) {
+    std::filesystem::path partial;
+    for (const std::filesystem::path& part : folder) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return describe_error(errno);
+    }
+    std::string probe = (folder / ".chomaru_write_test_XXXXXX").string();
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) return describe_error(errno);
+    ::close(fd);
+    if (::unlink(probe.c_str()) != 0) return describe_error(errno);
+    return std::nullopt;
+}
+
+}  // namespace chomaru

@@ -1,0 +1,86 @@
+#include "store/data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace chomaru {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(UserDataFolder, FollowsXdgDataHomeOnlyWhenItIsAnAbsolutePath) {
+    EXPECT_EQ(user_data_folder("/srv/data", "/home/sato"), fs::path("/srv/data/chomaru"));
+    EXPECT_EQ(user_data_folder(nullptr, "/home/sato"), fs::path("/home/sato/.local/share/chomaru"));
+    EXPECT_EQ(user_data_folder("", "/home/sato"), fs::path("/home/sato/.local/share/chomaru"));
+    EXPECT_EQ(user_data_folder("data", "/home/sato"), fs::path("/home/sato/.local/share/chomaru"));
+    // Without HOME the password database names the home folder.
+    EXPECT_TRUE(user_data_folder(nullptr, "").is_absolute());
+}
+
+TEST(SystemPrefix, ComparesWholeFolderNames) {
+    for (const char* inside : {"/usr", "/usr/bin", "/usr/local/bin", "/opt/chomaru", "/snap/chomaru/12/bin", "/usr/./bin/"})
+        EXPECT_TRUE(inside_system_prefix(inside)) << inside;
+    for (const char* outside : {"/home/sato/bin", "/usrlocal/bin", "/optional", "/usr/../home/sato", "/", "/tmp/snap"})
+        EXPECT_FALSE(inside_system_prefix(outside)) << outside;
+}
+
+class DataFolderChoice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("chomaru-data-folder-" + std::to_string(getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        program_ = root_ / "portable";
+        user_ = root_ / "home" / ".local" / "share" / "chomaru";
+        fs::create_directories(program_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path root_;
+    fs::path program_;
+    fs::path user_;
+};
+
+TEST_F(DataFolderChoice, TheRequestedFolderComesFirst) {
+    std::ofstream(program_ / "vavo_data.txt") << "0\r\n";
+    EXPECT_EQ(choose_data_folder(root_ / "asked", program_, user_), root_ / "asked");
+}
+
+TEST_F(DataFolderChoice, AWritableProgramFolderIsAPortableCopy) {
+    EXPECT_EQ(choose_data_folder(std::nullopt, program_, user_), program_);
+    EXPECT_TRUE(fs::is_empty(program_)) << "the write test leaves nothing behind";
+    EXPECT_FALSE(fs::exists(user_));
+}
+
+TEST_F(DataFolderChoice, AProgramFolderThatCannotBeWrittenLeavesTheDataToTheUserFolder) {
+    fs::remove(program_);
+    EXPECT_EQ(choose_data_folder(std::nullopt, program_, user_), user_);
+}
+
+TEST(DataFolderProblem, CreatesTheMissingFoldersForTheUserAlone) {
+    const fs::path home = fs::temp_directory_path() / ("chomaru-data-home-" + std::to_string(getpid()));
+    fs::remove_all(home);
+    const fs::path folder = home / ".local" / "share" / "chomaru";
+    EXPECT_EQ(data_folder_problem(folder), std::nullopt);
+    for (const fs::path& made : {home, home / ".local", home / ".local" / "share", folder}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(made.c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+    }
+    EXPECT_TRUE(fs::is_empty(folder));
+    fs::remove_all(home);
+}
+
+TEST(DataFolderProblem, AFileInThePlaceOfTheFolderIsAProblem) {
+    const fs::path file = fs::temp_directory_path() / ("chomaru-data-file-" + std::to_string(getpid()));
+    std::ofstream(file) << "x";
+    EXPECT_NE(data_folder_problem(file), std::nullopt);
+    EXPECT_NE(data_folder_problem(file / "chomaru"), std::nullopt);
+    fs::remove(file);
+}
+
+}  // namespace
+}  // namespace chomaru
