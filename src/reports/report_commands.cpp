@@ -1,11 +1,16 @@
 #include "reports/report_commands.h"
 
+#include <QPointer>
+#include <algorithm>
 #include <string>
 #include <system_error>
 
+#include "program_info.h"
+#include "reports/help_window.h"
 #include "reports/portfolio_csv.h"
 #include "reports/tax_csv.h"
 #include "store/cp932.h"
+#include "store/data_file.h"
 #include "store/safe_file.h"
 #include "views/main_window.h"
 
@@ -92,15 +97,31 @@ void m_tax_file_click(StockMain& window) {
         report_done(platform, done);
 }
 
+// The help opens with the desktop's opener, or else in a window of the
+// program's own; never silently nothing.
 void expla_click(StockMain& window) {
-    const std::filesystem::path help = window.platform().program_folder() / "chomaru.html";
-    std::error_code error;
-    if (std::filesystem::is_regular_file(help, error)) window.platform().open_document(help);
+    Platform& platform = window.platform();
+    const std::vector<std::filesystem::path> places = help_file_places(platform.program_folder());
+    const auto help = std::find_if(places.begin(), places.end(), [](const std::filesystem::path& place) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(place, error);
+    });
+    if (help == places.end()) {
+        QString text = QStringLiteral("動作説明のファイルが見つかりませんでした。\r\n探した場所：");
+        for (const std::filesystem::path& place : places) text += QStringLiteral("\r\n") + qt_text(place.string());
+        platform.message_box(text, QMessageBox::Warning, QMessageBox::Ok, program_caption);
+        return;
+    }
+    platform.open_document(*help, [owner = QPointer<StockMain>(&window), file = *help] {
+        if (owner) show_help_window(*owner, file);
+    });
 }
 
 void version_key_click(StockMain& window) {
-    window.platform().message_box(QStringLiteral("帳丸\r\n\r\nバージョン1.32"), QMessageBox::Information,
-                                  QMessageBox::Ok, QStringLiteral("バージョン情報"));
+    const std::filesystem::path data = window.platform().data_folder() / data_file_name;
+    window.platform().message_box(QStringLiteral("帳丸\r\n\r\nバージョン") + QString::fromLatin1(program_version) +
+                                      QStringLiteral("\r\n\r\nデータファイル：") + qt_text(data.string()),
+                                  QMessageBox::Information, QMessageBox::Ok, QStringLiteral("バージョン情報"));
 }
 
 }  // namespace chomaru

@@ -1,6 +1,7 @@
 #include "reports/report_commands.h"
 
 #include <QAction>
+#include <QTextBrowser>
 #include <unistd.h>
 
 #include "reports/portfolio_csv.h"
@@ -133,19 +134,42 @@ TEST_F(ReportFiles, SpecialFolderPathIsTheDocumentsFolder) {
 
 using HelpAndVersion = MainWindowTest;
 
-TEST_F(HelpAndVersion, TheHelpOpensOnlyWhenItIsThere) {
+TEST_F(HelpAndVersion, AMissingHelpFileIsReportedWithThePlacesLookedAt) {
     window->expla->trigger();
     EXPECT_TRUE(platform.opened.empty());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const QString text = platform.messages[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("動作説明のファイルが見つかりませんでした。\r\n探した場所：\r\n") +
+                                QString::fromStdString((platform.program / "chomaru.html").string()) +
+                                QStringLiteral("\r\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("/share/doc/chomaru/chomaru.html"))) << text.toStdString();
+}
+
+TEST_F(HelpAndVersion, TheHelpBesideTheProgramOpensOnTheDesktop) {
     write_file_atomically(platform.program / "chomaru.html", "<html></html>");
     window->expla->trigger();
     EXPECT_EQ(platform.opened, std::vector<std::filesystem::path>{platform.program / "chomaru.html"});
     EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(window->findChild<QWidget*>("help_window"), nullptr);
 }
 
-TEST_F(HelpAndVersion, TheVersionBox) {
+TEST_F(HelpAndVersion, WithoutADesktopOpenerTheHelpShowsInTheProgramsOwnWindow) {
+    write_file_atomically(platform.program / "chomaru.html", "<html><body><h1>動作説明</h1></body></html>");
+    platform.desktop_opens_documents = false;
+    window->expla->trigger();
+    window->expla->trigger();
+    const auto windows = window->findChildren<QWidget*>("help_window");
+    ASSERT_EQ(windows.size(), 1) << "a second request brings the same window forward";
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_EQ(windows[0]->findChild<QTextBrowser*>("help_text")->toPlainText(), "動作説明");
+}
+
+TEST_F(HelpAndVersion, TheVersionBoxNamesTheDataFile) {
     window->version_key->trigger();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "帳丸\r\n\r\nバージョン1.32");
+    EXPECT_EQ(platform.messages[0].text, QStringLiteral("帳丸\r\n\r\nバージョン1.32\r\n\r\nデータファイル：") +
+                                             QString::fromStdString((platform.data / "vavo_data.txt").string()));
     EXPECT_EQ(platform.messages[0].icon, QMessageBox::Information);
     EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
     EXPECT_EQ(platform.messages[0].caption, "バージョン情報");

@@ -1,0 +1,39 @@
+#include "reports/help_window.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "program_info.h"
+
+namespace chomaru {
+
+std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& program_folder) {
+    return {program_folder / "chomaru.html",
+            (program_folder / help_folder_from_program / "chomaru.html").lexically_normal()};
+}
+
+void show_help_window(QWidget& owner, const std::filesystem::path& file) {
+    auto* window = owner.findChild<QWidget*>(QStringLiteral("help_window"), Qt::FindDirectChildrenOnly);
+    if (!window) {
+        window = new QWidget(&owner, Qt::Window);
+        window->setObjectName(QStringLiteral("help_window"));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(QStringLiteral("動作説明"));
+        auto* browser = new QTextBrowser(window);
+        browser->setObjectName(QStringLiteral("help_text"));
+        browser->setOpenExternalLinks(true);
+        browser->setSource(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(browser);
+        window->resize(760, 640);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace chomaru
