@@ -6,8 +6,11 @@
 #include <QSessionManager>
 #include <clocale>
 
+#include "app/data_folder_check.h"
 #include "app/lifecycle.h"
+#include "app/program_identity.h"
 #include "app/shutdown_signals.h"
+#include "store/data_folder.h"
 #include "store/safe_file.h"
 #include "views/main_window.h"
 
@@ -18,8 +21,7 @@ void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     // the program's own and must not follow it.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    if (translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&translator);
+    if (load_qt_japanese(translator)) app.installTranslator(&translator);
     QFont font(QStringLiteral("IPAPGothic"), 9);
     font.setStyleHint(QFont::SansSerif);
     app.setFont(font);
@@ -44,8 +46,13 @@ bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std:
     return false;
 }
 
+bool load_qt_japanese(QTranslator& translator) {
+    return translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 ChomaruApp::ChomaruApp(QApplication& app) {
     apply_japanese_settings(app, translator_);
+    set_program_identity(app);
     // The end of the desktop session closes the window the normal way.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [this](QSessionManager&) {
         if (window_) window_->close();
@@ -54,14 +61,12 @@ ChomaruApp::ChomaruApp(QApplication& app) {
 
 ChomaruApp::~ChomaruApp() = default;
 
-bool ChomaruApp::open() {
-    const std::filesystem::path folder = platform_.program_folder();
-    if (folder.empty()) {
-        platform_.message_box(QStringLiteral("帳丸のフォルダを確かめられないため、起動できません。"),
-                              QMessageBox::Critical, QMessageBox::Ok, program_caption);
-        return false;
-    }
-    if (!take_lock(platform_, lock_, folder)) return false;
+bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
+    const std::optional<std::filesystem::path> folder = writable_data_folder(
+        platform_, choose_data_folder(data_dir, platform_.program_folder(), user_data_folder()));
+    if (!folder) return false;
+    platform_.set_data_folder(*folder);
+    if (!take_lock(platform_, lock_, *folder)) return false;
     portfolio_ = Portfolio::create();
     window_ = std::make_unique<StockMain>(*portfolio_, platform_);
     platform_.set_owner(window_.get());

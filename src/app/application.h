@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTranslator>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -24,6 +25,9 @@ void apply_japanese_settings(QApplication& app, QTranslator& translator);
 // lock file's name and the reason, so two runs never share one data file.
 bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder);
 
+// Loads Qt's own Japanese texts (buttons, the command line's help).
+bool load_qt_japanese(QTranslator& translator);
+
 // The program from its QApplication to the shown main window: the Japanese
 // regional settings and translations, the one-instance lock, the start-up.
 class ChomaruApp {
@@ -31,9 +35,10 @@ public:
     explicit ChomaruApp(QApplication& app);
     ~ChomaruApp();
 
-    // Returns false when the program must end: its folder is unknown, the
-    // lock cannot be taken, or a data file not read whole could not be kept.
-    bool open();
+    // Returns false when the program must end: the data folder cannot be
+    // written, the lock cannot be taken, or a data file not read whole could
+    // not be kept. `data_dir` is the folder the user asked for, if any.
+    bool open(const std::optional<std::filesystem::path>& data_dir = std::nullopt);
 
     StockMain& window() { return *window_; }
 

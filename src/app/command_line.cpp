@@ -1,0 +1,66 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTranslator>
+#include <cstdio>
+
+#include "app/application.h"
+#include "program_info.h"
+
+namespace chomaru {
+
+namespace {
+
+void print(std::FILE* stream, const QString& text) { std::fputs(text.toUtf8().constData(), stream); }
+
+}  // namespace
+
+CommandLine read_command_line(int& argc, char** argv) {
+    // A core application parses without a display; the window's application
+    // comes after it.
+    QCoreApplication::setApplicationName(QStringLiteral("chomaru"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(program_version));
+    const QCoreApplication core(argc, argv);
+    QTranslator translator;
+    if (load_qt_japanese(translator)) QCoreApplication::installTranslator(&translator);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("帳丸：同じ銘柄の分割売買を記録する株式の帳簿"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("この使い方を表示して終了します。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("バージョンを表示して終了します。"));
+    const QCommandLineOption data_dir(QStringLiteral("data-dir"),
+                                      QStringLiteral("データファイル vavo_data.txt を置くフォルダ。"),
+                                      QStringLiteral("DIR"));
+    parser.addOptions({help, version, data_dir});
+
+    QString mistake;
+    if (!parser.parse(QCoreApplication::arguments()))
+        mistake = parser.errorText();
+    else if (!parser.positionalArguments().isEmpty())
+        mistake = QStringLiteral("余分な引数があります: ") + parser.positionalArguments().join(QLatin1Char(' '));
+    else if (parser.isSet(data_dir) && parser.value(data_dir).isEmpty())
+        mistake = QStringLiteral("--data-dir にフォルダが指定されていません。");
+    if (!mistake.isEmpty()) {
+        print(stderr, mistake + QStringLiteral("\n\n") + parser.helpText());
+        return {2, std::nullopt};
+    }
+    if (parser.isSet(help)) {
+        print(stdout, parser.helpText());
+        return {0, std::nullopt};
+    }
+    if (parser.isSet(version)) {
+        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion() +
+                          QLatin1Char('\n'));
+        return {0, std::nullopt};
+    }
+    CommandLine line;
+    if (parser.isSet(data_dir))
+        line.data_dir = std::filesystem::absolute(QFile::encodeName(parser.value(data_dir)).toStdString());
+    return line;
+}
+
+}  // namespace chomaru
