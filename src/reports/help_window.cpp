@@ -18,7 +18,9 @@ std::vector<std::filesystem::path> help_file_places(const std::filesystem::path&
 void show_help_window(QWidget& owner, const std::filesystem::path& file) {
     auto* window = owner.findChild<QWidget*>(QStringLiteral("help_window"), Qt::FindDirectChildrenOnly);
     if (!window) {
-        window = new QWidget(&owner, Qt::Window);
+        // A dialog's window stays above its owner, also when it comes up
+        // after the desktop's opener has failed.
+        window = new QWidget(&owner, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
         window->setObjectName(QStringLiteral("help_window"));
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(QStringLiteral("動作説明"));
