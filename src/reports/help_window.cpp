@@ -1,11 +1,11 @@
 #include "reports/help_window.h"
 
-#include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "app/platform.h"
 #include "program_info.h"
 
 namespace chomaru {
@@ -27,7 +27,7 @@ void show_help_window(QWidget& owner, const std::filesystem::path& file) {
         auto* browser = new QTextBrowser(window);
         browser->setObjectName(QStringLiteral("help_text"));
         browser->setOpenExternalLinks(true);
-        browser->setSource(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+        browser->setSource(file_url(file));
         auto* layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(browser);

@@ -108,7 +108,7 @@ void expla_click(StockMain& window) {
     });
     if (help == places.end()) {
         QString text = QStringLiteral("動作説明のファイルが見つかりませんでした。\r\n探した場所：");
-        for (const std::filesystem::path& place : places) text += QStringLiteral("\r\n") + qt_text(place.string());
+        for (const std::filesystem::path& place : places) text += QStringLiteral("\r\n") + qt_path(place);
         platform.message_box(text, QMessageBox::Warning, QMessageBox::Ok, program_caption);
         return;
     }
@@ -120,7 +120,7 @@ void expla_click(StockMain& window) {
 void version_key_click(StockMain& window) {
     const std::filesystem::path data = window.platform().data_folder() / data_file_name;
     window.platform().message_box(QStringLiteral("帳丸\r\n\r\nバージョン") + QString::fromLatin1(program_version) +
-                                      QStringLiteral("\r\n\r\nデータファイル：") + qt_text(data.string()),
+                                      QStringLiteral("\r\n\r\nデータファイル：") + qt_path(data),
                                   QMessageBox::Information, QMessageBox::Ok, QStringLiteral("バージョン情報"));
 }
 

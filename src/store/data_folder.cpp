@@ -46,6 +46,7 @@ std::filesystem::path choose_data_folder(const std::optional<std::filesystem::pa
                                          const std::filesystem::path& program_folder,
                                          const std::filesystem::path& user_folder) {
     if (requested) return *requested;
+    if (program_folder.empty()) return user_folder;
     std::error_code error;
     if (std::filesystem::exists(program_folder / data_file_name, error)) return program_folder;
     if (!inside_system_prefix(program_folder) && std::filesystem::is_directory(program_folder, error) &&

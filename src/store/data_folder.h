@@ -26,8 +26,8 @@ bool inside_system_prefix(const std::filesystem::path& folder);
 
 // The data folder, in this order: the folder the user asked for; the
 // program's folder when it already holds the data file, or when it is
-// writable and not inside a system prefix (a portable copy); otherwise the
-// user's data folder.
+// writable and not inside a system prefix (a portable copy); otherwise,
+// also when the program's folder is unknown (empty), the user's data folder.
 std::filesystem::path choose_data_folder(const std::optional<std::filesystem::path>& requested,
                                          const std::filesystem::path& program_folder,
                                          const std::filesystem::path& user_folder);

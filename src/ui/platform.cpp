@@ -28,4 +28,9 @@ QString qt_path(const std::filesystem::path& path) {
     }
 }
 
+QUrl file_url(const std::filesystem::path& file) {
+    // The URL carries the name's bytes percent-encoded, whatever their encoding.
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(file.native()).toPercentEncoding("/"));
+}
+
 }  // namespace chomaru

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMessageBox>
 #include <QString>
+#include <QUrl>
 #include <filesystem>
 #include <functional>
 
@@ -63,6 +64,9 @@ std::filesystem::path executable_folder(const std::filesystem::path& link);
 
 // A path's name for the user: UTF-8, or else Shift_JIS, as the bytes allow.
 QString qt_path(const std::filesystem::path& path);
+
+// A local file's URL, exact for any bytes of its name.
+QUrl file_url(const std::filesystem::path& file);
 
 // Text between the core (UTF-8) and Qt.
 inline QString qt_text(const std::string& text) { return QString::fromStdString(text); }

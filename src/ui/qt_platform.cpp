@@ -76,9 +76,7 @@ void QtPlatform::open_document(const std::filesystem::path& file, std::function<
         not_opened();
         opener->deleteLater();
     });
-    // The URL carries the name's bytes percent-encoded, whatever their encoding.
-    const QByteArray bytes = QByteArray::fromStdString(file.native());
-    opener->start(QStringLiteral("xdg-open"), {QString::fromLatin1("file://" + bytes.toPercentEncoding("/"))});
+    opener->start(QStringLiteral("xdg-open"), {QString::fromLatin1(file_url(file).toEncoded())});
 }
 
 std::filesystem::path QtPlatform::choose_save_file(const QString& caption, const std::filesystem::path& suggestion) {

@@ -43,7 +43,7 @@ mode_t mode_of(const fs::path& file) { return permissions_of(file).value_or(0); 
 using Lock = MainWindowTest;
 
 TEST_F(Lock, OnlyAnotherRunGivesAlreadyRunningAndEveryOtherFailureRefusesTheFolder) {
-    const fs::path lock_folder = platform.program;
+    const fs::path lock_folder = platform.data;
     std::optional<InstanceLock> first, second;
     ASSERT_TRUE(take_lock(platform, first, lock_folder));
     EXPECT_FALSE(take_lock(platform, second, lock_folder));
@@ -98,7 +98,7 @@ TEST_F(DamagedFile, AFileNotReadWholeIsKeptByteForByteAndTheUserIsToldWhatWasNot
     write_data_file(bytes);
     fs::permissions(data_file(), fs::perms(0600));
     start();
-    const fs::path copy = platform.program / "vavo_data_damaged_20261207_093015.txt";
+    const fs::path copy = platform.data / "vavo_data_damaged_20261207_093015.txt";
     EXPECT_EQ(read_whole_file(copy), bytes);
     EXPECT_EQ(mode_of(copy), 0600u);
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -115,7 +115,7 @@ TEST_F(DamagedFile, AFileReadWholeMakesNoCopyAndNoMessage) {
     write_data_file(sample_file(3) + "\r\n");
     start();
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(std::distance(fs::directory_iterator(platform.program), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(platform.data), {}), 1);
 }
 
 // Fails every file the program creates whose name holds `part`.
@@ -179,7 +179,7 @@ TEST_F(RecoveryWrite, AFailureIsToldOncePerCauseAndAgainAfterItWorkedAgain) {
     refusing.refusing = false;
     stock().dividend = 3;
     window->version_key->trigger();
-    EXPECT_EQ(mode_of(platform.program / "vavo_data_recovery.txt"), 0600u);
+    EXPECT_EQ(mode_of(platform.data / "vavo_data_recovery.txt"), 0600u);
 
     // Failing again after it worked: told again; this time the user saves.
     refusing.refusing = true;
@@ -190,7 +190,7 @@ TEST_F(RecoveryWrite, AFailureIsToldOncePerCauseAndAgainAfterItWorkedAgain) {
     Portfolio saved;
     ASSERT_EQ(parse_data_file(read_data_file(), saved), LoadStatus::loaded);
     EXPECT_EQ(saved.stocks[0].dividend, 4);
-    EXPECT_FALSE(fs::exists(platform.program / "vavo_data_recovery.txt"));
+    EXPECT_FALSE(fs::exists(platform.data / "vavo_data_recovery.txt"));
 }
 
 TEST(ProgramFolder, AFolderNamedInShiftJisIsFoundAsItsBytes) {

@@ -58,6 +58,8 @@ TEST_F(DataFolderChoice, AWritableProgramFolderIsAPortableCopy) {
 TEST_F(DataFolderChoice, AProgramFolderThatCannotBeWrittenLeavesTheDataToTheUserFolder) {
     fs::remove(program_);
     EXPECT_EQ(choose_data_folder(std::nullopt, program_, user_), user_);
+    // An unknown program folder is not the current folder.
+    EXPECT_EQ(choose_data_folder(std::nullopt, fs::path(), user_), user_);
 }
 
 TEST(DataFolderProblem, CreatesTheMissingFoldersForTheUserAlone) {
