@@ -1,7 +1,7 @@
 #include "app/data_folder_check.h"
 
-#include "app/platform.h"
 #include "store/data_folder.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 

@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "app/platform.h"
 #include "program_info.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 
