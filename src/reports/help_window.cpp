@@ -11,6 +11,7 @@
 namespace chomaru {
 
 std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& program_folder) {
+    if (program_folder.empty()) return {};
     return {program_folder / "chomaru.html",
             (program_folder / help_folder_from_program / "chomaru.html").lexically_normal()};
 }

@@ -8,7 +8,8 @@ class QWidget;
 namespace chomaru {
 
 // Where the help is looked for, in order: beside the program (a portable
-// copy), then in the documentation folder of an installed program.
+// copy), then in the documentation folder of an installed program; nowhere
+// when the program's folder is unknown.
 std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& program_folder);
 
 // Shows the help in a window of the program's own, for a desktop with no
