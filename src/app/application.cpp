@@ -62,8 +62,16 @@ ChomaruApp::ChomaruApp(QApplication& app) {
 ChomaruApp::~ChomaruApp() = default;
 
 bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
-    const std::optional<std::filesystem::path> folder = writable_data_folder(
-        platform_, choose_data_folder(data_dir, platform_.program_folder(), user_data_folder()));
+    // Without the program's folder a portable copy's data beside it would be
+    // passed over for a first run elsewhere: the start is refused instead.
+    const std::filesystem::path program = platform_.program_folder();
+    if (!data_dir && program.empty()) {
+        platform_.message_box(QStringLiteral("帳丸のフォルダを確かめられないため、起動できません。"),
+                              QMessageBox::Critical, QMessageBox::Ok, program_caption);
+        return false;
+    }
+    const std::optional<std::filesystem::path> folder =
+        writable_data_folder(platform_, choose_data_folder(data_dir, program, user_data_folder()));
     if (!folder) return false;
     platform_.set_data_folder(*folder);
     if (!take_lock(platform_, lock_, *folder)) return false;
