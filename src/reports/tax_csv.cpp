@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <exception>
 
-#include "store/numbers.h"
 #include "reports/portfolio_csv.h"
+#include "reports/trade_replay.h"
 #include "store/cp932.h"
-#include "store/date_text.h"
 
 namespace chomaru {
 
@@ -27,24 +26,19 @@ void put_trade(NumberFields& n, const TradeRecord& t) {
     n.put_currency(t.amount);
 }
 
-// The figures after each trade, worked out for the file only.
-struct Running {
-    int32_t shares = 0;
-    int32_t average = 0;
-    Currency cumulative;
-
-    void put(NumberFields& n, int32_t profit) const {
-        n.put(',');
-        n.put_int(average);
-        n.put(',');
-        n.put_int(shares);
-        n.put(',');
-        n.put_int(profit);
-        n.put(',');
-        n.put_currency(cumulative);
-        n.put("\r\n");
-    }
-};
+// The running figures after the row's trade, and the sale's profit ("0" on a
+// buy row).
+void put_running(NumberFields& n, const ReplayStep& step) {
+    n.put(',');
+    n.put_int(step.average);
+    n.put(',');
+    n.put_int(step.shares);
+    n.put(',');
+    n.put_int(step.profit);
+    n.put(',');
+    n.put_currency(step.cumulative);
+    n.put("\r\n");
+}
 
 // Each row is worked out completely before anything of it is written, so a
 // failure leaves only whole lines behind.
@@ -57,46 +51,22 @@ void append_tax_block(std::string& out, const Stock& s) {
     out += first_line;
     out += heading_line();
 
-    Running run;
-    int32_t b = 0;
-    int32_t k = 0;
-    // A record's date is read when the record becomes the next of its kind.
-    Date buy_date;
-    Date sell_date;
-    if (b < s.buy_count) buy_date = text_to_date(s.buys.at(size_t(b)).date);
-    if (k < s.sell_count) sell_date = text_to_date(s.sells.at(size_t(k)).date);
-    for (;;) {
-        const bool buy_pending = b < s.buy_count;
-        const bool sell_pending = k < s.sell_count;
-        if (!buy_pending && !sell_pending) break;
-
-        if (!buy_pending || (sell_pending && buy_date > sell_date)) {
-            const TradeRecord& t = s.sells.at(size_t(k));
-            const Currency cost = Currency::from_yen(checked_mul(t.shares, run.average));
-            const int32_t profit = round_to_int32((t.amount - cost).to_double());
-            run.cumulative += Currency::from_yen(profit);
-            run.shares = checked_sub(run.shares, t.shares);
+    TradeReplay replay(s);
+    while (replay.next()) {
+        const ReplayStep& step = replay.step();
+        const TradeRecord& t = *step.record;
+        NumberFields n;
+        if (step.side == TradeSide::sell) {
             out += ",,,,";
             append_csv_field(out, t.date);
-            NumberFields n;
             put_trade(n, t);
-            run.put(n, profit);
-            n.append_to(out);
-            if (++k < s.sell_count) sell_date = text_to_date(s.sells.at(size_t(k)).date);
         } else {
-            const TradeRecord& t = s.buys.at(size_t(b));
-            const Currency cost = Currency::from_yen(checked_mul(run.average, run.shares)) + t.amount;
-            run.shares = checked_add(run.shares, t.shares);
-            if (run.shares == 0) throw OverflowError("division by zero: no shares after a buy");
-            run.average = round_to_int32(cost.to_double() / double(run.shares));
             append_csv_field(out, t.date);
-            NumberFields n;
             put_trade(n, t);
             n.put(",,,,");
-            run.put(n, 0);
-            n.append_to(out);
-            if (++b < s.buy_count) buy_date = text_to_date(s.buys.at(size_t(b)).date);
         }
+        put_running(n, step);
+        n.append_to(out);
     }
     out += "\r\n";
 }

@@ -14,10 +14,12 @@ struct TaxFile {
     std::optional<int> failed_stock;
 };
 
-// Every stock's buys and sells merged in date order, with the running average
-// unit price, the running share count, each sale's profit and the cumulative
-// profit. A date text that is not a date, a value out of range or a division
-// by zero stops the writing at that stock; no exception leaves this function.
+// Every stock's buys and sells replayed in date order (TradeReplay), one row
+// per trade with the running average unit price, the running share count,
+// each sale's profit and the cumulative profit. A date text that is not a
+// date, a value out of range or a division by zero stops the writing at that
+// stock, before its rows when a date cannot be read; no exception leaves this
+// function.
 TaxFile tax_csv(const Portfolio& portfolio);
 
 // The message shown when the writing stopped at `stock`, ending in the

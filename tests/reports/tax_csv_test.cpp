@@ -44,10 +44,11 @@ TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
         std::initializer_list<TradeRecord> sells;
         std::initializer_list<const char*> kept;
     } cases[] = {
+        // Every date is read before the first row: the order depends on all of them.
         {"a buy date that is not a date",
          {rec("2003/01/10", 10, 1000), rec("2003/13/01", 10, 1000)},
          {},
-         {"2003/01/10,100,10,1000,,,,,100,10,0,0"}},
+         {}},
         {"a sell date that is not a date, pending from the start",
          {rec("2003/01/10", 10, 1000)},
          {rec("昨日", 5, 600)},
@@ -56,10 +57,10 @@ TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
          {rec("2003/02/01", 10, 1000)},
          {rec("2003/01/01", 10, 1200)},
          {",,,,2003/01/01,100,10,1200,0,-10,1200,1200"}},
-        {"a running cost beyond 32 bits",
-         {rec("2003/01/01", 100000, 3000000000), rec("2003/01/02", 1, 30000)},
+        {"an average beyond 32 bits",
+         {rec("2003/01/01", 1, 1000), rec("2003/01/02", 1, 5000000000)},
          {},
-         {"2003/01/01,100,100000,3000000000,,,,,30000,100000,0,0"}},
+         {"2003/01/01,100,1,1000,,,,,1000,1,0,0"}},
         {"a profit beyond 32 bits",
          {},
          {rec("2003/01/01", 1, 3000000000)},
@@ -83,6 +84,46 @@ TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
         EXPECT_EQ(file.bytes, expected) << c.what;
         EXPECT_EQ(file.failed_stock, 1) << c.what;
     }
+}
+
+Stock one_stock(std::initializer_list<TradeRecord> buys, std::initializer_list<TradeRecord> sells) {
+    Stock s;
+    s.stock_code = "1234";
+    s.stock_name = "新日鉄";
+    for (const TradeRecord& r : buys) s.buys[size_t(s.buy_count++)] = r;
+    for (const TradeRecord& r : sells) s.sells[size_t(s.sell_count++)] = r;
+    return s;
+}
+
+std::string tax_file_of(const Stock& s) {
+    auto p = Portfolio::create();
+    p->stocks[0] = s;
+    const TaxFile file = tax_csv(*p);
+    EXPECT_FALSE(file.failed_stock.has_value());
+    return file.bytes;
+}
+
+// Buys and sells typed late are taken in date order; records of one date
+// keep their stored order, and the buys of a date come before its sells.
+TEST(TaxCsv, RecordsStoredOutOfDateOrderAreTakenInDateOrder) {
+    const Stock s = one_stock({rec("2003/03/01", 10, 1000), rec("2003/01/10", 10, 2000), rec("2003/3/1", 10, 3000)},
+                              {rec("2003/03/01", 5, 900), rec("2003/02/01", 5, 1500)});
+    EXPECT_EQ(tax_file_of(s), crlf({"1234,新日鉄", heading,
+                                    "2003/01/10,100,10,2000,,,,,200,10,0,0",
+                                    ",,,,2003/02/01,100,5,1500,200,5,500,500",
+                                    "2003/03/01,100,10,1000,,,,,133,15,0,500",
+                                    "2003/3/1,100,10,3000,,,,,200,25,0,500",
+                                    ",,,,2003/03/01,100,5,900,200,20,-100,400", ""}));
+}
+
+// 50,000 shares at ¥50,000: the running cost and a sale's cost pass 2^31 yen.
+TEST(TaxCsv, LargeHoldingsAreCostedIn64Bits) {
+    const Stock s = one_stock({rec("2026/01/05", 50000, 2500000000), rec("2026/02/05", 10000, 500000000)},
+                              {rec("2026/03/05", 60000, 3600000000)});
+    EXPECT_EQ(tax_file_of(s), crlf({"1234,新日鉄", heading,
+                                    "2026/01/05,100,50000,2500000000,,,,,50000,50000,0,0",
+                                    "2026/02/05,100,10000,500000000,,,,,50000,60000,0,0",
+                                    ",,,,2026/03/05,100,60000,3600000000,50000,0,600000000,600000000", ""}));
 }
 
 TEST(TaxCsv, ANameThatCodePage932CannotHoldStopsBeforeItsLine) {

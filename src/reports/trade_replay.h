@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "store/currency.h"
+#include "store/date_text.h"
+#include "store/portfolio.h"
+
+namespace chomaru {
+
+enum class TradeSide { buy, sell };
+
+// One trade of a stock and the running figures after it.
+struct ReplayStep {
+    TradeSide side = TradeSide::buy;
+    const TradeRecord* record = nullptr;
+    Date date;
+    // The running average unit price and share count; the shares go negative
+    // after a sale made while none were held.
+    int32_t average = 0;
+    int32_t shares = 0;
+    // A sale's shares at the running average, and its profit: the amount
+    // received less that cost, in whole yen. Both 0 for a buy.
+    Currency cost;
+    int32_t profit = 0;
+    // The profits of the sales so far.
+    Currency cumulative;
+};
+
+// A stock's buys and sells replayed in date order from its first trade, with
+// the running average unit price, the shares held and each sale's profit.
+// Each kind is taken in date order, records of equal dates in their stored
+// order, and on equal dates the buy comes first. A buy averages its amount
+// into the cost of the shares held; a sale is costed at the running average
+// and leaves it unchanged. Nothing of the stock is changed.
+class TradeReplay {
+public:
+    // Reads every date of the stock; a date text that is not a date raises
+    // ConversionError.
+    explicit TradeReplay(const Stock& stock);
+
+    // Takes the next trade; false when every trade has been taken. A figure
+    // out of range, or a buy that leaves no shares to average over, raises
+    // OverflowError.
+    bool next();
+    const ReplayStep& step() const { return step_; }
+
+private:
+    struct Dated {
+        Date date;
+        const TradeRecord* record;
+    };
+    static std::vector<Dated> in_date_order(const std::array<TradeRecord, max_records>& records, int32_t count);
+    void buy(const Dated& trade);
+    void sell(const Dated& trade);
+
+    std::vector<Dated> buys_;
+    std::vector<Dated> sells_;
+    size_t next_buy_ = 0;
+    size_t next_sell_ = 0;
+    ReplayStep step_;
+};
+
+}  // namespace chomaru
