@@ -92,6 +92,8 @@ std::string export_file_name(const Date& today) { return dated_name(today, ".csv
 
 std::string tax_file_name(const Date& today) { return dated_name(today, "_tax.csv"); }
 
+std::string year_file_name(const Date& today) { return dated_name(today, "_year.csv"); }
+
 std::string report_done_message(const std::string& folder, const std::string& file_name, bool replaced) {
     const char* done = replaced ? " を上書きしました" : " を作成しました";
     return folder + "に " + file_name + done + "\r\nEXCELで読めます";

@@ -16,6 +16,8 @@ namespace chomaru {
 std::string export_file_name(const Date& today);
 // "stc_2003_8_31_tax.csv".
 std::string tax_file_name(const Date& today);
+// "stc_2003_8_31_year.csv".
+std::string year_file_name(const Date& today);
 
 // The message shown when either file has been written into `folder`;
 // `replaced` when it took the place of an earlier file of the same name.

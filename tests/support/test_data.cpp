@@ -1,6 +1,7 @@
 #include "support/test_data.h"
 
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 
 namespace chomaru {
@@ -31,7 +32,29 @@ Stock& add_stock(Portfolio& p, const char* code, const char* name, int32_t divid
     return s;
 }
 
+Stock& add_trades(Portfolio& p, const char* code, const char* name, std::initializer_list<TradeRecord> buys,
+                  std::initializer_list<TradeRecord> sells) {
+    Stock& s = p.stocks[size_t(++p.last_stock)];
+    s.stock_code = code;
+    s.stock_name = name;
+    for (const TradeRecord& r : buys) s.buys[size_t(s.buy_count++)] = r;
+    for (const TradeRecord& r : sells) s.sells[size_t(s.sell_count++)] = r;
+    return s;
+}
+
+constexpr int64_t yen = Currency::units_per_yen;
+
 }  // namespace
+
+std::unique_ptr<Portfolio> carried_loss_portfolio() {
+    auto p = Portfolio::create();
+    p->last_stock = -1;
+    add_trades(*p, "1111", "甲", {rec("2020/01/10", 1000, 100, 100000 * yen)},
+               {rec("2021/03/01", 1500, 10, 15000 * yen), rec("2020/06/01", 600, 50, 30000 * yen),
+                rec("2024/02/01", 2000, 10, 20000 * yen), rec("2023/05/01", 1200, 10, 12000 * yen)});
+    add_trades(*p, "2222", "乙", {rec("2024/02/01", 800, 10, 8000 * yen)}, {rec("2024/01/05", 1000, 5, 50005000)});
+    return p;
+}
 
 std::unique_ptr<Portfolio> report_test_portfolio() {
     auto p = Portfolio::create();

@@ -16,4 +16,11 @@ std::string read_golden(const char* name);
 // comma and double quotes.
 std::unique_ptr<Portfolio> report_test_portfolio();
 
+// Two stocks whose sales span 2020 to 2024 (2022 without a sale): 甲 loses
+// ¥20,000 in 2020 and uses ¥5,000 of it in 2021 and ¥2,000 in 2023; the
+// other ¥13,000 lapses after 2023, so its gain of 2024 is taxed whole. In
+// 2024 乙 sells too, a sale dated before its buy, costed at no average at
+// all. The sells of 甲 are stored out of date order.
+std::unique_ptr<Portfolio> carried_loss_portfolio();
+
 }  // namespace chomaru

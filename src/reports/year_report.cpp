@@ -1,0 +1,161 @@
+#include "reports/year_report.h"
+
+#include <algorithm>
+#include <deque>
+#include <exception>
+#include <map>
+
+#include "reports/portfolio_csv.h"
+#include "reports/trade_replay.h"
+#include "store/cp932.h"
+
+namespace chomaru {
+
+namespace {
+
+using SalesByYear = std::map<int, std::vector<StockSales>>;
+
+// Adds the sales of stock `index`; stocks are added in the stored order, so
+// a year's list holds each stock once, in that order.
+void add_sales(SalesByYear& by_year, int32_t index, const Stock& stock) {
+    TradeReplay replay(stock);
+    while (replay.next()) {
+        const ReplayStep& step = replay.step();
+        if (step.side != TradeSide::sell) continue;
+        std::vector<StockSales>& sales = by_year[step.date.year];
+        if (sales.empty() || sales.back().stock != index) sales.push_back(StockSales{index, 0, {}, {}, {}});
+        StockSales& s = sales.back();
+        s.shares += step.record->shares;
+        s.proceeds += step.record->amount;
+        s.cost += step.cost;
+        s.profit += Currency::from_yen(step.profit);
+    }
+}
+
+// The net losses of earlier years still deductible, oldest first.
+class LossCarry {
+public:
+    // Deducts from a year's net gain what earlier losses allow; records a
+    // net loss. Returns the amount deducted.
+    Currency apply(int year, Currency profit) {
+        while (!losses_.empty() && losses_.front().year < year - loss_carry_years) losses_.pop_front();
+        Currency deducted;
+        if (profit < Currency()) {
+            losses_.push_back({year, -profit});
+            return deducted;
+        }
+        for (Loss& loss : losses_) {
+            const Currency take = std::min(profit - deducted, loss.left);
+            loss.left -= take;
+            deducted += take;
+        }
+        while (!losses_.empty() && losses_.front().left == Currency()) losses_.pop_front();
+        return deducted;
+    }
+
+    // What is still deductible in the years after `year`.
+    Currency left_after(int year) const {
+        Currency left;
+        for (const Loss& loss : losses_)
+            if (loss.year >= year + 1 - loss_carry_years) left += loss.left;
+        return left;
+    }
+
+private:
+    struct Loss {
+        int year;
+        Currency left;
+    };
+    std::deque<Loss> losses_;
+};
+
+void put_year_row(std::string& out, const YearFigures& y) {
+    NumberFields n;
+    n.put_int(y.year);
+    n.put(',');
+    n.put_currency(y.profit);
+    n.put(',');
+    n.put_currency(y.deducted);
+    n.put(',');
+    n.put_currency(y.after_deduction);
+    n.put(',');
+    n.put_currency(y.loss_left);
+    n.put(',');
+    n.put_int(y.tax_estimate);
+    n.put("\r\n");
+    n.append_to(out);
+}
+
+void put_sales_row(std::string& out, int year, const Stock& stock, const StockSales& s) {
+    NumberFields year_field;
+    year_field.put_int(year);
+    year_field.put(',');
+    year_field.append_to(out);
+    append_csv_field(out, stock.stock_code);
+    out += ',';
+    append_csv_field(out, stock.stock_name);
+    NumberFields n;
+    n.put(',');
+    n.put_int(s.shares);
+    n.put(',');
+    n.put_currency(s.proceeds);
+    n.put(',');
+    n.put_currency(s.cost);
+    n.put(',');
+    n.put_currency(s.profit);
+    n.put("\r\n");
+    n.append_to(out);
+}
+
+}  // namespace
+
+int64_t estimated_tax(Currency taxable) {
+    if (taxable <= Currency()) return 0;
+    // taxable × 20.315 / 100, rounded down to the yen, without leaving 64
+    // bits: the units are split at 10^9 (20.315 / 100 per yen is 20315 per
+    // 10^9 units).
+    constexpr int64_t per = 1'000'000'000;
+    const int64_t high = taxable.units() / per;
+    const int64_t low = taxable.units() % per;
+    return high * 20315 + low * 20315 / per;
+}
+
+YearReport year_report(const Portfolio& portfolio) {
+    YearReport report;
+    SalesByYear by_year;
+    for (int32_t i = 0; i <= portfolio.last_stock; ++i) {
+        try {
+            add_sales(by_year, i, portfolio.stocks.at(size_t(i)));
+        } catch (const std::exception&) {
+            report.failed_stock = i;
+            return report;
+        }
+    }
+    if (by_year.empty()) return report;
+
+    LossCarry carry;
+    for (int year = by_year.begin()->first; year <= by_year.rbegin()->first; ++year) {
+        YearFigures y;
+        y.year = year;
+        if (auto found = by_year.find(year); found != by_year.end()) y.sales = std::move(found->second);
+        for (const StockSales& s : y.sales) y.profit += s.profit;
+        y.deducted = carry.apply(year, y.profit);
+        y.after_deduction = y.profit - y.deducted;
+        y.loss_left = carry.left_after(year);
+        y.tax_estimate = estimated_tax(y.after_deduction);
+        report.years.push_back(std::move(y));
+    }
+    return report;
+}
+
+std::string year_csv(const Portfolio& portfolio, const YearReport& report) {
+    std::string out = utf8_to_cp932("年,コード,銘柄名,売却株数,売却代金,取得費,損益\r\n");
+    if (report.failed_stock) return out;
+    for (const YearFigures& y : report.years)
+        for (const StockSales& s : y.sales) put_sales_row(out, y.year, portfolio.stocks.at(size_t(s.stock)), s);
+    out += utf8_to_cp932("\r\n年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額\r\n");
+    for (const YearFigures& y : report.years) put_year_row(out, y);
+    return out;
+}
+
+}  // namespace chomaru
