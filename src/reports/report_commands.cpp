@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -9,6 +10,7 @@
 #include "reports/help_window.h"
 #include "reports/portfolio_csv.h"
 #include "reports/tax_csv.h"
+#include "reports/year_report.h"
 #include "store/cp932.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
@@ -59,6 +61,24 @@ void report_done(Platform& platform, const std::string& message) {
     platform.message_box(qt_text(message), QMessageBox::NoIcon, QMessageBox::Ok, report_caption);
 }
 
+void report_unencodable(Platform& platform, const std::string& name) {
+    report_failure(platform, name + " を作成できませんでした（Shift_JISで書けない文字が含まれています）");
+}
+
+// Writes the file whole and tells the user where; when the writing stopped
+// at a stock, the file keeps the lines before the error and the message
+// names the stock.
+void write_and_tell(Platform& platform, const Portfolio& portfolio, const std::filesystem::path& path,
+                    const std::string& bytes, std::optional<int32_t> failed_stock) {
+    const bool replaced = replaces_a_file(path);
+    if (!write_report(platform, path, bytes)) return;
+    const std::string done = done_message(path, replaced);
+    if (failed_stock)
+        report_failure(platform, tax_error_message(portfolio, *failed_stock, done));
+    else
+        report_done(platform, done);
+}
+
 }  // namespace
 
 std::filesystem::path special_folder_path(Platform& platform) { return platform.documents_folder(); }
@@ -72,11 +92,10 @@ void m_csvf_click(StockMain& window) {
     try {
         bytes = portfolio_csv(window.portfolio());
     } catch (const EncodingError&) {
-        report_failure(platform, name + " を作成できませんでした（Shift_JISで書けない文字が含まれています）");
+        report_unencodable(platform, name);
         return;
     }
-    const bool replaced = replaces_a_file(path);
-    if (write_report(platform, path, bytes)) report_done(platform, done_message(path, replaced));
+    write_and_tell(platform, window.portfolio(), path, bytes, std::nullopt);
 }
 
 void m_tax_file_click(StockMain& window) {
@@ -84,17 +103,23 @@ void m_tax_file_click(StockMain& window) {
     const std::string name = tax_file_name(platform.today());
     const std::filesystem::path path = report_path(platform, name);
     if (path.empty()) return;
-    // Stopped by a date that is not a date or a figure out of range, the
-    // file keeps the lines written before the error, and the message names
-    // the stock.
     const TaxFile file = tax_csv(window.portfolio());
-    const bool replaced = replaces_a_file(path);
-    if (!write_report(platform, path, file.bytes)) return;
-    const std::string done = done_message(path, replaced);
-    if (file.failed_stock)
-        report_failure(platform, tax_error_message(window.portfolio(), *file.failed_stock, done));
-    else
-        report_done(platform, done);
+    write_and_tell(platform, window.portfolio(), path, file.bytes, file.failed_stock);
+}
+
+void write_year_file(Platform& platform, const Portfolio& portfolio) {
+    const std::string name = year_file_name(platform.today());
+    const std::filesystem::path path = report_path(platform, name);
+    if (path.empty()) return;
+    const YearReport report = year_report(portfolio);
+    std::string bytes;
+    try {
+        bytes = year_csv(portfolio, report);
+    } catch (const EncodingError&) {
+        report_unencodable(platform, name);
+        return;
+    }
+    write_and_tell(platform, portfolio, path, bytes, report.failed_stock);
 }
 
 // The help opens with the desktop's opener, or else in a window of the

@@ -6,6 +6,7 @@ namespace chomaru {
 
 class Platform;
 class StockMain;
+struct Portfolio;
 
 // The folder the report files are written to: the user's documents folder,
 // or an empty path when there is none.
@@ -16,5 +17,10 @@ void m_csvf_click(StockMain& window);
 void m_tax_file_click(StockMain& window);
 void expla_click(StockMain& window);
 void version_key_click(StockMain& window);
+
+// The realised gains by year, for the 年間損益 window's button. A stock whose
+// trades cannot be replayed stops the file after its heading, and the
+// message names the stock, as the tax file's does.
+void write_year_file(Platform& platform, const Portfolio& portfolio);
 
 }  // namespace chomaru

@@ -12,9 +12,11 @@
 
 #include "accounting/commission.h"
 #include "views/commission_dialog.h"
+#include "reports/chart_window.h"
 #include "reports/list_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
+#include "reports/year_window.h"
 #include "store/regional_text.h"
 #include "views/sort_dialog.h"
 #include "trades/record_deletion.h"
@@ -183,6 +185,11 @@ void StockMain::build_menus() {
     add(simulation, del_sel_fig, "del_sel_fig", QStringLiteral("売り記録の１行削除(&X)"));
     add(simulation, del_all_data, "del_all_data", QStringLiteral("全記録の削除(&A)"));
 
+    QMenu* analysis = menuBar()->addMenu(QStringLiteral("分析(&S)"));
+    analysis->setObjectName(QStringLiteral("analysis"));
+    add(analysis, m_year_report, "m_year_report", QStringLiteral("年間損益(&N)"));
+    add(analysis, m_chart, "m_chart", QStringLiteral("推移グラフ(&G)"));
+
     QMenu* menu_help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     menu_help->setObjectName(QStringLiteral("menu_help"));
     add(menu_help, expla, "expla", QStringLiteral("動作説明(&M)"));
@@ -233,12 +240,15 @@ void StockMain::connect_commands() {
     on_menu(del_kai_fig, del_kai_fig_click);
     on_menu(del_sel_fig, del_sel_fig_click);
     on_menu(del_all_data, del_all_data_click);
+    on_menu(m_year_report, m_year_report_click);
+    on_menu(m_chart, m_chart_click);
     on_menu(expla, expla_click);
     on_menu(version_key, version_key_click);
 }
 
 void StockMain::command_done() {
     if (command_observer_) command_observer_();
+    emit command_finished();
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {

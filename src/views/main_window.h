@@ -98,8 +98,14 @@ public:
     QAction* del_kai_fig;
     QAction* del_sel_fig;
     QAction* del_all_data;
+    QAction* m_year_report;
+    QAction* m_chart;
     QAction* expla;
     QAction* version_key;
+
+signals:
+    // Every command of the window, once it has run.
+    void command_finished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

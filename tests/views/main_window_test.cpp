@@ -46,7 +46,7 @@ TEST_F(MainWindowLayout, CaptionsButtonsAndFrames) {
 TEST_F(MainWindowLayout, MenuTree) {
     QStringList menus;
     for (QAction* a : window->menuBar()->actions()) menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "変更(&C)", "削除(&D)", "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "変更(&C)", "削除(&D)", "分析(&S)", "ヘルプ(&H)"}));
     const auto items = [this](const char* menu) {
         QStringList texts;
         for (QAction* a : window->menuBar()->findChild<QMenu*>(menu)->actions()) texts << a->text();
@@ -56,6 +56,7 @@ TEST_F(MainWindowLayout, MenuTree) {
                                           "手数料設定(&J)", "終了(&E)"}));
     EXPECT_EQ(items("modify"), (QStringList{"コードの変更(&B)", "銘柄名の変更(&O)", "配当の変更(&P)"}));
     EXPECT_EQ(items("simulation"), (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "全記録の削除(&A)"}));
+    EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)"}));
     EXPECT_EQ(items("menu_help"), (QStringList{"動作説明(&M)", "バージョン情報(&V)"}));
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+#include "store/portfolio.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+
+namespace chomaru {
+
+class StockMain;
+
+// A chart of one stock over time, from the same date-ordered replay as the
+// tax file: the running average buy unit price and the shares held as step
+// lines on two axes, each buy and sell marked at its unit price, and the
+// cumulative realised profit on an axis of its own.
+class ChartWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChartWindow(QWidget* parent = nullptr);
+
+    // Draws the chart of `stock` afresh; a stock without records gives an
+    // empty chart and a note.
+    void show_stock(const Stock& stock);
+
+    QChartView* chart_view;
+    QLabel* note;
+};
+
+// Opens the chart of the selected stock, or brings it forward when it is
+// open already. It is drawn when the command ends and again after every
+// later command, so it follows the selection and every change of the
+// records.
+void m_chart_click(StockMain& window);
+
+}  // namespace chomaru

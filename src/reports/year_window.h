@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+
+#include "reports/year_report.h"
+#include "store/portfolio.h"
+
+class QLabel;
+class QPushButton;
+
+namespace chomaru {
+
+class FlexGrid;
+class Platform;
+class StockMain;
+
+// Realised gains year by year: a table of the years with the losses carried
+// forward and an estimate of the tax, the latest year selected, and below it
+// the selected year's sales per stock. "CSVに出力" writes both tables to a
+// file in the documents folder.
+class YearWindow : public QDialog {
+    Q_OBJECT
+public:
+    YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* parent = nullptr);
+
+    // Shows the sales of the year in row `row` of the year table (1 is the
+    // first year).
+    void select_year_row(int row);
+
+    FlexGrid* year_fig;
+    QLabel* sales_caption;
+    FlexGrid* sales_fig;
+    QLabel* note;
+    QPushButton* csv_key;
+
+private:
+    void show_years();
+    void show_sales(const YearFigures& year);
+
+    const Portfolio& portfolio_;
+    YearReport report_;
+};
+
+// The 年間損益 window.
+void m_year_report_click(StockMain& window);
+
+}  // namespace chomaru
