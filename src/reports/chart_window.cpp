@@ -92,7 +92,7 @@ QValueAxis* value_axis(const QString& title, const QColor& colour, qreal low, qr
     axis->setTitleText(title);
     axis->setTitleBrush(colour);
     axis->setLabelsColor(colour);
-    axis->setLabelFormat(QStringLiteral("%.0f"));
+    axis->setLabelFormat(QStringLiteral("%'.0f"));
     if (high <= low) high = low + 1;
     const qreal margin = (high - low) * 0.05;
     axis->setRange(low - (low < 0 ? margin : 0), high + margin);

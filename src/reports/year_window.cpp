@@ -1,5 +1,6 @@
 #include "reports/year_window.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -15,11 +16,13 @@ namespace chomaru {
 
 namespace {
 
-constexpr int year_columns = 6;
-constexpr int sales_columns = 6;
+constexpr int sales_rows = 8;
 
-FlexGrid* table(QWidget* parent, const char* name, int columns, int rows, int top, int height) {
-    auto* g = new FlexGrid(0, columns, 1, 0, parent);
+// A grid whose headings are the table's own header, so that they stay in
+// view while the rows scroll; row 0 is the first row of figures.
+FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, const int (&widths)[6], int top,
+                int height) {
+    auto* g = new FlexGrid(0, int(headings.size()), 0, 0, parent);
     g->setObjectName(QString::fromLatin1(name));
     QFont font(QStringLiteral("IPAPGothic"));
     font.setStyleHint(QFont::SansSerif);
@@ -29,18 +32,19 @@ FlexGrid* table(QWidget* parent, const char* name, int columns, int rows, int to
     font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
     g->setFont(font);
     g->set_default_row_height(255);
-    g->set_rows(rows);
-    place(g, 120, top, 8100, height);
-    return g;
-}
-
-void set_headings(FlexGrid* g, const QString (&headings)[6], const int (&widths)[6]) {
-    for (int c = 0; c < 6; ++c) {
-        g->set_text(0, c, headings[c]);
+    QHeaderView* header = g->horizontalHeader();
+    header->setVisible(true);
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setFixedHeight(twips(g, 270));
+    g->setHorizontalHeaderLabels(headings);
+    for (int c = 0; c < g->cols(); ++c) {
         g->set_col_width(c, widths[c]);
-        g->set_cell_alignment(0, c, align_centre);
         g->set_col_alignment(c, c == 0 ? align_centre : align_right);
     }
+    place(g, 120, top, 8100, height);
+    return g;
 }
 
 // An amount in the currency format; a loss in red.
@@ -61,11 +65,10 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     setWindowTitle(QStringLiteral("年間損益"));
     setFixedSize(twips(this, 8340), twips(this, 6150));
 
-    year_fig = table(this, "year_fig", year_columns, 7, 120, 1860);
-    set_headings(year_fig,
-                 {QStringLiteral("年"), QStringLiteral("損益合計"), QStringLiteral("繰越控除"),
-                  QStringLiteral("控除後損益"), QStringLiteral("繰越損失残高"), QStringLiteral("概算税額")},
-                 {700, 1460, 1360, 1460, 1460, 1300});
+    year_fig = table(this, "year_fig",
+                     {QStringLiteral("年"), QStringLiteral("損益合計"), QStringLiteral("繰越控除"),
+                      QStringLiteral("控除後損益"), QStringLiteral("繰越損失残高"), QStringLiteral("概算税額")},
+                     {700, 1460, 1360, 1460, 1460, 1300}, 120, 1860);
     // The year table is the one grid of the program whose rows are chosen:
     // with the mouse or the arrow keys.
     year_fig->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -75,11 +78,10 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     sales_caption = new QLabel(this);
     sales_caption->setObjectName(QStringLiteral("sales_caption"));
     place(sales_caption, 120, 2100, 8100, 255);
-    sales_fig = table(this, "sales_fig", sales_columns, 9, 2400, 2370);
-    set_headings(sales_fig,
-                 {QStringLiteral("コード"), QStringLiteral("銘柄名"), QStringLiteral("売却株数"),
-                  QStringLiteral("売却代金"), QStringLiteral("取得費"), QStringLiteral("損益")},
-                 {800, 1960, 1000, 1400, 1400, 1180});
+    sales_fig = table(this, "sales_fig",
+                      {QStringLiteral("コード"), QStringLiteral("銘柄名"), QStringLiteral("売却株数"),
+                       QStringLiteral("売却代金"), QStringLiteral("取得費"), QStringLiteral("損益")},
+                      {800, 1960, 1000, 1400, 1400, 1180}, 2400, 2370);
     sales_fig->set_col_alignment(1, align_centre);
 
     note = new QLabel(QStringLiteral("※ 取得費は平均買い単価（買うたびに計算し直す平均）で計算し、毎年確定申告して"
@@ -95,53 +97,50 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     connect(csv_key, &QPushButton::clicked, this, [this, &platform] { write_year_file(platform, portfolio_); });
 
     show_years();
-    connect(year_fig, &QTableWidget::currentCellChanged, this, [this](int row) { select_year_row(row); });
-    if (!report_.years.empty()) year_fig->setCurrentCell(int(report_.years.size()), 0);
+    connect(year_fig, &QTableWidget::currentCellChanged, this, [this](int row) { select_year(row); });
+    select_year(int(report_.years.size()) - 1);
     year_fig->setFocus();
 }
 
 void YearWindow::show_years() {
-    const int rows = int(report_.years.size()) + 1;
-    if (rows > year_fig->rows()) year_fig->set_rows(rows);
-    for (int r = 1; r < rows; ++r) {
-        const YearFigures& y = report_.years[size_t(r - 1)];
+    const int years = int(report_.years.size());
+    year_fig->set_rows(years);
+    for (int r = 0; r < years; ++r) {
+        const YearFigures& y = report_.years[size_t(r)];
         year_fig->set_text(r, 0, QString::number(y.year));
         set_amount(year_fig, r, 1, y.profit);
         set_amount(year_fig, r, 2, y.deducted);
         set_amount(year_fig, r, 3, y.after_deduction);
         set_amount(year_fig, r, 4, y.loss_left);
         year_fig->set_text(r, 5, qt_text(format_currency(Currency::from_yen(y.tax_estimate))));
-        for (int c = 0; c < year_columns; ++c)
+        for (int c = 0; c < year_fig->cols(); ++c)
             year_fig->item(r, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
     if (report_.failed_stock) {
         const Stock& s = portfolio_.stocks.at(size_t(*report_.failed_stock));
         sales_caption->setText(qt_text(s.stock_code + s.stock_name + "を処理中にエラーが発生しました"));
         sales_caption->setStyleSheet(QStringLiteral("color: red"));
-    } else if (report_.years.empty()) {
+    } else if (years == 0) {
         sales_caption->setText(QStringLiteral("売りの記録がありません"));
     }
 }
 
-void YearWindow::select_year_row(int row) {
-    const int years = int(report_.years.size());
-    if (years == 0) return;
-    // The heading row is never chosen: the arrow keys stop at the first year.
-    row = std::clamp(row, 1, years);
+void YearWindow::select_year(int row) {
+    if (row < 0 || row >= int(report_.years.size())) return;
     if (year_fig->currentRow() != row) {
         year_fig->setCurrentCell(row, 0);  // which comes back here
         return;
     }
-    show_sales(report_.years[size_t(row - 1)]);
+    show_sales(report_.years[size_t(row)]);
 }
 
 void YearWindow::show_sales(const YearFigures& year) {
     sales_caption->setText(QStringLiteral("%1年の売却（銘柄別）").arg(year.year));
     sales_fig->clear_texts();
-    const int rows = int(year.sales.size()) + 1;
-    sales_fig->set_rows(std::max(rows, 9));
-    for (int r = 1; r < rows; ++r) {
-        const StockSales& s = year.sales[size_t(r - 1)];
+    const int rows = int(year.sales.size());
+    sales_fig->set_rows(std::max(rows, sales_rows));
+    for (int r = 0; r < rows; ++r) {
+        const StockSales& s = year.sales[size_t(r)];
         const Stock& stock = portfolio_.stocks.at(size_t(s.stock));
         sales_fig->set_text(r, 0, qt_text(stock.stock_code));
         sales_fig->set_text(r, 1, qt_text(stock.stock_name));

@@ -23,9 +23,9 @@ class YearWindow : public QDialog {
 public:
     YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* parent = nullptr);
 
-    // Shows the sales of the year in row `row` of the year table (1 is the
-    // first year).
-    void select_year_row(int row);
+    // Selects row `row` of the year table (0 is the first year) and shows
+    // that year's sales.
+    void select_year(int row);
 
     FlexGrid* year_fig;
     QLabel* sales_caption;
