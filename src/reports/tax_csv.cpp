@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 
 #include "reports/portfolio_csv.h"
 #include "reports/trade_replay.h"
@@ -29,12 +30,10 @@ void put_trade(NumberFields& n, const TradeRecord& t) {
 // The running figures after the row's trade, and the sale's profit ("0" on a
 // buy row).
 void put_running(NumberFields& n, const ReplayStep& step) {
-    n.put(',');
-    n.put_int(step.average);
-    n.put(',');
-    n.put_int(step.shares);
-    n.put(',');
-    n.put_int(step.profit);
+    for (const int32_t figure : {step.average, step.shares, step.profit}) {
+        n.put(',');
+        n.put_int(figure);
+    }
     n.put(',');
     n.put_currency(step.cumulative);
     n.put("\r\n");

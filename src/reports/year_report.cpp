@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <exception>
+#include <initializer_list>
 #include <map>
 
 #include "reports/portfolio_csv.h"
@@ -69,17 +70,18 @@ private:
     std::deque<Loss> losses_;
 };
 
+// Each amount after a comma, as currency text.
+void put_amounts(NumberFields& n, std::initializer_list<Currency> amounts) {
+    for (const Currency a : amounts) {
+        n.put(',');
+        n.put_currency(a);
+    }
+}
+
 void put_year_row(std::string& out, const YearFigures& y) {
     NumberFields n;
     n.put_int(y.year);
-    n.put(',');
-    n.put_currency(y.profit);
-    n.put(',');
-    n.put_currency(y.deducted);
-    n.put(',');
-    n.put_currency(y.after_deduction);
-    n.put(',');
-    n.put_currency(y.loss_left);
+    put_amounts(n, {y.profit, y.deducted, y.after_deduction, y.loss_left});
     n.put(',');
     n.put_int(y.tax_estimate);
     n.put("\r\n");
@@ -87,22 +89,14 @@ void put_year_row(std::string& out, const YearFigures& y) {
 }
 
 void put_sales_row(std::string& out, int year, const Stock& stock, const StockSales& s) {
-    NumberFields year_field;
-    year_field.put_int(year);
-    year_field.put(',');
-    year_field.append_to(out);
+    out += std::to_string(year) + ',';
     append_csv_field(out, stock.stock_code);
     out += ',';
     append_csv_field(out, stock.stock_name);
     NumberFields n;
     n.put(',');
     n.put_int(s.shares);
-    n.put(',');
-    n.put_currency(s.proceeds);
-    n.put(',');
-    n.put_currency(s.cost);
-    n.put(',');
-    n.put_currency(s.profit);
+    put_amounts(n, {s.proceeds, s.cost, s.profit});
     n.put("\r\n");
     n.append_to(out);
 }

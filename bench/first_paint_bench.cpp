@@ -1,0 +1,90 @@
+// The first paint of the 年間損益 window and of the 推移グラフ chart over a
+// full-capacity portfolio, against the main window's own first paint as the
+// floor. Each is timed in this process from the start of its construction to
+// the end of its first paint, the main window built and filled as at
+// start-up; each figure is the median of several windows.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTranslator>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/application.h"
+#include "full_portfolio.h"
+#include "reports/chart_window.h"
+#include "reports/year_window.h"
+#include "ui/qt_platform.h"
+#include "views/main_window.h"
+
+namespace {
+
+using namespace chomaru;
+
+constexpr int runs = 7;
+
+void fill_as_at_start_up(StockMain& w) {
+    w.setup_info_grid();
+    w.setup_analysis_grid();
+    w.setup_ratio_grids();
+    w.setup_buy_grid();
+    w.setup_sell_grid();
+    w.show_stock_info();
+    w.show_analysis();
+    w.show_buy_records();
+    w.show_sell_records();
+    w.show_ratio_table();
+    w.fill_stock_combo();
+}
+
+// Milliseconds from building a window to the end of its first paint; the
+// window is closed afterwards.
+double first_paint_ms(const std::function<std::unique_ptr<QWidget>()>& build) {
+    QElapsedTimer timer;
+    timer.start();
+    std::unique_ptr<QWidget> w = build();
+    w->show();
+    w->repaint();
+    QCoreApplication::processEvents();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    w->close();
+    QCoreApplication::processEvents();
+    return ms;
+}
+
+double median_ms(const std::function<std::unique_ptr<QWidget>()>& build) {
+    first_paint_ms(build);  // fonts, styles and plugins are loaded once per process
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) times.push_back(first_paint_ms(build));
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QTranslator translator;
+    apply_japanese_settings(app, translator);
+    QtPlatform platform;
+    const auto portfolio = make_full_portfolio();
+
+    const double main_ms = median_ms([&] {
+        auto w = std::make_unique<StockMain>(*portfolio, platform);
+        fill_as_at_start_up(*w);
+        return w;
+    });
+    const double year_ms = median_ms([&] { return std::make_unique<YearWindow>(*portfolio, platform); });
+    const double chart_ms = median_ms([&] {
+        auto w = std::make_unique<ChartWindow>();
+        w->show_stock(portfolio->current());
+        return w;
+    });
+
+    std::printf("main window %8.2f ms   (the floor)\n", main_ms);
+    std::printf("年間損益    %8.2f ms   %4.2fx   goal: within 1.5x\n", year_ms, year_ms / main_ms);
+    std::printf("推移グラフ  %8.2f ms   %4.2fx   goal: within 1.5x\n", chart_ms, chart_ms / main_ms);
+    return 0;
+}
