@@ -1,6 +1,5 @@
 #include "reports/year_window.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -18,11 +17,12 @@ namespace {
 
 constexpr int sales_rows = 8;
 
-// A grid whose headings are the table's own header, so that they stay in
-// view while the rows scroll; row 0 is the first row of figures.
+// A grid of figures under a heading row, which stays in view while the rows
+// scroll. Entry i of a list is shown in grid row i + 1; the table's own rows,
+// which selection and colours count in, start at the first figures.
 FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, const int (&widths)[6], int top,
                 int height) {
-    auto* g = new FlexGrid(0, int(headings.size()), 0, 0, parent);
+    auto* g = new FlexGrid(1, int(headings.size()), 1, 0, parent);
     g->setObjectName(QString::fromLatin1(name));
     QFont font(QStringLiteral("IPAPGothic"));
     font.setStyleHint(QFont::SansSerif);
@@ -32,25 +32,21 @@ FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, 
     font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
     g->setFont(font);
     g->set_default_row_height(255);
-    QHeaderView* header = g->horizontalHeader();
-    header->setVisible(true);
-    header->setSectionsClickable(false);
-    header->setHighlightSections(false);
-    header->setSectionResizeMode(QHeaderView::Fixed);
-    header->setFixedHeight(twips(g, 270));
-    g->setHorizontalHeaderLabels(headings);
+    g->set_row_height(0, 270);
     for (int c = 0; c < g->cols(); ++c) {
+        g->set_text(0, c, headings[c]);
         g->set_col_width(c, widths[c]);
         g->set_col_alignment(c, c == 0 ? align_centre : align_right);
+        g->set_cell_alignment(0, c, align_centre);
     }
     place(g, 120, top, 8100, height);
     return g;
 }
 
-// An amount in the currency format; a loss in red.
-void set_amount(FlexGrid* g, int row, int col, Currency value) {
-    g->set_text(row, col, qt_text(format_currency(value)));
-    QTableWidgetItem* item = g->item(row, col);
+// Entry i's amount in the currency format; a loss in red.
+void set_amount(FlexGrid* g, int i, int col, Currency value) {
+    g->set_text(i + 1, col, qt_text(format_currency(value)));
+    QTableWidgetItem* item = g->item(i, col);
     if (value < Currency())
         item->setForeground(Qt::red);
     else
@@ -104,17 +100,17 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
 
 void YearWindow::show_years() {
     const int years = int(report_.years.size());
-    year_fig->set_rows(years);
-    for (int r = 0; r < years; ++r) {
-        const YearFigures& y = report_.years[size_t(r)];
-        year_fig->set_text(r, 0, QString::number(y.year));
-        set_amount(year_fig, r, 1, y.profit);
-        set_amount(year_fig, r, 2, y.deducted);
-        set_amount(year_fig, r, 3, y.after_deduction);
-        set_amount(year_fig, r, 4, y.loss_left);
-        year_fig->set_text(r, 5, qt_text(format_currency(Currency::from_yen(y.tax_estimate))));
+    year_fig->set_rows(years + 1);
+    for (int i = 0; i < years; ++i) {
+        const YearFigures& y = report_.years[size_t(i)];
+        year_fig->set_text(i + 1, 0, QString::number(y.year));
+        set_amount(year_fig, i, 1, y.profit);
+        set_amount(year_fig, i, 2, y.deducted);
+        set_amount(year_fig, i, 3, y.after_deduction);
+        set_amount(year_fig, i, 4, y.loss_left);
+        year_fig->set_text(i + 1, 5, qt_text(format_currency(Currency::from_yen(y.tax_estimate))));
         for (int c = 0; c < year_fig->cols(); ++c)
-            year_fig->item(r, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            year_fig->item(i, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
     if (report_.failed_stock) {
         const Stock& s = portfolio_.stocks.at(size_t(*report_.failed_stock));
@@ -125,29 +121,30 @@ void YearWindow::show_years() {
     }
 }
 
-void YearWindow::select_year(int row) {
-    if (row < 0 || row >= int(report_.years.size())) return;
-    if (year_fig->currentRow() != row) {
-        year_fig->setCurrentCell(row, 0);  // which comes back here
+void YearWindow::select_year(int i) {
+    if (i < 0 || i >= int(report_.years.size())) return;
+    if (year_fig->currentRow() != i) {
+        year_fig->setCurrentCell(i, 0);  // which comes back here
         return;
     }
-    show_sales(report_.years[size_t(row)]);
+    show_sales(report_.years[size_t(i)]);
 }
 
 void YearWindow::show_sales(const YearFigures& year) {
     sales_caption->setText(QStringLiteral("%1年の売却（銘柄別）").arg(year.year));
-    sales_fig->clear_texts();
-    const int rows = int(year.sales.size());
-    sales_fig->set_rows(std::max(rows, sales_rows));
-    for (int r = 0; r < rows; ++r) {
-        const StockSales& s = year.sales[size_t(r)];
+    // Rows made afresh: no text or colour of the year shown before is left.
+    const int count = int(year.sales.size());
+    sales_fig->set_rows(1);
+    sales_fig->set_rows(std::max(count, sales_rows) + 1);
+    for (int i = 0; i < count; ++i) {
+        const StockSales& s = year.sales[size_t(i)];
         const Stock& stock = portfolio_.stocks.at(size_t(s.stock));
-        sales_fig->set_text(r, 0, qt_text(stock.stock_code));
-        sales_fig->set_text(r, 1, qt_text(stock.stock_name));
-        sales_fig->set_text(r, 2, qt_text(format_grouped(s.shares)));
-        set_amount(sales_fig, r, 3, s.proceeds);
-        set_amount(sales_fig, r, 4, s.cost);
-        set_amount(sales_fig, r, 5, s.profit);
+        sales_fig->set_text(i + 1, 0, qt_text(stock.stock_code));
+        sales_fig->set_text(i + 1, 1, qt_text(stock.stock_name));
+        sales_fig->set_text(i + 1, 2, qt_text(format_grouped(s.shares)));
+        set_amount(sales_fig, i, 3, s.proceeds);
+        set_amount(sales_fig, i, 4, s.cost);
+        set_amount(sales_fig, i, 5, s.profit);
     }
     sales_fig->scrollToTop();
 }

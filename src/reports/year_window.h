@@ -23,9 +23,8 @@ class YearWindow : public QDialog {
 public:
     YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* parent = nullptr);
 
-    // Selects row `row` of the year table (0 is the first year) and shows
-    // that year's sales.
-    void select_year(int row);
+    // Selects year `i` of the table (0 is the first) and shows its sales.
+    void select_year(int i);
 
     FlexGrid* year_fig;
     QLabel* sales_caption;

@@ -36,7 +36,8 @@ protected:
         return texts;
     }
 
-    static bool red(FlexGrid* g, int r, int c) { return g->item(r, c)->foreground().color() == Qt::red; }
+    // Row r of the grid; row 0 is its heading, the table's header.
+    static bool red(FlexGrid* g, int r, int c) { return g->item(r - 1, c)->foreground().color() == Qt::red; }
 
     QString in_documents(const char* rest) const { return qt_text(platform.documents.string()) + rest; }
     std::filesystem::path year_file() const { return platform.documents / "stc_2025_2_10_year.csv"; }
@@ -46,25 +47,25 @@ TEST_F(YearWindowTest, TheLatestYearIsSelectedAndTheKeysChooseAnother) {
     open([this](YearWindow& w) {
         EXPECT_EQ(w.windowTitle(), "年間損益");
         EXPECT_TRUE(w.year_fig->horizontalHeader()->isVisibleTo(&w));  // headings stay in view
-        EXPECT_EQ(column(w.year_fig, 0), QStringList({"2020", "2021", "2022", "2023", "2024"}));
-        EXPECT_EQ(row(w.year_fig, 0), QStringList({"2020", "-¥20,000", "¥0", "-¥20,000", "¥20,000", "¥0"}));
-        EXPECT_EQ(row(w.year_fig, 4), QStringList({"2024", "¥15,000", "¥0", "¥15,000", "¥0", "¥3,047"}));
-        EXPECT_TRUE(red(w.year_fig, 0, 1));
-        EXPECT_FALSE(red(w.year_fig, 0, 4));
+        EXPECT_EQ(column(w.year_fig, 0), QStringList({"年", "2020", "2021", "2022", "2023", "2024"}));
+        EXPECT_EQ(row(w.year_fig, 1), QStringList({"2020", "-¥20,000", "¥0", "-¥20,000", "¥20,000", "¥0"}));
+        EXPECT_EQ(row(w.year_fig, 5), QStringList({"2024", "¥15,000", "¥0", "¥15,000", "¥0", "¥3,047"}));
+        EXPECT_TRUE(red(w.year_fig, 1, 1));
+        EXPECT_FALSE(red(w.year_fig, 1, 4));
 
-        EXPECT_EQ(w.year_fig->currentRow(), 4);
+        EXPECT_EQ(w.year_fig->currentRow(), 4);  // the table's last row
         EXPECT_EQ(w.sales_caption->text(), "2024年の売却（銘柄別）");
-        EXPECT_EQ(row(w.sales_fig, 0), QStringList({"1111", "甲", "10", "¥20,000", "¥10,000", "¥10,000"}));
-        EXPECT_EQ(row(w.sales_fig, 1), QStringList({"2222", "乙", "5", "¥5,001", "¥0", "¥5,000"}));
+        EXPECT_EQ(row(w.sales_fig, 1), QStringList({"1111", "甲", "10", "¥20,000", "¥10,000", "¥10,000"}));
+        EXPECT_EQ(row(w.sales_fig, 2), QStringList({"2222", "乙", "5", "¥5,001", "¥0", "¥5,000"}));
 
         QTest::keyClick(w.year_fig, Qt::Key_Up);
         EXPECT_EQ(w.sales_caption->text(), "2023年の売却（銘柄別）");
-        EXPECT_EQ(row(w.sales_fig, 1), QStringList({"", "", "", "", "", ""}));
+        EXPECT_EQ(row(w.sales_fig, 2), QStringList({"", "", "", "", "", ""}));
         QTest::keyClick(w.year_fig, Qt::Key_Home, Qt::ControlModifier);
         EXPECT_EQ(w.sales_caption->text(), "2020年の売却（銘柄別）");
-        EXPECT_EQ(row(w.sales_fig, 0), QStringList({"1111", "甲", "50", "¥30,000", "¥50,000", "-¥20,000"}));
-        EXPECT_TRUE(red(w.sales_fig, 0, 5));
-        EXPECT_FALSE(red(w.sales_fig, 0, 4));
+        EXPECT_EQ(row(w.sales_fig, 1), QStringList({"1111", "甲", "50", "¥30,000", "¥50,000", "-¥20,000"}));
+        EXPECT_TRUE(red(w.sales_fig, 1, 5));
+        EXPECT_FALSE(red(w.sales_fig, 1, 4));
 
         QSignalSpy rejected(&w, &QDialog::rejected);
         QTest::keyClick(w.year_fig, Qt::Key_Escape);
@@ -88,7 +89,7 @@ TEST_F(YearWindowTest, ADateThatIsNotADateNamesTheStockAndStopsTheFile) {
     portfolio->stocks[1].buys[0].date = "昨日";
     open([](YearWindow& w) {
         EXPECT_EQ(w.sales_caption->text(), "2222乙を処理中にエラーが発生しました");
-        EXPECT_EQ(w.year_fig->rows(), 0);
+        EXPECT_EQ(w.year_fig->rows(), 1);
         w.csv_key->click();
     });
     EXPECT_EQ(read_whole_file(year_file()), utf8_to_cp932("年,コード,銘柄名,売却株数,売却代金,取得費,損益\r\n"));
