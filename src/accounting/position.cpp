@@ -28,6 +28,10 @@ void recalc_position(Stock& stock) {
             stock.avg_buy_price =
                 round_to_int32((cost + stock.realized_profit).to_double() / double(stock.held_shares));
     }
+    update_dividend_yield(stock);
+}
+
+void update_dividend_yield(Stock& stock) {
     if (stock.avg_buy_price > 0)
         stock.dividend_yield = static_cast<float>(double(stock.dividend) / double(stock.avg_buy_price));
 }

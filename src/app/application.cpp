@@ -12,6 +12,7 @@
 #include "app/shutdown_signals.h"
 #include "store/data_folder.h"
 #include "store/safe_file.h"
+#include "ui/widgets.h"
 #include "views/main_window.h"
 
 namespace chomaru {
@@ -22,9 +23,7 @@ void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     if (load_qt_japanese(translator)) app.installTranslator(&translator);
-    QFont font(QStringLiteral("IPAPGothic"), 9);
-    font.setStyleHint(QFont::SansSerif);
-    app.setFont(font);
+    app.setFont(program_font(9));
 }
 
 bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder) {

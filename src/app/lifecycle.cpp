@@ -49,7 +49,7 @@ std::optional<std::filesystem::path> keep_copy(Platform& platform, const std::fi
                                                const std::string& prefix, const std::string& bytes) {
     const std::filesystem::path copy = aside_name(file.parent_path(), prefix, platform.now());
     try {
-        write_file_atomically(copy, bytes, file_system(), permissions_of(file));
+        write_file_atomically(copy, bytes, platform.file_system(), permissions_of(file));
         return copy;
     } catch (const SaveError&) {
         return std::nullopt;
@@ -172,9 +172,10 @@ std::optional<LoadStatus> load_keeping_copies(Platform& platform, const std::fil
 
 // The reason a save of the portfolio to `target` failed, or nothing when it
 // succeeded.
-std::optional<QString> save_failure(const std::filesystem::path& target, Portfolio& portfolio) {
+std::optional<QString> save_failure(Platform& platform, const std::filesystem::path& target,
+                                    const Portfolio& portfolio) {
     try {
-        save_data_file(target, portfolio);
+        save_data_file(target, portfolio, platform.file_system());
         return std::nullopt;
     } catch (const SaveError& e) {
         return QString::fromStdString(e.what());
@@ -194,7 +195,7 @@ void offer_save_now(StockMain& window, RecoveryFile& recovery, const std::string
             QStringLiteral("。今のうちに保存することをお勧めします。\r\n\r\n今すぐ保存しますか？"),
         QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, program_caption);
     if (choice != QMessageBox::Yes) return;
-    if (const auto failure = save_failure(data_file_path(platform), window.portfolio())) {
+    if (const auto failure = save_failure(platform, data_file_path(platform), window.portfolio())) {
         platform.message_box(not_saved + *failure, QMessageBox::Critical, QMessageBox::Ok, program_caption);
         return;
     }
@@ -250,19 +251,15 @@ bool start_up(StockMain& window) {
     }
     if (status != LoadStatus::loaded) first_run(window);
 
-    window.show_stock_info();
-    window.show_analysis();
-    window.show_buy_records();
-    window.show_sell_records();
-    window.show_ratio_table();
-    window.fill_stock_combo();
+    window.redraw(all_views);
 
     // From now on every command that changes the data leaves its result in
     // the recovery file, and closing the window, from its title bar, the
     // menu or a signal, saves.
     recovery->remember(portfolio);
     window.set_command_observer([&window, recovery] {
-        if (const auto failure = recovery->update(window.portfolio())) offer_save_now(window, *recovery, *failure);
+        if (const auto failure = recovery->update(window.portfolio(), window.platform().file_system()))
+            offer_save_now(window, *recovery, *failure);
     });
     window.set_close_handler([&window, recovery, done = false]() mutable {
         if (done) return true;
@@ -279,7 +276,7 @@ Shutdown shut_down(StockMain& window) {
     const std::filesystem::path file = data_file_path(platform);
     std::filesystem::path target = file;
     for (;;) {
-        const std::optional<QString> reason = save_failure(target, window.portfolio());
+        const std::optional<QString> reason = save_failure(platform, target, window.portfolio());
         if (!reason) return target == file ? Shutdown::saved : Shutdown::saved_elsewhere;
         const QMessageBox::StandardButton choice = platform.message_box(
             not_saved + *reason +

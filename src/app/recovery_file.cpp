@@ -15,7 +15,7 @@ constexpr int unwritable_data = -1;
 RecoveryFile::RecoveryFile(const std::filesystem::path& data_file)
     : data_file_(data_file), path_(data_file.parent_path() / "vavo_data_recovery.txt") {}
 
-void RecoveryFile::remember(Portfolio& portfolio) {
+void RecoveryFile::remember(const Portfolio& portfolio) {
     try {
         last_bytes_ = format_data_file(portfolio);
     } catch (const DataFileError&) {
@@ -23,13 +23,13 @@ void RecoveryFile::remember(Portfolio& portfolio) {
     }
 }
 
-std::optional<std::string> RecoveryFile::update(Portfolio& portfolio) {
+std::optional<std::string> RecoveryFile::update(const Portfolio& portfolio, FileSystem& fs) {
     int cause = 0;
     std::string reason;
     try {
         std::string bytes = format_data_file(portfolio);
         if (bytes == last_bytes_) return std::nullopt;
-        write_file_atomically(path_, bytes, file_system(), permissions_of(data_file_));
+        write_file_atomically(path_, bytes, fs, permissions_of(data_file_));
         last_bytes_ = std::move(bytes);
         told_.clear();
         return std::nullopt;

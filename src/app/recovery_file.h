@@ -6,6 +6,7 @@
 #include <string>
 
 #include "store/portfolio.h"
+#include "store/safe_file.h"
 
 namespace chomaru {
 
@@ -20,14 +21,14 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     // The data as it stands now is what the saved file holds.
-    void remember(Portfolio& portfolio);
+    void remember(const Portfolio& portfolio);
 
-    // Writes the portfolio when it differs from what was last remembered or
-    // written, with the data file's permissions. A failure returns its
+    // Writes the portfolio through `fs` when it differs from what was last
+    // remembered or written, with the data file's permissions. A failure returns its
     // reason, in Japanese, once for each cause until a write succeeds again,
     // so the user hears of each new trouble without hearing it after every
     // command.
-    std::optional<std::string> update(Portfolio& portfolio);
+    std::optional<std::string> update(const Portfolio& portfolio, FileSystem& fs);
 
     void remove();
 

@@ -15,7 +15,7 @@
 #include "reports/trade_replay.h"
 #include "ui/platform.h"
 #include "ui/twips.h"
-#include "views/main_window.h"
+#include "ui/session.h"
 
 namespace chomaru {
 
@@ -186,13 +186,12 @@ void ChartWindow::show_stock(const Stock& stock) {
     note->setVisible(!note->text().isEmpty());
 }
 
-void m_chart_click(StockMain& window) {
-    auto* chart = window.findChild<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly);
+void m_chart_click(Session& session) {
+    QWidget* owner = session.dialog_parent;
+    auto* chart = owner ? owner->findChild<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!chart) {
-        chart = new ChartWindow(&window);
+        chart = new ChartWindow(owner);
         chart->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(&window, &StockMain::command_finished, chart,
-                         [chart, &window] { chart->show_stock(window.stock()); });
     }
     chart->show();
     chart->raise();

@@ -10,7 +10,7 @@ class QLabel;
 
 namespace chomaru {
 
-class StockMain;
+class Session;
 
 // A chart of one stock over time, from the same date-ordered replay as the
 // tax file: the running average buy unit price and the shares held as step
@@ -29,10 +29,10 @@ public:
     QLabel* note;
 };
 
-// Opens the chart of the selected stock, or brings it forward when it is
-// open already. It is drawn when the command ends and again after every
-// later command, so it follows the selection and every change of the
-// records.
-void m_chart_click(StockMain& window);
+// Opens the chart of the selected stock beside the session's window, or
+// brings it forward when it is open already. The window draws it when the
+// command ends and again after every later command, so it follows the
+// selection and every change of the records.
+void m_chart_click(Session& session);
 
 }  // namespace chomaru

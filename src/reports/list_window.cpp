@@ -7,8 +7,10 @@
 #include "reports/report_figures.h"
 #include "store/regional_text.h"
 #include "ui/flex_grid.h"
-#include "views/main_window.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace chomaru {
 
@@ -17,11 +19,9 @@ namespace {
 constexpr int laid_out_rows = 12;
 constexpr int columns = 6;
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int width) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    place(l, left, 3120, width, 255);
-    return l;
+// The labels of the totals, in one line under the table.
+QLabel* total_label(QWidget* parent, const char* name, const QString& caption, int left, int width) {
+    return label(parent, QString::fromLatin1(name), caption, left, 3120, width);
 }
 
 }  // namespace
@@ -33,21 +33,15 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
 
     all_disp_fig = new FlexGrid(0, columns, 1, 0, this);
     all_disp_fig->setObjectName(QStringLiteral("all_disp_fig"));
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    // As in the main window's grids: a slightly tighter spacing keeps the
-    // widest amounts whole in their columns.
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
-    all_disp_fig->setFont(font);
+    all_disp_fig->setFont(figure_font(9.75));
     all_disp_fig->set_default_row_height(255);
     all_disp_fig->set_rows(laid_out_rows);
     place(all_disp_fig, 120, 120, 7740, 2775);
 
-    Label1 = label(this, "Label1", QStringLiteral("通算損益："), 360, 855);
-    all_total = label(this, "all_total", QString(), 1320, 2175);
-    Label2 = label(this, "Label2", QStringLiteral("通算利回り："), 3720, 975);
-    all_rimawari = label(this, "all_rimawari", QString(), 4800, 1095);
+    Label1 = total_label(this, "Label1", QStringLiteral("通算損益："), 360, 855);
+    all_total = total_label(this, "all_total", QString(), 1320, 2175);
+    Label2 = total_label(this, "Label2", QStringLiteral("通算利回り："), 3720, 975);
+    all_rimawari = total_label(this, "all_rimawari", QString(), 4800, 1095);
 
     close_key = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     close_key->setObjectName(QStringLiteral("close_key"));
@@ -96,11 +90,11 @@ void show_portfolio_list(ListWindow& list, const Portfolio& portfolio) {
     }
 }
 
-void all_list_key_click(StockMain& window) {
-    ListWindow list(&window);
+void all_list_key_click(Session& session) {
+    ListWindow list(session.dialog_parent);
     setup_list_grid(list);
-    show_portfolio_list(list, window.portfolio());
-    window.platform().run_modal(list);
+    show_portfolio_list(list, session.portfolio);
+    session.platform.run_modal(list);
 }
 
 }  // namespace chomaru

@@ -10,7 +10,7 @@ class QPushButton;
 namespace chomaru {
 
 class FlexGrid;
-class StockMain;
+class Session;
 
 // Every stock in one table with its figures, and below it the total profit
 // and the total dividend yield on cost of the whole portfolio.
@@ -35,6 +35,6 @@ void setup_list_grid(ListWindow& list);
 void show_portfolio_list(ListWindow& list, const Portfolio& portfolio);
 
 // The portfolio list.
-void all_list_key_click(StockMain& window);
+void all_list_key_click(Session& session);
 
 }  // namespace chomaru

@@ -14,7 +14,8 @@
 #include "store/cp932.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
-#include "views/main_window.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 
 namespace chomaru {
 
@@ -39,7 +40,7 @@ std::filesystem::path report_path(Platform& platform, const std::string& name) {
 // not be written.
 bool write_report(Platform& platform, const std::filesystem::path& path, const std::string& bytes) {
     try {
-        write_file_atomically(path, bytes);
+        write_file_atomically(path, bytes, platform.file_system());
         return true;
     } catch (const SaveError& e) {
         report_failure(platform, e.what());
@@ -83,28 +84,28 @@ void write_and_tell(Platform& platform, const Portfolio& portfolio, const std::f
 
 std::filesystem::path special_folder_path(Platform& platform) { return platform.documents_folder(); }
 
-void m_csvf_click(StockMain& window) {
-    Platform& platform = window.platform();
+void m_csvf_click(Session& session) {
+    Platform& platform = session.platform;
     const std::string name = export_file_name(platform.today());
     const std::filesystem::path path = report_path(platform, name);
     if (path.empty()) return;
     std::string bytes;
     try {
-        bytes = portfolio_csv(window.portfolio());
+        bytes = portfolio_csv(session.portfolio);
     } catch (const EncodingError&) {
         report_unencodable(platform, name);
         return;
     }
-    write_and_tell(platform, window.portfolio(), path, bytes, std::nullopt);
+    write_and_tell(platform, session.portfolio, path, bytes, std::nullopt);
 }
 
-void m_tax_file_click(StockMain& window) {
-    Platform& platform = window.platform();
+void m_tax_file_click(Session& session) {
+    Platform& platform = session.platform;
     const std::string name = tax_file_name(platform.today());
     const std::filesystem::path path = report_path(platform, name);
     if (path.empty()) return;
-    const TaxFile file = tax_csv(window.portfolio());
-    write_and_tell(platform, window.portfolio(), path, file.bytes, file.failed_stock);
+    const TaxFile file = tax_csv(session.portfolio);
+    write_and_tell(platform, session.portfolio, path, file.bytes, file.failed_stock);
 }
 
 void write_year_file(Platform& platform, const Portfolio& portfolio) {
@@ -124,8 +125,8 @@ void write_year_file(Platform& platform, const Portfolio& portfolio) {
 
 // The help opens with the desktop's opener, or else in a window of the
 // program's own; never silently nothing.
-void expla_click(StockMain& window) {
-    Platform& platform = window.platform();
+void expla_click(Session& session) {
+    Platform& platform = session.platform;
     const std::vector<std::filesystem::path> places = help_file_places(platform.program_folder());
     const auto help = std::find_if(places.begin(), places.end(), [](const std::filesystem::path& place) {
         std::error_code error;
@@ -137,14 +138,14 @@ void expla_click(StockMain& window) {
         platform.message_box(text, QMessageBox::Warning, QMessageBox::Ok, program_caption);
         return;
     }
-    platform.open_document(*help, [owner = QPointer<StockMain>(&window), file = *help] {
+    platform.open_document(*help, [owner = QPointer<QWidget>(session.dialog_parent), file = *help] {
         if (owner) show_help_window(*owner, file);
     });
 }
 
-void version_key_click(StockMain& window) {
-    const std::filesystem::path data = window.platform().data_folder() / data_file_name;
-    window.platform().message_box(QStringLiteral("帳丸\r\n\r\nバージョン") + QString::fromLatin1(program_version) +
+void version_key_click(Session& session) {
+    const std::filesystem::path data = session.platform.data_folder() / data_file_name;
+    session.platform.message_box(QStringLiteral("帳丸\r\n\r\nバージョン") + QString::fromLatin1(program_version) +
                                       QStringLiteral("\r\n\r\nデータファイル：") + qt_path(data),
                                   QMessageBox::Information, QMessageBox::Ok, QStringLiteral("バージョン情報"));
 }

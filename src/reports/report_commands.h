@@ -5,7 +5,7 @@
 namespace chomaru {
 
 class Platform;
-class StockMain;
+class Session;
 struct Portfolio;
 
 // The folder the report files are written to: the user's documents folder,
@@ -13,10 +13,10 @@ struct Portfolio;
 std::filesystem::path special_folder_path(Platform& platform);
 
 // The two CSV files, the help and the version box.
-void m_csvf_click(StockMain& window);
-void m_tax_file_click(StockMain& window);
-void expla_click(StockMain& window);
-void version_key_click(StockMain& window);
+void m_csvf_click(Session& session);
+void m_tax_file_click(Session& session);
+void expla_click(Session& session);
+void version_key_click(Session& session);
 
 // The realised gains by year, for the 年間損益 window's button. A stock whose
 // trades cannot be replayed stops the file after its heading, and the

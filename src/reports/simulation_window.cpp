@@ -7,22 +7,17 @@
 
 #include "accounting/commission.h"
 #include "ui/command_guard.h"
-#include "ui/text_checks.h"
 #include "reports/report_figures.h"
 #include "store/regional_text.h"
-#include "views/main_window.h"
+#include "trades/trade_prompts.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace chomaru {
 
 namespace {
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    place(l, left, top, width, 255);
-    return l;
-}
 
 // The captions of the six value labels.
 struct Preview {
@@ -51,38 +46,37 @@ struct Trade {
 
 std::optional<Trade> ask_trade(Platform& platform, const QString& price_message, const QString& amount_message,
                                Currency (*estimate)(const FeeTable&, int32_t, int32_t), const FeeTable& fees) {
-    const QString price_text =
-        platform.input_box(QStringLiteral("いくらにしますか？"), price_message, QStringLiteral("10000"));
-    if (price_text.isEmpty()) return std::nullopt;
-    const int32_t price = text_to_int32(number_text(price_text));
-    const QString shares_text =
-        platform.input_box(QStringLiteral("どのくらいにしましょう？"), QStringLiteral("株数は？"), QStringLiteral("100"));
-    if (shares_text.isEmpty()) return std::nullopt;
-    const int32_t shares = text_to_int32(number_text(shares_text));
-    const Currency proposal = estimate(fees, price, shares);
-    const QString amount_text =
-        platform.input_box(QStringLiteral("これでいいですか"), amount_message, qt_text(currency_text(proposal)));
-    if (amount_text.isEmpty()) return std::nullopt;
-    return Trade{price, shares, text_to_currency(number_text(amount_text))};
+    const TradePrompts prompts{
+        {QStringLiteral("いくらにしますか？"), QStringLiteral("どのくらいにしましょう？"), QStringLiteral("これでいいですか")},
+        [&](TradeStep step, std::optional<int32_t>, std::optional<int32_t>) {
+            const QString messages[] = {price_message, QStringLiteral("株数は？"), amount_message};
+            return messages[size_t(step)];
+        },
+    };
+    const std::optional<PriceAndShares> a = ask_price_and_shares(platform, prompts);
+    if (!a) return std::nullopt;
+    const std::optional<Currency> amount = ask_amount(platform, prompts, *a, estimate(fees, a->price, a->shares));
+    if (!amount) return std::nullopt;
+    return Trade{a->price, a->shares, *amount};
 }
 
-void show_preview(StockMain& window, const Preview& preview) {
-    SimulationWindow form(&window);
+void show_preview(Session& session, const Preview& preview) {
+    SimulationWindow form(session.dialog_parent);
     form.l_sl_num->setText(preview.num);
     form.l_sl_price->setText(preview.price);
     form.l_sl_profit->setText(preview.profit);
     form.l_sl_risi->setText(preview.risi);
     form.l_sl_cost_i->setText(preview.cost_i);
     form.l_sl_num_i->setText(preview.num_i);
-    window.platform().run_modal(form);
+    session.platform.run_modal(form);
 }
 
 // Runs a preview: every prompt and every figure under the one error
 // message; the window is shown only when all of them succeeded.
-void simulate(StockMain& window, const std::function<std::optional<Preview>()>& compute) {
+void simulate(Session& session, const std::function<std::optional<Preview>()>& compute) {
     std::optional<Preview> preview;
-    run_guarded(window.platform(), [&] { preview = compute(); });
-    if (preview) show_preview(window, *preview);
+    run_guarded(session.platform, [&] { preview = compute(); });
+    if (preview) show_preview(session, *preview);
 }
 
 }  // namespace
@@ -92,14 +86,14 @@ SimulationWindow::SimulationWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("売買シミュレーション"));
     setFixedSize(twips(this, 4065), twips(this, 2370));
 
-    Label1 = label(this, "Label1", QStringLiteral("株数"), 120, 120, 735);
-    l_sl_num = label(this, "l_sl_num", QString(), 1320, 120, 2535);
-    Label2 = label(this, "Label2", QStringLiteral("平均買い単価"), 120, 480, 1095);
-    l_sl_price = label(this, "l_sl_price", QString(), 1320, 480, 2535);
-    Label3 = label(this, "Label3", QStringLiteral("利益"), 120, 840, 855);
-    l_sl_profit = label(this, "l_sl_profit", QString(), 1320, 840, 2535);
-    Label4 = label(this, "Label4", QStringLiteral("利回り"), 120, 1200, 975);
-    l_sl_risi = label(this, "l_sl_risi", QString(), 1320, 1200, 2055);
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("株数"), 120, 120, 735);
+    l_sl_num = label(this, QStringLiteral("l_sl_num"), QString(), 1320, 120, 2535);
+    Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("平均買い単価"), 120, 480, 1095);
+    l_sl_price = label(this, QStringLiteral("l_sl_price"), QString(), 1320, 480, 2535);
+    Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("利益"), 120, 840, 855);
+    l_sl_profit = label(this, QStringLiteral("l_sl_profit"), QString(), 1320, 840, 2535);
+    Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("利回り"), 120, 1200, 975);
+    l_sl_risi = label(this, QStringLiteral("l_sl_risi"), QString(), 1320, 1200, 2055);
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -107,10 +101,10 @@ SimulationWindow::SimulationWindow(QWidget* parent) : QDialog(parent) {
     Line1->setFrameShadow(QFrame::Sunken);
     place(Line1, 120, 1545, 3840, 30);
 
-    Label5 = label(this, "Label5", QStringLiteral("単価"), 120, 1680, 615);
-    l_sl_cost_i = label(this, "l_sl_cost_i", QString(), 840, 1680, 1695);
-    Label6 = label(this, "Label6", QStringLiteral("株数"), 120, 2040, 615);
-    l_sl_num_i = label(this, "l_sl_num_i", QString(), 840, 2040, 1695);
+    Label5 = label(this, QStringLiteral("Label5"), QStringLiteral("単価"), 120, 1680, 615);
+    l_sl_cost_i = label(this, QStringLiteral("l_sl_cost_i"), QString(), 840, 1680, 1695);
+    Label6 = label(this, QStringLiteral("Label6"), QStringLiteral("株数"), 120, 2040, 615);
+    l_sl_num_i = label(this, QStringLiteral("l_sl_num_i"), QString(), 840, 2040, 1695);
 
     Command1 = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -119,12 +113,12 @@ SimulationWindow::SimulationWindow(QWidget* parent) : QDialog(parent) {
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void kai_sl_key_click(StockMain& window) {
-    simulate(window, [&window]() -> std::optional<Preview> {
-        const std::optional<Trade> t = ask_trade(window.platform(), QStringLiteral("買値は？"),
-                                                 QStringLiteral("払込金額は？"), buy_total, window.portfolio().fees);
+void kai_sl_key_click(Session& session) {
+    simulate(session, [&session]() -> std::optional<Preview> {
+        const std::optional<Trade> t = ask_trade(session.platform, QStringLiteral("買値は？"),
+                                                 QStringLiteral("払込金額は？"), buy_total, session.portfolio.fees);
         if (!t) return std::nullopt;
-        const Stock& s = window.stock();
+        const Stock& s = session.stock();
         const BuySimulation after = simulate_buy(s, t->shares, t->amount);
         return Preview{
             before_after(format_grouped(s.held_shares), format_grouped(after.shares_after)),
@@ -137,12 +131,12 @@ void kai_sl_key_click(StockMain& window) {
     });
 }
 
-void uri_sl_key_click(StockMain& window) {
-    simulate(window, [&window]() -> std::optional<Preview> {
-        const std::optional<Trade> t = ask_trade(window.platform(), QStringLiteral("売り値は？"),
-                                                 QStringLiteral("受け取り金額は？"), sell_total, window.portfolio().fees);
+void uri_sl_key_click(Session& session) {
+    simulate(session, [&session]() -> std::optional<Preview> {
+        const std::optional<Trade> t = ask_trade(session.platform, QStringLiteral("売り値は？"),
+                                                 QStringLiteral("受け取り金額は？"), sell_total, session.portfolio.fees);
         if (!t) return std::nullopt;
-        const Stock& s = window.stock();
+        const Stock& s = session.stock();
         const SellSimulation after = simulate_sell(s, t->shares, t->amount);
         const std::string average = format_currency(Currency::from_yen(s.avg_buy_price));
         const std::string yield = format_percent(double(s.dividend_yield));

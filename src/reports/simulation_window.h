@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace chomaru {
 
-class StockMain;
+class Session;
 
 // The result of a trade preview: the selected stock's shares, average buy
 // unit price, profit and yield before and after the trade, and the unit
@@ -35,7 +35,7 @@ public:
 };
 
 // Previews of a buy or a sell.
-void kai_sl_key_click(StockMain& window);
-void uri_sl_key_click(StockMain& window);
+void kai_sl_key_click(Session& session);
+void uri_sl_key_click(Session& session);
 
 }  // namespace chomaru

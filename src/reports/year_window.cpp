@@ -9,7 +9,7 @@
 #include "ui/flex_grid.h"
 #include "ui/platform.h"
 #include "ui/twips.h"
-#include "views/main_window.h"
+#include "ui/session.h"
 
 namespace chomaru {
 
@@ -149,9 +149,9 @@ void YearWindow::show_sales(const YearFigures& year) {
     sales_fig->scrollToTop();
 }
 
-void m_year_report_click(StockMain& window) {
-    YearWindow form(window.portfolio(), window.platform(), &window);
-    window.platform().run_modal(form);
+void m_year_report_click(Session& session) {
+    YearWindow form(session.portfolio, session.platform, session.dialog_parent);
+    session.platform.run_modal(form);
 }
 
 }  // namespace chomaru

@@ -12,7 +12,7 @@ namespace chomaru {
 
 class FlexGrid;
 class Platform;
-class StockMain;
+class Session;
 
 // Realised gains year by year: a table of the years with the losses carried
 // forward and an estimate of the tax, the latest year selected, and below it
@@ -41,6 +41,6 @@ private:
 };
 
 // The 年間損益 window.
-void m_year_report_click(StockMain& window);
+void m_year_report_click(Session& session);
 
 }  // namespace chomaru

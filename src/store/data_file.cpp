@@ -347,8 +347,7 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
     }
 }
 
-std::string format_data_file(Portfolio& portfolio) {
-    portfolio.fees.fee_limit[5] = 0;
+std::string format_data_file(const Portfolio& portfolio) {
     std::string out;
     size_t records = 0;
     if (portfolio.last_stock < 0 || portfolio.last_stock >= max_stocks)
@@ -379,7 +378,8 @@ std::string format_data_file(Portfolio& portfolio) {
     }
     const FeeTable& t = portfolio.fees;
     for (size_t i = 0; i < fee_brackets; ++i) {
-        put_line(out, int_text(t.fee_limit[i]));
+        // The top bracket has no upper limit; its place in the file holds 0.
+        put_line(out, int_text(i + 1 < fee_brackets ? t.fee_limit[i] : 0));
         put_line(out, float_text(t.fee_rate[i]));
         put_line(out, int_text(t.fee_add[i]));
     }
@@ -405,8 +405,8 @@ LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfoli
     return parse_data_file(*bytes, portfolio);
 }
 
-void save_data_file(const std::filesystem::path& file, Portfolio& portfolio) {
-    write_file_atomically(file, format_data_file(portfolio));
+void save_data_file(const std::filesystem::path& file, const Portfolio& portfolio, FileSystem& fs) {
+    write_file_atomically(file, format_data_file(portfolio), fs);
 }
 
 }  // namespace chomaru

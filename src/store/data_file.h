@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "store/portfolio.h"
+#include "store/safe_file.h"
 
 namespace chomaru {
 
@@ -49,16 +50,17 @@ struct ReadGaps {
 LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGaps& gaps);
 LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio);
 
-// The data file's bytes. Sets fee_limit[5] to 0, which is never used. Raises
+// The data file's bytes; the top bracket's limit, never used, is written as 0. Raises
 // DataFileError for text the file cannot carry: a line break in a code, a
 // name or a date, a blank in a date, a record line whose blanks lie beyond
 // what the reader takes, or characters outside code page 932.
-std::string format_data_file(Portfolio& portfolio);
+std::string format_data_file(const Portfolio& portfolio);
 
 LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfolio);
 
 // Raises DataFileError or SaveError; a failed save leaves the old file intact.
-void save_data_file(const std::filesystem::path& file, Portfolio& portfolio);
+void save_data_file(const std::filesystem::path& file, const Portfolio& portfolio,
+                    FileSystem& fs = real_file_system());
 
 // Whether text can be stored as a record's date, or as a code or a name,
 // and read back unchanged.

@@ -21,14 +21,6 @@ FileSystem& real_file_system() {
     return fs;
 }
 
-namespace {
-FileSystem* chosen_file_system = nullptr;
-}
-
-FileSystem& file_system() { return chosen_file_system ? *chosen_file_system : real_file_system(); }
-
-void set_file_system(FileSystem* fs) { chosen_file_system = fs; }
-
 std::string describe_error(int error_number) {
     switch (error_number) {
     case ENOSPC: return "ディスクの空き容量が足りません";

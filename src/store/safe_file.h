@@ -31,11 +31,6 @@ public:
 
 FileSystem& real_file_system();
 
-// The file system every save uses unless told otherwise: the real one, or
-// one that a test puts in its place (nullptr puts the real one back).
-FileSystem& file_system();
-void set_file_system(FileSystem* fs);
-
 // Writes `bytes` to a new temporary file in the target's folder, syncs it
 // and renames it over the target, so the target is at every moment either
 // the old file or the new one, complete. A target that is a symbolic link is
@@ -43,7 +38,7 @@ void set_file_system(FileSystem* fs);
 // else those of the file it replaces. On failure the temporary file is
 // removed, the target is untouched and SaveError is raised.
 void write_file_atomically(const std::filesystem::path& target, std::string_view bytes,
-                           FileSystem& fs = file_system(), std::optional<mode_t> permissions = std::nullopt);
+                           FileSystem& fs = real_file_system(), std::optional<mode_t> permissions = std::nullopt);
 
 // The whole content of a file, or nothing when it does not exist. Other
 // failures raise SaveError's sibling, std::runtime_error.

@@ -7,7 +7,8 @@
 #include <algorithm>
 
 #include "store/date_text.h"
-#include "views/main_window.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 #include "ui/twips.h"
 
 namespace chomaru {
@@ -64,12 +65,12 @@ void DatePickerDialog::pick() {
     accept();
 }
 
-std::string pick_trade_date(StockMain& window) {
-    DatePickerDialog dialog(window.picked_date, &window);
-    const Date today = window.platform().today();
+std::string pick_trade_date(Session& session) {
+    DatePickerDialog dialog(session.picked_date, session.dialog_parent);
+    const Date today = session.platform.today();
     dialog.MonthView1->setSelectedDate(QDate(today.year, today.month, today.day));
-    window.platform().run_modal(dialog);
-    return window.picked_date;
+    session.platform.run_modal(dialog);
+    return session.picked_date;
 }
 
 }  // namespace chomaru

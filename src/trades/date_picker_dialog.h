@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace chomaru {
 
-class StockMain;
+class Session;
 
 // The trade date picker: a month calendar and an OK button. OK, or a
 // double-click on a day, writes the selected date as short-date text into
@@ -33,9 +33,9 @@ private:
 };
 
 // Runs the picker as the trade entries do: the calendar set to today, shown
-// modally, then a copy of the window's picked date. That copy is empty when
+// modally, then a copy of the session's picked date. That copy is empty when
 // the picker was closed without OK and no date has been picked in this run:
 // the entry then ends as on Cancel, since a record needs a date.
-std::string pick_trade_date(StockMain& window);
+std::string pick_trade_date(Session& session);
 
 }  // namespace chomaru

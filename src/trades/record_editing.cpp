@@ -1,11 +1,11 @@
 #include "trades/record_editing.h"
 
 #include "accounting/position.h"
-#include "ui/command_guard.h"
-#include "ui/text_checks.h"
 #include "store/regional_text.h"
-#include "ui/flex_grid.h"
-#include "views/main_window.h"
+#include "ui/command_guard.h"
+#include "ui/platform.h"
+#include "ui/session.h"
+#include "ui/text_checks.h"
 
 namespace chomaru {
 
@@ -30,54 +30,46 @@ QString stored_text(const TradeRecord& record, int col) {
 // One field of one stored record, chosen by its cell: column 1 the date,
 // 2 the unit price, 3 the shares, 4 the amount. The prompt offers the stored
 // value itself, so that OK without typing changes nothing.
-void edit_record(StockMain& window, FlexGrid* grid, std::array<TradeRecord, max_records>& records, int32_t count,
-                 int row, int col) {
+void edit_record(Session& session, bool buy_side, int row, int col) {
+    Stock& stock = session.stock();
+    const int32_t count = buy_side ? stock.buy_count : stock.sell_count;
     if (row < 1 || row > count || col < 1 || col > 4) return;
-    Platform& platform = window.platform();
-    TradeRecord& record = records.at(size_t(row - 1));
+    TradeRecord& record = (buy_side ? stock.buys : stock.sells).at(size_t(row - 1));
+    Platform& platform = session.platform;
     const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
                                               QStringLiteral("変更します"), stored_text(record, col));
     if (answer.isEmpty()) return;
+    const Views records = buy_side ? View::buy_records : View::sell_records;
     switch (col) {
     case 1: {
         const std::optional<QString> date = accept_date_text(platform, answer);
         if (!date) return;
         record.date = core_text(*date);
-        grid->set_text(row, col, *date);
+        session.changed(records);
         return;
     }
     case 2:
         record.price = text_to_int32(number_text(answer));
-        grid->set_text(row, col, qt_text(format_currency(Currency::from_yen(record.price))));
         break;
     case 3:
         record.shares = text_to_int32(number_text(answer));
-        grid->set_text(row, col, qt_text(format_grouped(record.shares)));
         break;
     default:
         record.amount = text_to_currency(number_text(answer));
-        grid->set_text(row, col, qt_text(format_currency(record.amount)));
         break;
     }
-    recalc_position(window.stock());
-    window.show_analysis();
-    window.show_ratio_table();
+    session.changed(records | View::analysis | View::ratio_table);
+    recalc_position(stock);
 }
 
 }  // namespace
 
-void buy_fig_dbl_click(StockMain& window, int row, int col) {
-    run_guarded(window.platform(), [&window, row, col] {
-        Stock& s = window.stock();
-        edit_record(window, window.buy_fig, s.buys, s.buy_count, row, col);
-    });
+void buy_fig_dbl_click(Session& session, int row, int col) {
+    run_guarded(session.platform, [&session, row, col] { edit_record(session, true, row, col); });
 }
 
-void sell_fig_dbl_click(StockMain& window, int row, int col) {
-    run_guarded(window.platform(), [&window, row, col] {
-        Stock& s = window.stock();
-        edit_record(window, window.sell_fig, s.sells, s.sell_count, row, col);
-    });
+void sell_fig_dbl_click(Session& session, int row, int col) {
+    run_guarded(session.platform, [&session, row, col] { edit_record(session, false, row, col); });
 }
 
 }  // namespace chomaru

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "store/date_text.h"
+#include "store/safe_file.h"
 
 class QDialog;
 
@@ -52,10 +53,11 @@ public:
 
     // Asks for a folder; empty when the user cancels.
     virtual std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) = 0;
+
+    // The file system every save goes through.
+    virtual FileSystem& file_system() { return real_file_system(); }
 };
 
-// The message shown whenever typed text does not convert to a number.
-inline const QString half_width_digits_message = QStringLiteral("半角数字でお願いします");
 inline const QString program_caption = QStringLiteral("帳丸");
 
 // The folder of the executable a link such as /proc/self/exe points to, as

@@ -7,39 +7,22 @@
 #include "ui/command_guard.h"
 #include "ui/text_checks.h"
 #include "store/regional_text.h"
-#include "views/main_window.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace chomaru {
 
 namespace {
-
-QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    place(l, left, top, width, 255);
-    return l;
-}
 
 // The boxes are narrow for amounts such as "¥50,000,000": the proportional
 // gothic font with a slightly tighter spacing shows every value whole.
 QLineEdit* box(QWidget* parent, const QString& name, int left, int top, int width) {
     auto* b = new QLineEdit(parent);
     b->setObjectName(name);
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
-    b->setFont(font);
+    b->setFont(figure_font(9));
     place(b, left, top, width, 270);
-    return b;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                    int height) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    place(b, left, top, width, height);
     return b;
 }
 
@@ -155,11 +138,11 @@ void CommissionDialog::k_no_fee_click() {
     l_max->setText(QStringLiteral("0"));
 }
 
-void m_kabusen_click(StockMain& window) {
-    CommissionDialog dialog(window.portfolio().fees, window.platform(), &window);
+void m_kabusen_click(Session& session) {
+    CommissionDialog dialog(session.portfolio.fees, session.platform, session.dialog_parent);
     dialog.fill_boxes();
-    window.platform().run_modal(dialog);
-    window.show_analysis();
+    session.platform.run_modal(dialog);
+    session.changed(View::analysis);
 }
 
 }  // namespace chomaru

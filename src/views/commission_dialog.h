@@ -12,7 +12,7 @@ class QPushButton;
 namespace chomaru {
 
 class Platform;
-class StockMain;
+class Session;
 
 // The commission settings: per bracket the upper bound of the trade value,
 // the rate and the fixed addition, then the minimum and the maximum
@@ -62,6 +62,6 @@ private:
 };
 
 // The commission settings dialog.
-void m_kabusen_click(StockMain& window);
+void m_kabusen_click(Session& session);
 
 }  // namespace chomaru

@@ -25,24 +25,15 @@
 #include "ui/flex_grid.h"
 #include "views/stock_commands.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace chomaru {
 
 namespace {
 
-// The Japanese proportional gothic font of the window's buttons and grids.
-QFont gothic(double points) {
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    return font;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setFont(gothic(9.75));
-    b->setGeometry(geometry);
+QPushButton* command_button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width) {
+    QPushButton* b = button(parent, QString::fromLatin1(name), caption, left, top, width, 495);
+    b->setFont(program_font(9.75));
     return b;
 }
 
@@ -53,23 +44,11 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRec
     return f;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(geometry);
-    return l;
-}
-
 FlexGrid* grid(QWidget* parent, const char* name, int rows, int cols, int fixed_rows, int fixed_cols, double points,
                QRect geometry) {
     auto* g = new FlexGrid(0, cols, fixed_rows, fixed_cols, parent);
     g->setObjectName(QString::fromLatin1(name));
-    // The proportional gothic font draws digits wider than the grids' column
-    // widths were made for; a slightly tighter spacing keeps every figure
-    // whole in its cell.
-    QFont font = gothic(points);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
-    g->setFont(font);
+    g->setFont(figure_font(points));
     // Rows as tall as the font needs, so the small grids show every row.
     g->set_default_row_height(points < 9.5 ? 225 : 255);
     g->set_rows(rows);
@@ -105,7 +84,7 @@ constexpr int ratio_rows_height[] = {2295, 1215};
 
 }  // namespace
 
-StockMain::StockMain(Portfolio& portfolio, Platform& platform) : portfolio_(portfolio), platform_(platform) {
+StockMain::StockMain(Portfolio& portfolio, Platform& platform) : session_(portfolio, platform, this) {
     setObjectName(QStringLiteral("stock_main"));
     setWindowTitle(QStringLiteral("帳丸"));
     build_controls();
@@ -121,22 +100,22 @@ void StockMain::build_controls() {
     auto at = [this](int l, int t, int w, int h) { return twips_rect(this, l, t, w, h); };
 
     Frame3 = frame(client, "Frame3", QStringLiteral("記録する"), at(120, 120, 3255, 855));
-    kai_input_key = button(Frame3, "kai_input_key", QStringLiteral("買い(&K)"), at(120, 240, 1455, 495));
-    uri_input_key = button(Frame3, "uri_input_key", QStringLiteral("売り(&U)"), at(1680, 240, 1455, 495));
+    kai_input_key = command_button(Frame3, "kai_input_key", QStringLiteral("買い(&K)"), 120, 240, 1455);
+    uri_input_key = command_button(Frame3, "uri_input_key", QStringLiteral("売り(&U)"), 1680, 240, 1455);
     Frame4 = frame(client, "Frame4", QStringLiteral("売買シミュレーション"), at(3480, 120, 3255, 855));
-    kai_sl_key = button(Frame4, "kai_sl_key", QStringLiteral("買い(&G)"), at(120, 240, 1455, 495));
-    uri_sl_key = button(Frame4, "uri_sl_key", QStringLiteral("売り(&R)"), at(1680, 240, 1455, 495));
-    new_name_key = button(client, "new_name_key", QStringLiteral("新銘柄(&N)"), at(6960, 360, 1575, 495));
-    all_list_key = button(client, "all_list_key", QStringLiteral("一覧表(&I)"), at(8640, 360, 1575, 495));
+    kai_sl_key = command_button(Frame4, "kai_sl_key", QStringLiteral("買い(&G)"), 120, 240, 1455);
+    uri_sl_key = command_button(Frame4, "uri_sl_key", QStringLiteral("売り(&R)"), 1680, 240, 1455);
+    new_name_key = command_button(client, "new_name_key", QStringLiteral("新銘柄(&N)"), 6960, 360, 1575);
+    all_list_key = command_button(client, "all_list_key", QStringLiteral("一覧表(&I)"), 8640, 360, 1575);
 
     Frame1 = frame(client, "Frame1", QStringLiteral("銘柄"), at(120, 1080, 2775, 3855 + break_even_room));
-    Label1 = label(Frame1, "Label1", QStringLiteral("銘柄を選択する"), at(240, 240, 1455, 255));
+    Label1 = label(Frame1, QStringLiteral("Label1"), QStringLiteral("銘柄を選択する"), 240, 240, 1455);
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setGeometry(at(120, 480, 2535, 300).adjusted(0, 0, 0, 4));
-    Label2 = label(Frame1, "Label2", QStringLiteral("銘柄情報"), at(960, 1080, 855, 255));
+    Label2 = label(Frame1, QStringLiteral("Label2"), QStringLiteral("銘柄情報"), 960, 1080, 855);
     infor_fig = grid(Frame1, "infor_fig", 3, 2, 0, 1, 9.75, at(120, 1320, 2535, 855));
-    Label3 = label(Frame1, "Label3", QStringLiteral("銘柄分析"), at(960, 2400, 735, 255));
+    Label3 = label(Frame1, QStringLiteral("Label3"), QStringLiteral("銘柄分析"), 960, 2400, 735);
     anal_fig = grid(Frame1, "anal_fig", 4, 2, 0, 1, 9.75, at(120, 2640, 2535, 1095));
     bep_fig = grid(Frame1, "bep_fig", 1, 2, 0, 1, 9.75, at(120, 3720, 2535, 300));
 
@@ -146,7 +125,7 @@ void StockMain::build_controls() {
 
     SSTab1 = new QTabWidget(client);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setFont(gothic(9));
+    SSTab1->setFont(program_font(9));
     SSTab1->setGeometry(at(5040, 1200, 5175, 3735 + break_even_room));
     auto* buy_page = new QWidget();
     auto* sell_page = new QWidget();
@@ -197,22 +176,15 @@ void StockMain::build_menus() {
 }
 
 void StockMain::connect_commands() {
-    auto on_click = [this](QPushButton* b, void (*command)(StockMain&)) {
-        connect(b, &QPushButton::clicked, this, [this, command] {
-            command(*this);
-            command_done();
-        });
+    auto on_click = [this](QPushButton* b, void (*command)(Session&)) {
+        connect(b, &QPushButton::clicked, this, [this, command] { run_command(command); });
     };
-    auto on_menu = [this](QAction* a, void (*command)(StockMain&)) {
-        connect(a, &QAction::triggered, this, [this, command] {
-            command(*this);
-            command_done();
-        });
+    auto on_menu = [this](QAction* a, void (*command)(Session&)) {
+        connect(a, &QAction::triggered, this, [this, command] { run_command(command); });
     };
-    auto on_double_click = [this](FlexGrid* g, void (*command)(StockMain&, int, int)) {
+    auto on_double_click = [this](FlexGrid* g, void (*command)(Session&, int, int)) {
         connect(g, &FlexGrid::double_clicked, this, [this, command](int row, int col) {
-            command(*this, row, col);
-            command_done();
+            run_command([command, row, col](Session& s) { command(s, row, col); });
         });
     };
     on_click(kai_input_key, kai_input_key_click);
@@ -221,10 +193,8 @@ void StockMain::connect_commands() {
     on_click(uri_sl_key, uri_sl_key_click);
     on_click(new_name_key, new_name_key_click);
     on_click(all_list_key, all_list_key_click);
-    connect(Combo1, &QComboBox::activated, this, [this](int index) {
-        combo1_click(*this, index);
-        command_done();
-    });
+    connect(Combo1, &QComboBox::activated, this,
+            [this](int index) { run_command([index](Session& s) { combo1_click(s, index); }); });
     on_double_click(infor_fig, infor_fig_dbl_click);
     on_double_click(buy_fig, buy_fig_dbl_click);
     on_double_click(sell_fig, sell_fig_dbl_click);
@@ -246,9 +216,26 @@ void StockMain::connect_commands() {
     on_menu(version_key, version_key_click);
 }
 
-void StockMain::command_done() {
+// Whatever the command changed is redrawn, also when it stopped on an error
+// partway, and only then is the observer told.
+void StockMain::run_command(const std::function<void(Session&)>& command) {
+    command(session_);
+    redraw(session_.take_changes());
     if (command_observer_) command_observer_();
+    for (auto* chart : findChildren<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly)) chart->show_stock(stock());
     emit command_finished();
+}
+
+void StockMain::redraw(Views views) {
+    if (views & View::stock_info) show_stock_info();
+    if (views & View::analysis) show_analysis();
+    if (views & View::trade_grids) clear_trade_grids();
+    if (views & View::buy_records) show_buy_records();
+    if (views & View::sell_records) show_sell_records();
+    if (views & View::new_buy_record) show_new_record(buy_fig, stock().buy_count);
+    if (views & View::new_sell_record) show_new_record(sell_fig, stock().sell_count);
+    if (views & View::ratio_table) show_ratio_table();
+    if (views & View::selector) fill_stock_combo();
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {
@@ -324,7 +311,7 @@ void StockMain::show_analysis() {
 
 void StockMain::show_break_even() {
     const Stock& s = stock();
-    const std::optional<int32_t> price = break_even_price(portfolio_.fees, s.avg_buy_price, s.held_shares);
+    const std::optional<int32_t> price = break_even_price(session_.portfolio.fees, s.avg_buy_price, s.held_shares);
     bep_fig->set_text(0, 1, price ? qt_text(format_currency(Currency::from_yen(*price))) : QStringLiteral("—"));
     remove_break_even_line();
     if (price) show_break_even_line(*price);
@@ -412,18 +399,17 @@ void StockMain::show_records(FlexGrid* g, const std::array<TradeRecord, max_reco
 
 void StockMain::show_buy_records() { show_records(buy_fig, stock().buys, stock().buy_count); }
 void StockMain::show_sell_records() { show_records(sell_fig, stock().sells, stock().sell_count); }
-void StockMain::show_buy_row(int k, const TradeRecord& record) { show_new_row(buy_fig, record, k); }
-void StockMain::show_sell_row(int k, const TradeRecord& record) { show_new_row(sell_fig, record, k); }
 
-void StockMain::show_new_row(FlexGrid* g, const TradeRecord& record, int k) {
-    show_record_row(g, record, k);
+void StockMain::show_new_record(FlexGrid* g, int count) {
+    if (count < 1) return;
     SSTab1->setCurrentWidget(g->parentWidget());
-    g->scroll_to_row(k + 1);
+    g->scroll_to_row(count);
 }
 
 void StockMain::fill_stock_combo() {
     Combo1->clear();
-    for (int i = 0; i <= portfolio_.last_stock; ++i) Combo1->addItem(qt_text(shown_name(portfolio_.stocks[size_t(i)])));
+    const Portfolio& portfolio = session_.portfolio;
+    for (int i = 0; i <= portfolio.last_stock; ++i) Combo1->addItem(qt_text(shown_name(portfolio.stocks[size_t(i)])));
     Combo1->setCurrentIndex(-1);
 }
 

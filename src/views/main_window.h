@@ -4,8 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "ui/platform.h"
 #include "store/portfolio.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 
 class QAction;
 class QComboBox;
@@ -22,18 +23,17 @@ class FlexGrid;
 // stock selector on the left, the price table relative to the average buy
 // unit price in the middle, the buy and sell records on two tabs on the
 // right, six buttons on top and the menu bar. Commands live beside their
-// subsystem and reach the window through its public members.
+// subsystem and work on the window's session; after each one the window
+// redraws the views the command changed.
 class StockMain : public QMainWindow {
     Q_OBJECT
 public:
     StockMain(Portfolio& portfolio, Platform& platform);
 
-    // The text of the date chosen last in the date picker during this run.
-    std::string picked_date;
-
-    Portfolio& portfolio() { return portfolio_; }
-    Platform& platform() { return platform_; }
-    Stock& stock() { return portfolio_.current(); }
+    Session& session() { return session_; }
+    Portfolio& portfolio() { return session_.portfolio; }
+    Platform& platform() { return session_.platform; }
+    Stock& stock() { return session_.stock(); }
 
     // Grid layout, once at start-up.
     void setup_info_grid();
@@ -42,7 +42,8 @@ public:
     void setup_buy_grid();
     void setup_sell_grid();
 
-    // Refresh of the views from the portfolio.
+    // Redraws the views from the portfolio, in the order of the View flags.
+    void redraw(Views views);
     void show_stock_info();
     void show_analysis();
     void show_ratio_table();
@@ -50,12 +51,6 @@ public:
     void show_buy_records();
     void show_sell_records();
     void fill_stock_combo();
-
-    // Writes a new record into grid row k + 1 of its side, growing the grid
-    // beyond its 14 laid-out record rows when needed, and brings the row
-    // into view with its tab in front.
-    void show_buy_row(int k, const TradeRecord& record);
-    void show_sell_row(int k, const TradeRecord& record);
 
     // The shutdown decides whether the window may close; set by the start-up.
     void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
@@ -114,17 +109,17 @@ private:
     void build_controls();
     void build_menus();
     void connect_commands();
+    void run_command(const std::function<void(Session&)>& command);
     void show_record_row(FlexGrid* grid, const TradeRecord& record, int k);
-    void show_new_row(FlexGrid* grid, const TradeRecord& record, int k);
+    // Brings record row `count` into view with its tab in front.
+    void show_new_record(FlexGrid* grid, int count);
     void show_records(FlexGrid* grid, const std::array<TradeRecord, max_records>& records, int count);
     void setup_record_grid(FlexGrid* grid);
     void show_break_even();
     void show_break_even_line(int32_t price);
     void remove_break_even_line();
 
-    Portfolio& portfolio_;
-    Platform& platform_;
-    void command_done();
+    Session session_;
 
     std::function<bool()> close_handler_;
     std::function<void()> command_observer_;

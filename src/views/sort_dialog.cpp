@@ -3,7 +3,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "views/main_window.h"
+#include "ui/platform.h"
+#include "ui/session.h"
 #include "ui/twips.h"
 
 namespace chomaru {
@@ -25,7 +26,7 @@ void fill(QListWidget* list, const std::array<std::string, max_stocks>& items, i
 
 }  // namespace
 
-SortDialog::SortDialog(StockMain& window) : QDialog(&window), window_(window) {
+SortDialog::SortDialog(Session& session) : QDialog(session.dialog_parent), session_(session) {
     setObjectName(QStringLiteral("Form_sort"));
     setWindowTitle(sort_caption);
     setFixedSize(twips(this, 6630), twips(this, 4260));
@@ -61,23 +62,16 @@ void SortDialog::k_sort_click() {
     show_sort_lists();
     if (!work.all_placed()) return;
 
-    Platform& platform = window_.platform();
+    Platform& platform = session_.platform;
     const QMessageBox::StandardButton answer =
         platform.message_box(QStringLiteral("並び替えを実行します"), QMessageBox::NoIcon,
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, sort_caption);
     if (answer == QMessageBox::Yes) {
         platform.message_box(QStringLiteral("並び替えを実行します"), QMessageBox::NoIcon, QMessageBox::Ok,
                              sort_caption);
-        Portfolio& portfolio = window_.portfolio();
-        portfolio.current_stock = 0;
-        z_ope_sort(portfolio, work);
-        window_.show_stock_info();
-        window_.show_analysis();
-        window_.clear_trade_grids();
-        window_.show_buy_records();
-        window_.show_sell_records();
-        window_.show_ratio_table();
-        window_.fill_stock_combo();
+        session_.portfolio.current_stock = 0;
+        z_ope_sort(session_.portfolio, work);
+        session_.changed(all_views);
         accept();
     } else if (answer == QMessageBox::No) {
         k_clear_click();
@@ -89,15 +83,15 @@ void SortDialog::k_sort_click() {
 }
 
 void SortDialog::k_clear_click() {
-    work.reset_sort_lists(window_.portfolio());
+    work.reset_sort_lists(session_.portfolio);
     show_sort_lists();
 }
 
-void m_sort_click(StockMain& window) {
-    SortDialog dialog(window);
-    dialog.work.reset_sort_lists(window.portfolio());
+void m_sort_click(Session& session) {
+    SortDialog dialog(session);
+    dialog.work.reset_sort_lists(session.portfolio);
     dialog.show_sort_lists();
-    window.platform().run_modal(dialog);
+    session.platform.run_modal(dialog);
 }
 
 }  // namespace chomaru

@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace chomaru {
 
-class StockMain;
+class Session;
 
 // The reorder dialog: the stocks in their present order on the left; each
 // press of the arrow moves the selected one to the next place on the right.
@@ -18,7 +18,7 @@ class StockMain;
 class SortDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SortDialog(StockMain& window);
+    explicit SortDialog(Session& session);
 
     // Shows the work lists: moved stocks leave blank rows on the left, the
     // first stock still to place is selected.
@@ -35,10 +35,10 @@ private:
     void k_sort_click();
     void k_clear_click();
 
-    StockMain& window_;
+    Session& session_;
 };
 
 // Reordering the stocks.
-void m_sort_click(StockMain& window);
+void m_sort_click(Session& session);
 
 }  // namespace chomaru

@@ -2,14 +2,14 @@
 
 namespace chomaru {
 
-class StockMain;
+class Session;
 
 // Registering, selecting and changing stocks.
-void new_name_key_click(StockMain& window);
-void combo1_click(StockMain& window, int index);
-void change_code_click(StockMain& window);
-void change_name_click(StockMain& window);
-void change_haitou_click(StockMain& window);
-void infor_fig_dbl_click(StockMain& window, int row, int col);
+void new_name_key_click(Session& session);
+void combo1_click(Session& session, int index);
+void change_code_click(Session& session);
+void change_name_click(Session& session);
+void change_haitou_click(Session& session);
+void infor_fig_dbl_click(Session& session, int row, int col);
 
 }  // namespace chomaru

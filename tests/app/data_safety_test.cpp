@@ -136,18 +136,12 @@ private:
     int error_;
 };
 
-class WithFileSystem {
-public:
-    explicit WithFileSystem(FileSystem& fs) { set_file_system(&fs); }
-    ~WithFileSystem() { set_file_system(nullptr); }
-};
-
 TEST_F(DamagedFile, WithoutACopyTheProgramDoesNotStart) {
     std::string bytes = sample_file(2);
     bytes[0] = '0';
     write_data_file(bytes);
     RefusingFileSystem refusing("vavo_data_damaged_", ENOSPC);
-    WithFileSystem with(refusing);
+    platform.files = &refusing;
     EXPECT_FALSE(start_up(*window));
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
@@ -161,7 +155,7 @@ TEST_F(RecoveryWrite, AFailureIsToldOncePerCauseAndAgainAfterItWorkedAgain) {
     fs::permissions(data_file(), fs::perms(0600));
     start();
     RefusingFileSystem refusing("vavo_data_recovery", ENOSPC);
-    WithFileSystem with(refusing);
+    platform.files = &refusing;
     window->show();
 
     platform.press(QMessageBox::No);

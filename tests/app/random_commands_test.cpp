@@ -20,9 +20,18 @@
 namespace chomaru {
 namespace {
 
+// The recovery file is written after most commands; syncing it to the disk
+// each time would only make this test slow.
+class UnsyncedFileSystem : public FileSystem {
+public:
+    int fsync(int) override { return 0; }
+};
+
 class RandomPlatform : public Platform {
 public:
     explicit RandomPlatform(uint32_t seed) : random_(seed) {}
+
+    FileSystem& file_system() override { return unsynced_; }
 
     QString input_box(const QString& caption, const QString&, const QString& default_text) override {
         ++prompts;
@@ -100,6 +109,7 @@ public:
     int messages = 0;
 
 private:
+    UnsyncedFileSystem unsynced_;
     std::mt19937 random_;
 };
 
@@ -153,20 +163,7 @@ void check_invariants(StockMain& window, Portfolio& p, Portfolio& back, const st
     ASSERT_EQ(format_data_file(back), bytes) << where;
 }
 
-// The recovery file is written after most commands; syncing it to the disk
-// each time would only make this test slow.
-class UnsyncedFileSystem : public FileSystem {
-public:
-    int fsync(int) override { return 0; }
-};
-
 TEST(RandomCommands, ThousandsOfCommandsKeepTheDataWholeAndTheGridsTrue) {
-    UnsyncedFileSystem unsynced;
-    set_file_system(&unsynced);
-    struct Restore {
-        ~Restore() { set_file_system(nullptr); }
-    } restore;
-
     const auto folder = std::filesystem::temp_directory_path() / ("chomaru-random-commands-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "documents");

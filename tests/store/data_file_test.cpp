@@ -56,12 +56,12 @@ TEST(DataFileWrite, TheExampleIsWrittenByteForByte) {
     EXPECT_EQ(format_data_file(*p), read_golden("example_35.txt"));
 }
 
-TEST(DataFileWrite, FeeLimitOfTheTopBracketIsAlwaysZero) {
+TEST(DataFileWrite, FeeLimitOfTheTopBracketIsWrittenAsZeroAndLeftAsItWas) {
     auto p = example_portfolio();
     p->fees.fee_limit[5] = 99;
     const std::string bytes = format_data_file(*p);
     EXPECT_EQ(bytes, read_golden("example_35.txt"));
-    EXPECT_EQ(p->fees.fee_limit[5], 0);
+    EXPECT_EQ(p->fees.fee_limit[5], 99);
 }
 
 TEST(DataFileWrite, FractionsEmptyDatesAndBlanksInNames) {

@@ -183,15 +183,17 @@ float rounded_to_7_digits(float value) {
     }
     FeeTable fees = saved.fees;
     for (float& rate : fees.fee_rate) rate = rounded_to_7_digits(rate);
+    fees.fee_limit[5] = 0;  // the top bracket's unused limit is written as 0
     if (fees != loaded.fees) return differs("the commission table", -1);
     return ::testing::AssertionSuccess();
 }
 
-void expect_round_trip(Portfolio& saved, uint32_t seed) {
+void expect_round_trip(const Portfolio& saved, uint32_t seed) {
+    const FeeTable fees_before = saved.fees;
     const std::string first = format_data_file(saved);
     auto loaded = Portfolio::create();
     ASSERT_EQ(parse_data_file(first, *loaded), LoadStatus::loaded) << "seed " << seed;
-    EXPECT_EQ(saved.fees.fee_limit[5], 0) << "seed " << seed;
+    EXPECT_TRUE(saved.fees == fees_before) << "seed " << seed << ": writing changed the commission table";
     EXPECT_TRUE(reads_back_as_saved(saved, *loaded)) << "seed " << seed;
     EXPECT_TRUE(format_data_file(*loaded) == first) << "seed " << seed << ": the second save differs";
 }

@@ -154,12 +154,12 @@ TEST_F(SafeFileTest, ObjectsLeftAtTemporaryNamesAreNeverWrittenThroughAndNeverBl
 
 TEST_F(SafeFileTest, PermissionsAskedForAreGivenToANewFileAndAReplacedOne) {
     const auto mode = [](const fs::path& f) { return permissions_of(f).value_or(0); };
-    write_file_atomically(target_, "x", file_system(), 0600);
+    write_file_atomically(target_, "x", real_file_system(), 0600);
     EXPECT_EQ(mode(target_), 0600u);
     fs::permissions(target_, fs::perms(0640));
     write_file_atomically(target_, "y");
     EXPECT_EQ(mode(target_), 0640u);
-    write_file_atomically(target_, "z", file_system(), 0600);
+    write_file_atomically(target_, "z", real_file_system(), 0600);
     EXPECT_EQ(mode(target_), 0600u);
 }
 

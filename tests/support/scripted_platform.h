@@ -49,6 +49,7 @@ public:
     void open_document(const std::filesystem::path& file, std::function<void()> not_opened) override;
     std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
     std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
+    FileSystem& file_system() override { return files ? *files : real_file_system(); }
 
     bool script_done() const { return answers_.empty() && buttons_.empty() && dialog_actions_.empty(); }
 
@@ -59,6 +60,7 @@ public:
     std::deque<std::filesystem::path> save_choices;
     std::deque<std::filesystem::path> folder_choices;  // empty: Cancel
     bool desktop_opens_documents = true;
+    FileSystem* files = nullptr;  // the real file system when null
 
     std::vector<Prompt> prompts;
     std::vector<Message> messages;

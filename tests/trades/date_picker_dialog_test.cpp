@@ -38,8 +38,8 @@ TEST_F(DatePicker, LayoutCaptionsAndJapaneseCalendar) {
 
 TEST_F(DatePicker, OkWithoutTouchingTheCalendarGivesToday) {
     platform.on_dialog([](QDialog& d) { picker(d).k_ok->click(); });
-    EXPECT_EQ(pick_trade_date(*window), "2026/12/07");
-    EXPECT_EQ(window->picked_date, "2026/12/07");
+    EXPECT_EQ(pick_trade_date(window->session()), "2026/12/07");
+    EXPECT_EQ(window->session().picked_date, "2026/12/07");
     EXPECT_EQ(platform.dialogs, std::vector<QString>{"sel_date"});
 }
 
@@ -50,7 +50,7 @@ TEST_F(DatePicker, ADateInAnotherYearChosenThenOk) {
         picker(d).k_ok->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
     });
-    EXPECT_EQ(pick_trade_date(*window), "2024/02/29");
+    EXPECT_EQ(pick_trade_date(window->session()), "2024/02/29");
 }
 
 // Turning the calendar to another month or year carries the selected day
@@ -65,7 +65,7 @@ TEST_F(DatePicker, TurningTheMonthOrYearCarriesTheSelectedDayAlong) {
         EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 7));
         picker(d).k_ok->click();
     });
-    EXPECT_EQ(pick_trade_date(*window), "2027/01/07");
+    EXPECT_EQ(pick_trade_date(window->session()), "2027/01/07");
 
     platform.on_dialog([](QDialog& d) {
         QCalendarWidget* calendar = picker(d).MonthView1;
@@ -76,7 +76,7 @@ TEST_F(DatePicker, TurningTheMonthOrYearCarriesTheSelectedDayAlong) {
         EXPECT_EQ(calendar->selectedDate(), QDate(2023, 2, 28));
         picker(d).k_ok->click();
     });
-    EXPECT_EQ(pick_trade_date(*window), "2023/02/28");
+    EXPECT_EQ(pick_trade_date(window->session()), "2023/02/28");
 
     platform.on_dialog([](QDialog& d) {
         QCalendarWidget* calendar = picker(d).MonthView1;
@@ -90,7 +90,7 @@ TEST_F(DatePicker, TurningTheMonthOrYearCarriesTheSelectedDayAlong) {
         EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 3));
         picker(d).k_ok->click();
     });
-    EXPECT_EQ(pick_trade_date(*window), "2027/01/03");
+    EXPECT_EQ(pick_trade_date(window->session()), "2027/01/03");
 }
 
 TEST_F(DatePicker, DoubleClickOnADayPicksItAndCloses) {
@@ -106,20 +106,20 @@ TEST_F(DatePicker, DoubleClickOnADayPicksItAndCloses) {
         EXPECT_EQ(d.result(), QDialog::Accepted);
         EXPECT_FALSE(d.isVisible());
     });
-    EXPECT_EQ(pick_trade_date(*window), "2026/12/24");
+    EXPECT_EQ(pick_trade_date(window->session()), "2026/12/24");
 }
 
 TEST_F(DatePicker, ClosingWithoutOkKeepsThePickedDate) {
     platform.on_dialog([](QDialog& d) { d.close(); });
-    EXPECT_EQ(pick_trade_date(*window), "");
+    EXPECT_EQ(pick_trade_date(window->session()), "");
 
-    window->picked_date = "2026/11/30";
+    window->session().picked_date = "2026/11/30";
     platform.on_dialog([](QDialog& d) {
         picker(d).MonthView1->setSelectedDate(QDate(2026, 1, 1));
         d.reject();
     });
-    EXPECT_EQ(pick_trade_date(*window), "2026/11/30");
-    EXPECT_EQ(window->picked_date, "2026/11/30");
+    EXPECT_EQ(pick_trade_date(window->session()), "2026/11/30");
+    EXPECT_EQ(window->session().picked_date, "2026/11/30");
 }
 
 TEST_F(DatePicker, TheMouseOverOkGivesItTheFocus) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace chomaru {
+
+// The program's font: the Japanese proportional gothic at `points`.
+QFont program_font(double points);
+
+// The program's font with a slightly tighter spacing: the gothic draws
+// digits wider than the grids' columns and the boxes were made for, and the
+// tighter spacing keeps every figure whole in its cell.
+QFont figure_font(double points);
+
+// A label or a push button with its object name and caption, placed in
+// twips within its parent. Labels are one line of text high unless told.
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+              int height = 255);
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                    int height);
+
+}  // namespace chomaru
