@@ -41,12 +41,7 @@ void append_records(std::string& out, const std::array<TradeRecord, max_records>
         const TradeRecord& t = records.at(size_t(r));
         append_csv_field(out, t.date);
         NumberFields n;
-        n.put(',');
-        n.put_int(t.price);
-        n.put(',');
-        n.put_int(t.shares);
-        n.put(',');
-        n.put_currency(t.amount);
+        n.put_record(t);
         n.put("\r\n");
         n.append_to(out);
     }
@@ -120,6 +115,15 @@ void NumberFields::put_currency(Currency value) {
         put_int(value.units() / Currency::units_per_yen);
     else
         put(currency_text(value));
+}
+
+void NumberFields::put_record(const TradeRecord& record) {
+    put(',');
+    put_int(record.price);
+    put(',');
+    put_int(record.shares);
+    put(',');
+    put_currency(record.amount);
 }
 
 void append_csv_field(std::string& out, std::string_view text) {

@@ -38,6 +38,8 @@ public:
     void put(std::string_view text);
     void put_int(int64_t value);
     void put_currency(Currency value);
+    // A record's unit price, shares and amount, each after a comma.
+    void put_record(const TradeRecord& record);
     void append_to(std::string& out) const { out.append(buffer_.data(), size_); }
 
 private:

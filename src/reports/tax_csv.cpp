@@ -18,15 +18,6 @@ const std::string& heading_line() {
     return line;
 }
 
-void put_trade(NumberFields& n, const TradeRecord& t) {
-    n.put(',');
-    n.put_int(t.price);
-    n.put(',');
-    n.put_int(t.shares);
-    n.put(',');
-    n.put_currency(t.amount);
-}
-
 // The running figures after the row's trade, and the sale's profit ("0" on a
 // buy row).
 void put_running(NumberFields& n, const ReplayStep& step) {
@@ -58,10 +49,10 @@ void append_tax_block(std::string& out, const Stock& s) {
         if (step.side == TradeSide::sell) {
             out += ",,,,";
             append_csv_field(out, t.date);
-            put_trade(n, t);
+            n.put_record(t);
         } else {
             append_csv_field(out, t.date);
-            put_trade(n, t);
+            n.put_record(t);
             n.put(",,,,");
         }
         put_running(n, step);
