@@ -36,7 +36,15 @@ void del_sel_fig_click(Session& session) {
     run_guarded(session.platform, [&session] { delete_one_record(session, false); });
 }
 
+// One stray keystroke must not take a stock's whole history: the deletion
+// is asked for first, with いいえ as the default.
 void del_all_data_click(Session& session) {
+    const Stock& stock = session.stock();
+    const QMessageBox::StandardButton answer = session.platform.message_box(
+        qt_text(stock.stock_code) + QStringLiteral(" ") + qt_text(stock.stock_name) +
+            QStringLiteral(" の全記録を削除します。よろしいですか？"),
+        QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
     remove_current_stock(session.portfolio);
     session.changed(all_views);
 }

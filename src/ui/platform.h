@@ -23,9 +23,11 @@ public:
     // The modal input box: OK returns the edited text, Cancel empty text.
     virtual QString input_box(const QString& caption, const QString& message, const QString& default_text) = 0;
 
-    // The modal message box; returns the button pressed.
-    virtual QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
-                                                    QMessageBox::StandardButtons buttons, const QString& caption) = 0;
+    // The modal message box; returns the button pressed. Without a default
+    // button the box chooses its own.
+    virtual QMessageBox::StandardButton message_box(
+        const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, const QString& caption,
+        QMessageBox::StandardButton default_button = QMessageBox::NoButton) = 0;
 
     // Shows a dialog modally and returns when it has been closed.
     virtual void run_modal(QDialog& dialog) = 0;

@@ -37,8 +37,10 @@ QString QtPlatform::input_box(const QString& caption, const QString& message, co
 }
 
 QMessageBox::StandardButton QtPlatform::message_box(const QString& text, QMessageBox::Icon icon,
-                                                    QMessageBox::StandardButtons buttons, const QString& caption) {
+                                                    QMessageBox::StandardButtons buttons, const QString& caption,
+                                                    QMessageBox::StandardButton default_button) {
     QMessageBox box(icon, caption, display_lines(text), buttons, owner_);
+    if (default_button != QMessageBox::NoButton) box.setDefaultButton(default_button);
     // A message box sizes itself to its layout, so the width goes in as a
     // spacer under its contents.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <algorithm>
+#include <string_view>
 
 #include "accounting/commission.h"
 #include "views/commission_dialog.h"
@@ -62,6 +63,26 @@ constexpr double upper_multipliers[] = {1.9, 1.8, 1.7, 1.6, 1.5, 1.4, 1.3, 1.2, 
 constexpr double lower_multipliers[] = {0.9, 0.8, 0.7, 0.6, 0.5};
 
 constexpr int laid_out_rows = 15;
+
+// "買い 7203 トヨタ": the command and the stock it concerned, kept short for
+// the menu.
+std::string step_name(const char* step, const PortfolioImage& before, int32_t selected, const Portfolio& after) {
+    // The order and the commissions concern every stock.
+    if (std::string_view(step) == "並べ替え" || std::string_view(step) == "手数料設定") return step;
+    const bool new_stock = after.last_stock > before.last_stock;
+    std::string code, name;
+    if (new_stock) {
+        code = after.current().stock_code;
+        name = after.current().stock_name;
+    } else if (selected >= 0 && size_t(selected) < before.stocks.size()) {
+        code = before.stocks[size_t(selected)]->stock_code;
+        name = before.stocks[size_t(selected)]->stock_name;
+    }
+    std::string text = step;
+    if (!code.empty()) text += " " + code;
+    if (!name.empty()) text += " " + qt_text(name).left(16).toStdString();
+    return text;
+}
 
 // 540 twips are a little narrow for "+100%" in the gothic font: the label
 // column of a price table grid takes what its widest label needs, with the
@@ -154,6 +175,12 @@ void StockMain::build_menus() {
 
     QMenu* modify = menuBar()->addMenu(QStringLiteral("変更(&C)"));
     modify->setObjectName(QStringLiteral("modify"));
+    add(modify, m_undo, "m_undo", QString());
+    m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    add(modify, m_redo, "m_redo", QString());
+    m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    modify->addSeparator();
+    show_undo_state();
     add(modify, change_code, "change_code", QStringLiteral("コードの変更(&B)"));
     add(modify, change_name, "change_name", QStringLiteral("銘柄名の変更(&O)"));
     add(modify, change_haitou, "change_haitou", QStringLiteral("配当の変更(&P)"));
@@ -176,40 +203,43 @@ void StockMain::build_menus() {
 }
 
 void StockMain::connect_commands() {
-    auto on_click = [this](QPushButton* b, void (*command)(Session&)) {
-        connect(b, &QPushButton::clicked, this, [this, command] { run_command(command); });
+    // `step` names the undo step of a command that may change the data.
+    auto on_click = [this](QPushButton* b, void (*command)(Session&), const char* step = nullptr) {
+        connect(b, &QPushButton::clicked, this, [this, command, step] { run_command(command, step); });
     };
-    auto on_menu = [this](QAction* a, void (*command)(Session&)) {
-        connect(a, &QAction::triggered, this, [this, command] { run_command(command); });
+    auto on_menu = [this](QAction* a, void (*command)(Session&), const char* step = nullptr) {
+        connect(a, &QAction::triggered, this, [this, command, step] { run_command(command, step); });
     };
-    auto on_double_click = [this](FlexGrid* g, void (*command)(Session&, int, int)) {
-        connect(g, &FlexGrid::double_clicked, this, [this, command](int row, int col) {
-            run_command([command, row, col](Session& s) { command(s, row, col); });
+    auto on_double_click = [this](FlexGrid* g, void (*command)(Session&, int, int), const char* step) {
+        connect(g, &FlexGrid::double_clicked, this, [this, command, step](int row, int col) {
+            run_command([command, row, col](Session& s) { command(s, row, col); }, step);
         });
     };
-    on_click(kai_input_key, kai_input_key_click);
-    on_click(uri_input_key, uri_input_key_click);
+    connect(m_undo, &QAction::triggered, this, [this] { undo_step(false); });
+    connect(m_redo, &QAction::triggered, this, [this] { undo_step(true); });
+    on_click(kai_input_key, kai_input_key_click, "買い");
+    on_click(uri_input_key, uri_input_key_click, "売り");
     on_click(kai_sl_key, kai_sl_key_click);
     on_click(uri_sl_key, uri_sl_key_click);
-    on_click(new_name_key, new_name_key_click);
+    on_click(new_name_key, new_name_key_click, "新銘柄");
     on_click(all_list_key, all_list_key_click);
     connect(Combo1, &QComboBox::activated, this,
             [this](int index) { run_command([index](Session& s) { combo1_click(s, index); }); });
-    on_double_click(infor_fig, infor_fig_dbl_click);
-    on_double_click(buy_fig, buy_fig_dbl_click);
-    on_double_click(sell_fig, sell_fig_dbl_click);
+    on_double_click(infor_fig, infor_fig_dbl_click, "銘柄情報の変更");
+    on_double_click(buy_fig, buy_fig_dbl_click, "買い記録の修正");
+    on_double_click(sell_fig, sell_fig_dbl_click, "売り記録の修正");
 
-    on_menu(m_sort, m_sort_click);
+    on_menu(m_sort, m_sort_click, "並べ替え");
     on_menu(m_csvf, m_csvf_click);
     on_menu(m_tax_file, m_tax_file_click);
-    on_menu(m_kabusen, m_kabusen_click);
+    on_menu(m_kabusen, m_kabusen_click, "手数料設定");
     connect(suspend, &QAction::triggered, this, &QWidget::close);
-    on_menu(change_code, change_code_click);
-    on_menu(change_name, change_name_click);
-    on_menu(change_haitou, change_haitou_click);
-    on_menu(del_kai_fig, del_kai_fig_click);
-    on_menu(del_sel_fig, del_sel_fig_click);
-    on_menu(del_all_data, del_all_data_click);
+    on_menu(change_code, change_code_click, "コードの変更");
+    on_menu(change_name, change_name_click, "銘柄名の変更");
+    on_menu(change_haitou, change_haitou_click, "配当の変更");
+    on_menu(del_kai_fig, del_kai_fig_click, "買い記録の削除");
+    on_menu(del_sel_fig, del_sel_fig_click, "売り記録の削除");
+    on_menu(del_all_data, del_all_data_click, "全記録の削除");
     on_menu(m_year_report, m_year_report_click);
     on_menu(m_chart, m_chart_click);
     on_menu(expla, expla_click);
@@ -218,12 +248,42 @@ void StockMain::connect_commands() {
 
 // Whatever the command changed is redrawn, also when it stopped on an error
 // partway, and only then is the observer told.
-void StockMain::run_command(const std::function<void(Session&)>& command) {
-    command(session_);
+void StockMain::run_command(const std::function<void(Session&)>& command, const char* step) {
+    if (!step) {
+        command(session_);
+    } else {
+        // The stock a step concerns is the one selected before it, or the
+        // one a new stock command made.
+        PortfolioImage before = history_.before(portfolio());
+        const int32_t selected = portfolio().current_stock;
+        command(session_);
+        std::string name = step_name(step, before, selected, portfolio());
+        history_.record(name, std::move(before), portfolio());
+        show_undo_state();
+    }
     redraw(session_.take_changes());
     if (command_observer_) command_observer_();
     for (auto* chart : findChildren<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly)) chart->show_stock(stock());
     emit command_finished();
+}
+
+// Undo and redo put the data back as a whole and redraw every view, as
+// after any command; the recovery file follows.
+void StockMain::undo_step(bool forward) {
+    run_command([this, forward](Session& s) {
+        if (forward ? history_.redo(s.portfolio) : history_.undo(s.portfolio)) s.changed(all_views);
+    });
+    show_undo_state();
+}
+
+void StockMain::show_undo_state() {
+    const auto caption = [](const char* action, const std::string& step) {
+        return step.empty() ? QString::fromUtf8(action) : QString::fromUtf8(action) + QStringLiteral(": ") + qt_text(step);
+    };
+    m_undo->setText(caption("元に戻す(&Z)", history_.undo_name()));
+    m_undo->setEnabled(history_.can_undo());
+    m_redo->setText(caption("やり直し(&R)", history_.redo_name()));
+    m_redo->setEnabled(history_.can_redo());
 }
 
 void StockMain::redraw(Views views) {

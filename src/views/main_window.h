@@ -5,6 +5,7 @@
 #include <string>
 
 #include "store/portfolio.h"
+#include "store/undo_history.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 
@@ -87,6 +88,8 @@ public:
     QAction* m_tax_file;
     QAction* m_kabusen;
     QAction* suspend;
+    QAction* m_undo;
+    QAction* m_redo;
     QAction* change_code;
     QAction* change_name;
     QAction* change_haitou;
@@ -109,7 +112,11 @@ private:
     void build_controls();
     void build_menus();
     void connect_commands();
-    void run_command(const std::function<void(Session&)>& command);
+    // Runs a command; a command that changes the data is recorded as one
+    // undo step named `step` with the stock it concerns.
+    void run_command(const std::function<void(Session&)>& command, const char* step = nullptr);
+    void undo_step(bool forward);
+    void show_undo_state();
     void show_record_row(FlexGrid* grid, const TradeRecord& record, int k);
     // Brings record row `count` into view with its tab in front.
     void show_new_record(FlexGrid* grid, int count);
@@ -120,6 +127,7 @@ private:
     void remove_break_even_line();
 
     Session session_;
+    UndoHistory history_;
 
     std::function<bool()> close_handler_;
     std::function<void()> command_observer_;

@@ -60,7 +60,7 @@ public:
     }
 
     QMessageBox::StandardButton message_box(const QString&, QMessageBox::Icon, QMessageBox::StandardButtons buttons,
-                                            const QString&) override {
+                                            const QString&, QMessageBox::StandardButton) override {
         ++messages;
         std::vector<QMessageBox::StandardButton> offered;
         for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
@@ -163,72 +163,118 @@ void check_invariants(StockMain& window, Portfolio& p, Portfolio& back, const st
     ASSERT_EQ(format_data_file(back), bytes) << where;
 }
 
-TEST(RandomCommands, ThousandsOfCommandsKeepTheDataWholeAndTheGridsTrue) {
-    const auto folder = std::filesystem::temp_directory_path() / ("chomaru-random-commands-" + std::to_string(getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder / "documents");
-    RandomPlatform platform(20261207);
-    platform.program = folder;
-    platform.documents = folder / "documents";
-    auto portfolio = Portfolio::create();
-    StockMain window(*portfolio, platform);
-    ASSERT_TRUE(start_up(window));
+// A started window over a random platform in a folder of its own, and the
+// program's commands with their weights, undo and redo among them.
+class RandomRun {
+public:
+    explicit RandomRun(uint32_t seed) : platform(seed) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "documents");
+        platform.program = folder;
+        platform.documents = folder / "documents";
+        const auto click = [](QAbstractButton* b) { return [b] { b->click(); }; };
+        const auto menu = [](QAction* a) { return [a] { a->trigger(); }; };
+        const auto dbl = [this](FlexGrid* g) {
+            return [this, g] { emit g->double_clicked(platform.pick(g->rows() + 1), platform.pick(6)); };
+        };
+        commands = {
+            {"buy", click(window.kai_input_key), 12},
+            {"sell", click(window.uri_input_key), 8},
+            {"edit buy", dbl(window.buy_fig), 5},
+            {"edit sell", dbl(window.sell_fig), 4},
+            {"edit info", dbl(window.infor_fig), 2},
+            {"delete buy", menu(window.del_kai_fig), 3},
+            {"delete sell", menu(window.del_sel_fig), 3},
+            {"delete stock", menu(window.del_all_data), 1},
+            {"new stock", click(window.new_name_key), 3},
+            {"select", [this] {
+                 if (window.Combo1->count() == 0) return;
+                 const int i = platform.pick(window.Combo1->count());
+                 window.Combo1->setCurrentIndex(i);
+                 emit window.Combo1->activated(i);
+             }, 4},
+            {"code", menu(window.change_code), 1},
+            {"name", menu(window.change_name), 1},
+            {"dividend", menu(window.change_haitou), 2},
+            {"sort", menu(window.m_sort), 1},
+            {"commission", menu(window.m_kabusen), 1},
+            {"simulate buy", click(window.kai_sl_key), 1},
+            {"simulate sell", click(window.uri_sl_key), 1},
+            {"list", click(window.all_list_key), 1},
+            {"export", menu(window.m_csvf), 1},
+            {"tax file", menu(window.m_tax_file), 1},
+            {"undo", menu(window.m_undo), 4},
+            {"redo", menu(window.m_redo), 2},
+        };
+        for (const Command& c : commands) total += c.weight;
+    }
+    ~RandomRun() { std::filesystem::remove_all(folder); }
+
+    // Runs one command chosen at random; returns its name.
+    const char* run_one() {
+        int r = platform.pick(total);
+        size_t i = 0;
+        while (r >= commands[i].weight) r -= commands[i++].weight;
+        commands[i].run();
+        return commands[i].name;
+    }
 
     struct Command {
         const char* name;
         std::function<void()> run;
         int weight;
     };
-    const auto click = [](QAbstractButton* b) { return [b] { b->click(); }; };
-    const auto menu = [](QAction* a) { return [a] { a->trigger(); }; };
-    const auto dbl = [&](FlexGrid* g) {
-        return [&platform, g] { emit g->double_clicked(platform.pick(g->rows() + 1), platform.pick(6)); };
-    };
-    const std::vector<Command> commands = {
-        {"buy", click(window.kai_input_key), 12},
-        {"sell", click(window.uri_input_key), 8},
-        {"edit buy", dbl(window.buy_fig), 5},
-        {"edit sell", dbl(window.sell_fig), 4},
-        {"edit info", dbl(window.infor_fig), 2},
-        {"delete buy", menu(window.del_kai_fig), 3},
-        {"delete sell", menu(window.del_sel_fig), 3},
-        {"delete stock", menu(window.del_all_data), 1},
-        {"new stock", click(window.new_name_key), 3},
-        {"select", [&] {
-             if (window.Combo1->count() == 0) return;
-             const int i = platform.pick(window.Combo1->count());
-             window.Combo1->setCurrentIndex(i);
-             emit window.Combo1->activated(i);
-         }, 4},
-        {"code", menu(window.change_code), 1},
-        {"name", menu(window.change_name), 1},
-        {"dividend", menu(window.change_haitou), 2},
-        {"sort", menu(window.m_sort), 1},
-        {"commission", menu(window.m_kabusen), 1},
-        {"simulate buy", click(window.kai_sl_key), 1},
-        {"simulate sell", click(window.uri_sl_key), 1},
-        {"list", click(window.all_list_key), 1},
-        {"export", menu(window.m_csvf), 1},
-        {"tax file", menu(window.m_tax_file), 1},
-    };
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("chomaru-random-commands-" + std::to_string(getpid()));
+    RandomPlatform platform;
+    std::unique_ptr<Portfolio> portfolio = Portfolio::create();
+    std::unique_ptr<Portfolio> back = Portfolio::create();
+    StockMain window{*portfolio, platform};
+    std::vector<Command> commands;
     int total = 0;
-    for (const Command& c : commands) total += c.weight;
+};
 
-    auto back = Portfolio::create();
+TEST(RandomCommands, ThousandsOfCommandsKeepTheDataWholeAndTheGridsTrue) {
+    RandomRun run(20261207);
+    ASSERT_TRUE(start_up(run.window));
     for (int step = 0; step < 2500; ++step) {
-        int r = platform.pick(total);
-        size_t i = 0;
-        while (r >= commands[i].weight) r -= commands[i++].weight;
-        commands[i].run();
-        check_invariants(window, *portfolio, *back, "step " + std::to_string(step) + " after " + commands[i].name);
-        if (HasFatalFailure()) return;
+        const char* name = run.run_one();
+        check_invariants(run.window, *run.portfolio, *run.back, "step " + std::to_string(step) + " after " + name);
+        if (::testing::Test::HasFatalFailure()) return;
     }
-    EXPECT_GT(platform.prompts, 2500);
+    EXPECT_GT(run.platform.prompts, 2500);
 
-    ASSERT_EQ(shut_down(window), Shutdown::saved);
-    ASSERT_EQ(load_data_file(folder / data_file_name, *back), LoadStatus::loaded);
-    EXPECT_EQ(format_data_file(*back), format_data_file(*portfolio));
-    std::filesystem::remove_all(folder);
+    ASSERT_EQ(shut_down(run.window), Shutdown::saved);
+    ASSERT_EQ(load_data_file(run.folder / data_file_name, *run.back), LoadStatus::loaded);
+    EXPECT_EQ(format_data_file(*run.back), format_data_file(*run.portfolio));
+}
+
+// Within the history's reach, undoing every step gives the bytes before the
+// first one and redoing every step the bytes after the last one.
+TEST(RandomCommands, UndoingEverythingAndRedoingEverythingGiveTheBytesOfBothEnds) {
+    RandomRun run(7122026);
+    ASSERT_TRUE(start_up(run.window));
+    QAction* undo = run.window.m_undo;
+    QAction* redo = run.window.m_redo;
+    std::string first;
+    for (int step = 0; step < 250; ++step) {
+        if (!undo->isEnabled() && !redo->isEnabled()) first = format_data_file(*run.portfolio);
+        const char* name = run.run_one();
+        check_invariants(run.window, *run.portfolio, *run.back, "step " + std::to_string(step) + " after " + name);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+    ASSERT_FALSE(first.empty());
+    while (redo->isEnabled()) redo->trigger();
+    if (undo->isEnabled()) {  // the state right after the last step, selection included
+        undo->trigger();
+        redo->trigger();
+    }
+    const std::string last = format_data_file(*run.portfolio);
+    while (undo->isEnabled()) undo->trigger();
+    EXPECT_EQ(format_data_file(*run.portfolio), first);
+    while (redo->isEnabled()) redo->trigger();
+    EXPECT_EQ(format_data_file(*run.portfolio), last);
+    check_invariants(run.window, *run.portfolio, *run.back, "after redoing everything");
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ public:
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
         QString caption;
+        QMessageBox::StandardButton default_button = QMessageBox::NoButton;
     };
     using DialogAction = std::function<void(QDialog&)>;
 
@@ -40,7 +41,8 @@ public:
 
     QString input_box(const QString& caption, const QString& message, const QString& default_text) override;
     QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
-                                            QMessageBox::StandardButtons buttons, const QString& caption) override;
+                                            QMessageBox::StandardButtons buttons, const QString& caption,
+                                            QMessageBox::StandardButton default_button = QMessageBox::NoButton) override;
     void run_modal(QDialog& dialog) override;
     QDateTime now() override { return clock; }
     std::filesystem::path program_folder() override { return program; }

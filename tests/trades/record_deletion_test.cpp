@@ -162,6 +162,7 @@ TEST_F(RecordDeletion, DeletingTheSelectedStockAmongThree) {
     refresh();
     window->fill_stock_combo();
 
+    platform.press(QMessageBox::Yes);
     window->del_all_data->trigger();
     EXPECT_TRUE(platform.prompts.empty());
     EXPECT_EQ(portfolio->last_stock, 1);
@@ -188,6 +189,7 @@ TEST_F(RecordDeletion, DeletingTheLastStockInTheListOnlyDropsIt) {
     add_stock(0, "1111", "A", 100);
     add_stock(1, "2222", "B", 200);
     portfolio->current_stock = 1;
+    platform.press(QMessageBox::Yes);
     window->del_all_data->trigger();
     EXPECT_EQ(portfolio->last_stock, 0);
     EXPECT_EQ(portfolio->current_stock, 0);
@@ -202,6 +204,7 @@ TEST_F(RecordDeletion, DeletingTheOnlyStockLeavesOneBlankStock) {
     stock().sell_count = 1;
     refresh();
     window->fill_stock_combo();
+    platform.press(QMessageBox::Yes);
     window->del_all_data->trigger();
     EXPECT_EQ(portfolio->last_stock, 0);
     EXPECT_EQ(stock().stock_code, "");
