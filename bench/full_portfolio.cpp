@@ -24,8 +24,10 @@ std::unique_ptr<Portfolio> make_full_portfolio(int stocks, int records) {
         stock.dividend_yield = float(stock.dividend) / float(stock.avg_buy_price);
         for (int r = 0; r < records; ++r) {
             const Date d{2000 + r / 12, r % 12 + 1, r % 28 + 1};
-            stock.buys[size_t(r)] = TradeRecord{short_date_text(d), 1000 + r, 200, Currency::from_units(2006250000 + r * 10000)};
-            stock.sells[size_t(r)] = TradeRecord{short_date_text(d), 1100 + r, 100, Currency::from_units(1092345678 + r)};
+            stock.buys[size_t(r)] =
+                TradeRecord{short_date_text(d), 1000 + r, 200, Currency::from_units(2006250000 + r * 10000)};
+            stock.sells[size_t(r)] =
+                TradeRecord{short_date_text(d), 1100 + r, 100, Currency::from_units(1092345678 + r)};
         }
     }
     return p;

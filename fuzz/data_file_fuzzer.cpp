@@ -17,9 +17,8 @@ namespace {
 bool is_first_run_state(const Portfolio& p) {
     const Stock& s = p.stocks[0];
     return p.last_stock == 0 && p.current_stock == 0 && s.stock_code.empty() && s.stock_name.empty() &&
-           s.dividend == 0 && s.buy_count == 0 && s.sell_count == 0 && s.avg_buy_price == 0 &&
-           s.held_shares == 0 && s.realized_profit == Currency() && s.dividend_yield == 0.0f &&
-           p.fees == FeeTable::defaults();
+           s.dividend == 0 && s.buy_count == 0 && s.sell_count == 0 && s.avg_buy_price == 0 && s.held_shares == 0 &&
+           s.realized_profit == Currency() && s.dividend_yield == 0.0f && p.fees == FeeTable::defaults();
 }
 
 bool holds_a_line_break(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "store/numbers.h"
 #include "fuzz_check.h"
 #include "store/data_file.h"
 #include "store/date_text.h"
+#include "store/numbers.h"
 
 namespace chomaru {
 namespace {

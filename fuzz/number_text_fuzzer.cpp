@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/numbers.h"
 #include "fuzz_check.h"
+#include "store/numbers.h"
 #include "store/regional_text.h"
 
 namespace chomaru {

@@ -35,9 +35,7 @@ double surcharge_factor(const FeeTable& table) {
     return percent_fraction(hundred_percent(d) + table.consumption_tax, d);
 }
 
-double sale_levy_rate(const FeeTable& table) {
-    return percent_fraction(table.sale_levy, FeeTable::sale_levy_decimals);
-}
+double sale_levy_rate(const FeeTable& table) { return percent_fraction(table.sale_levy, FeeTable::sale_levy_decimals); }
 
 int32_t commission_charge(const FeeTable& table, Currency value) {
     const size_t b = size_t(fee_bracket(table, value));

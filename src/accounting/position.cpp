@@ -13,8 +13,7 @@ void recalc_position(Stock& stock) {
         cost += r.amount;
     }
     if (stock.sell_count == 0) {
-        if (stock.held_shares > 0)
-            stock.avg_buy_price = round_to_int32(cost.to_double() / double(stock.held_shares));
+        if (stock.held_shares > 0) stock.avg_buy_price = round_to_int32(cost.to_double() / double(stock.held_shares));
         stock.realized_profit = Currency();
     } else {
         for (int32_t i = 0; i < stock.sell_count; ++i) {

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "app/instance_lock.h"
-#include "ui/qt_platform.h"
 #include "store/portfolio.h"
+#include "ui/qt_platform.h"
 
 class QApplication;
 

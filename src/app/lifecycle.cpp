@@ -4,12 +4,12 @@
 #include <memory>
 #include <optional>
 
-#include "ui/platform.h"
 #include "app/read_me_dialog.h"
 #include "app/recovery_file.h"
-#include "ui/text_checks.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
+#include "ui/platform.h"
+#include "ui/text_checks.h"
 #include "views/main_window.h"
 
 namespace chomaru {
@@ -58,8 +58,8 @@ std::optional<std::filesystem::path> keep_copy(Platform& platform, const std::fi
 
 // When the last run ended without saving, offers its data from the recovery
 // file. Returns the bytes to start from instead of the data file.
-std::optional<std::string> offer_recovery(Platform& platform, const std::filesystem::path& file,
-                                          RecoveryFile& recovery, Portfolio& scratch) {
+std::optional<std::string> offer_recovery(Platform& platform, const std::filesystem::path& file, RecoveryFile& recovery,
+                                          Portfolio& scratch) {
     const std::optional<std::string> bytes = read_if_possible(recovery.path());
     if (!bytes) return std::nullopt;
     const std::optional<std::string> saved = read_if_possible(file);
@@ -69,7 +69,8 @@ std::optional<std::string> offer_recovery(Platform& platform, const std::filesys
     }
     if (parse_data_file(*bytes, scratch) != LoadStatus::loaded) {
         const auto kept = move_aside(recovery.path(), "vavo_data_recovery_unreadable_", platform.now());
-        platform.message_box(QStringLiteral("前回の作業内容を読み込めませんでした。\r\n") + qt_text(kept.filename().string()) +
+        platform.message_box(QStringLiteral("前回の作業内容を読み込めませんでした。\r\n") +
+                                 qt_text(kept.filename().string()) +
                                  QStringLiteral(" として同じフォルダに残してあります。"),
                              QMessageBox::Warning, QMessageBox::Ok, program_caption);
         return std::nullopt;
@@ -126,8 +127,7 @@ QString damage_text(const ReadGaps& gaps) {
                     .arg(gaps.lines_left)
                     .arg(gaps.first_line_left)
                     .arg(gaps.first_line_left + gaps.lines_left - 1);
-    if (gaps.fee_table_unread)
-        text += QStringLiteral("手数料の設定を読み込めなかったため、初期の設定を使います。\r\n");
+    if (gaps.fee_table_unread) text += QStringLiteral("手数料の設定を読み込めなかったため、初期の設定を使います。\r\n");
     if (gaps.clamped_counts > 0)
         text += QStringLiteral("記録の件数が負の値だった %1 か所を、記録なしとして読み込みました。\r\n")
                     .arg(gaps.clamped_counts);
@@ -144,9 +144,10 @@ bool set_aside_damaged(Platform& platform, const std::filesystem::path& file, co
     const QString name = qt_path(file.filename());
     const auto copy = keep_copy(platform, file, "vavo_data_damaged_", bytes);
     if (!copy) return refuse_uncopied(platform, name + QStringLiteral(" を最後まで読み込めず"));
-    tell_kept(platform, name + QStringLiteral(" を最後まで読み込めませんでした。\r\n") + damage_text(gaps) +
-                            QStringLiteral("\r\n"),
-              *copy);
+    tell_kept(
+        platform,
+        name + QStringLiteral(" を最後まで読み込めませんでした。\r\n") + damage_text(gaps) + QStringLiteral("\r\n"),
+        *copy);
     return true;
 }
 
@@ -190,10 +191,10 @@ const QString not_saved = QStringLiteral("データを保存できませんで�
 // told and may save at once.
 void offer_save_now(StockMain& window, RecoveryFile& recovery, const std::string& reason) {
     Platform& platform = window.platform();
-    const QMessageBox::StandardButton choice = platform.message_box(
-        QStringLiteral("復旧用ファイルを書けません：") + qt_text(reason) +
-            QStringLiteral("。今のうちに保存することをお勧めします。\r\n\r\n今すぐ保存しますか？"),
-        QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, program_caption);
+    const QMessageBox::StandardButton choice =
+        platform.message_box(QStringLiteral("復旧用ファイルを書けません：") + qt_text(reason) +
+                                 QStringLiteral("。今のうちに保存することをお勧めします。\r\n\r\n今すぐ保存しますか？"),
+                             QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, program_caption);
     if (choice != QMessageBox::Yes) return;
     if (const auto failure = save_failure(platform, data_file_path(platform), window.portfolio())) {
         platform.message_box(not_saved + *failure, QMessageBox::Critical, QMessageBox::Ok, program_caption);
@@ -223,7 +224,8 @@ void first_run(StockMain& window) {
     Platform& platform = window.platform();
     ReadMeDialog welcome(&window);
     platform.run_modal(welcome);
-    const QString code = ask_until_held(platform, QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"));
+    const QString code =
+        ask_until_held(platform, QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"));
     const QString name = ask_until_held(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"));
     reset_to_first_stock(window.portfolio(), core_text(code), core_text(name));
 }

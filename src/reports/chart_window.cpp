@@ -14,8 +14,8 @@
 
 #include "reports/trade_replay.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 #include "ui/session.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 
@@ -137,7 +137,8 @@ QChart* stock_chart(const Stock& stock, const std::vector<ReplayStep>& steps) {
     dates->setTitleText(QStringLiteral("日付"));
     dates->setFormat(QStringLiteral("yyyy/MM/dd"));
     dates->setTickCount(6);
-    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - margin)), QDateTime::fromMSecsSinceEpoch(qint64(end)));
+    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - margin)),
+                    QDateTime::fromMSecsSinceEpoch(qint64(end)));
     chart->addAxis(dates, Qt::AlignBottom);
     QValueAxis* price_axis = value_axis(QStringLiteral("単価（円）"), average_colour, std::min(average.low(), 0.0),
                                         std::max(average.high(), price_high));

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "store/numbers.h"
 #include "reports/report_figures.h"
+#include "store/numbers.h"
 #include "store/regional_text.h"
 #include "ui/flex_grid.h"
 #include "ui/platform.h"
@@ -53,9 +53,9 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
 void setup_list_grid(ListWindow& list) {
     FlexGrid* g = list.all_disp_fig;
     g->clear_texts();
-    const QString headings[columns] = {QStringLiteral("コード"),   QStringLiteral("銘柄"),
+    const QString headings[columns] = {QStringLiteral("コード"),       QStringLiteral("銘柄"),
                                        QStringLiteral("平均買い単価"), QStringLiteral("保有株数"),
-                                       QStringLiteral("利益"),     QStringLiteral("配当利回り")};
+                                       QStringLiteral("利益"),         QStringLiteral("配当利回り")};
     for (int c = 0; c < columns; ++c) g->set_text(0, c, headings[c]);
     g->set_row_height(0, 270);
     const int widths[columns] = {1000, 1660, 1230, 1200, 1230, 1080};

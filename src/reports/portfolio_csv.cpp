@@ -4,8 +4,8 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "store/numbers.h"
 #include "store/cp932.h"
+#include "store/numbers.h"
 #include "store/regional_text.h"
 
 namespace chomaru {

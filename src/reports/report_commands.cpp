@@ -146,8 +146,8 @@ void expla_click(Session& session) {
 void version_key_click(Session& session) {
     const std::filesystem::path data = session.platform.data_folder() / data_file_name;
     session.platform.message_box(QStringLiteral("帳丸\r\n\r\nバージョン") + QString::fromLatin1(program_version) +
-                                      QStringLiteral("\r\n\r\nデータファイル：") + qt_path(data),
-                                  QMessageBox::Information, QMessageBox::Ok, QStringLiteral("バージョン情報"));
+                                     QStringLiteral("\r\n\r\nデータファイル：") + qt_path(data),
+                                 QMessageBox::Information, QMessageBox::Ok, QStringLiteral("バージョン情報"));
 }
 
 }  // namespace chomaru

@@ -35,8 +35,7 @@ PortfolioTotals portfolio_totals(const Portfolio& portfolio) {
         total_income += Currency::from_yen(int64_t(s.held_shares) * int64_t(s.dividend));
     }
     float total_yield = 0.0f;
-    if (total_cost > Currency())
-        total_yield = static_cast<float>(total_income.to_double() / total_cost.to_double());
+    if (total_cost > Currency()) total_yield = static_cast<float>(total_income.to_double() / total_cost.to_double());
     return {total_profit, total_yield};
 }
 

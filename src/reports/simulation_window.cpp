@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "accounting/commission.h"
-#include "ui/command_guard.h"
 #include "reports/report_figures.h"
 #include "store/regional_text.h"
 #include "trades/trade_prompts.h"
+#include "ui/command_guard.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/twips.h"
@@ -29,9 +29,7 @@ struct Preview {
     QString num_i;
 };
 
-QString before_after(const std::string& before, const std::string& after) {
-    return qt_text(before + " → " + after);
-}
+QString before_after(const std::string& before, const std::string& after) { return qt_text(before + " → " + after); }
 
 QString yen(int32_t value) { return qt_text(format_currency(Currency::from_yen(value))); }
 
@@ -47,7 +45,8 @@ struct Trade {
 std::optional<Trade> ask_trade(Platform& platform, const QString& price_message, const QString& amount_message,
                                Currency (*estimate)(const FeeTable&, int32_t, int32_t), const FeeTable& fees) {
     const TradePrompts prompts{
-        {QStringLiteral("いくらにしますか？"), QStringLiteral("どのくらいにしましょう？"), QStringLiteral("これでいいですか")},
+        {QStringLiteral("いくらにしますか？"), QStringLiteral("どのくらいにしましょう？"),
+         QStringLiteral("これでいいですか")},
         [&](TradeStep step, std::optional<int32_t>, std::optional<int32_t>) {
             const QString messages[] = {price_message, QStringLiteral("株数は？"), amount_message};
             return messages[size_t(step)];
@@ -133,8 +132,9 @@ void kai_sl_key_click(Session& session) {
 
 void uri_sl_key_click(Session& session) {
     simulate(session, [&session]() -> std::optional<Preview> {
-        const std::optional<Trade> t = ask_trade(session.platform, QStringLiteral("売り値は？"),
-                                                 QStringLiteral("受け取り金額は？"), sell_total, session.portfolio.fees);
+        const std::optional<Trade> t =
+            ask_trade(session.platform, QStringLiteral("売り値は？"), QStringLiteral("受け取り金額は？"), sell_total,
+                      session.portfolio.fees);
         if (!t) return std::nullopt;
         const Stock& s = session.stock();
         const SellSimulation after = simulate_sell(s, t->shares, t->amount);

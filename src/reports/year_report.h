@@ -12,11 +12,11 @@ namespace chomaru {
 
 // One stock's sales in one calendar year, summed over its sell records.
 struct StockSales {
-    int32_t stock = 0;      // index in the stored order
-    int64_t shares = 0;     // 売却株数
-    Currency proceeds;      // 売却代金: the amounts received
-    Currency cost;          // 取得費: each sale's shares at the running average
-    Currency profit;        // 損益: the sales' profits as the tax file has them
+    int32_t stock = 0;   // index in the stored order
+    int64_t shares = 0;  // 売却株数
+    Currency proceeds;   // 売却代金: the amounts received
+    Currency cost;       // 取得費: each sale's shares at the running average
+    Currency profit;     // 損益: the sales' profits as the tax file has them
 };
 
 // One calendar year of realised gains, after the losses of earlier years.

@@ -8,8 +8,8 @@
 #include "store/regional_text.h"
 #include "ui/flex_grid.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 #include "ui/session.h"
+#include "ui/twips.h"
 
 namespace chomaru {
 
@@ -80,9 +80,10 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
                       {800, 1960, 1000, 1400, 1400, 1180}, 2400, 2370);
     sales_fig->set_col_alignment(1, align_centre);
 
-    note = new QLabel(QStringLiteral("※ 取得費は平均買い単価（買うたびに計算し直す平均）で計算し、毎年確定申告して"
-                                     "損失を繰り越した場合の概算です。税額は20.315%での目安で、税務上の助言ではありません。"),
-                      this);
+    note = new QLabel(
+        QStringLiteral("※ 取得費は平均買い単価（買うたびに計算し直す平均）で計算し、毎年確定申告して"
+                       "損失を繰り越した場合の概算です。税額は20.315%での目安で、税務上の助言ではありません。"),
+        this);
     note->setObjectName(QStringLiteral("note"));
     note->setWordWrap(true);
     place(note, 120, 4860, 8100, 510);

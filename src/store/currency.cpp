@@ -14,9 +14,7 @@ Currency Currency::from_double(double yen) {
     return Currency(round_to_int64(yen * static_cast<double>(units_per_yen)));
 }
 
-double Currency::to_double() const {
-    return static_cast<double>(units_) / static_cast<double>(units_per_yen);
-}
+double Currency::to_double() const { return static_cast<double>(units_) / static_cast<double>(units_per_yen); }
 
 Currency Currency::operator+(Currency other) const {
     int64_t r;

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "store/numbers.h"
 #include "store/cp932.h"
+#include "store/numbers.h"
 #include "store/regional_text.h"
 #include "store/safe_file.h"
 
@@ -156,9 +156,7 @@ void read_records(LineReader& in, std::array<TradeRecord, max_records>& records,
     for (int32_t i = 0; i < count; ++i) records[size_t(i)] = in.record();
 }
 
-void first_run_state(Portfolio& portfolio) {
-    reset_to_first_stock(portfolio, "", "");
-}
+void first_run_state(Portfolio& portfolio) { reset_to_first_stock(portfolio, "", ""); }
 
 void put_line(std::string& out, std::string_view line) {
     out += line;
@@ -259,8 +257,7 @@ bool is_storable_line(std::string_view text) {
 }
 
 bool is_storable_date(std::string_view date) {
-    return date.find(' ') == std::string_view::npos && char_count(date) <= max_date_length &&
-           is_storable_line(date);
+    return date.find(' ') == std::string_view::npos && char_count(date) <= max_date_length && is_storable_line(date);
 }
 
 std::optional<FeeTable> read_fee_table(const std::vector<std::string_view>& lines, size_t first) {
@@ -350,8 +347,7 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
 std::string format_data_file(const Portfolio& portfolio) {
     std::string out;
     size_t records = 0;
-    if (portfolio.last_stock < 0 || portfolio.last_stock >= max_stocks)
-        throw DataFileError("銘柄の数が範囲外です");
+    if (portfolio.last_stock < 0 || portfolio.last_stock >= max_stocks) throw DataFileError("銘柄の数が範囲外です");
     for (int32_t j = 0; j <= portfolio.last_stock; ++j)
         records += size_t(std::max(0, portfolio.stocks[size_t(j)].buy_count)) +
                    size_t(std::max(0, portfolio.stocks[size_t(j)].sell_count));

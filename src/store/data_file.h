@@ -59,8 +59,7 @@ std::string format_data_file(const Portfolio& portfolio);
 LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfolio);
 
 // Raises DataFileError or SaveError; a failed save leaves the old file intact.
-void save_data_file(const std::filesystem::path& file, const Portfolio& portfolio,
-                    FileSystem& fs = real_file_system());
+void save_data_file(const std::filesystem::path& file, const Portfolio& portfolio, FileSystem& fs = real_file_system());
 
 // Whether text can be stored as a record's date, or as a code or a name,
 // and read back unchanged.

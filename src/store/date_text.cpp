@@ -48,11 +48,9 @@ Date text_to_date(std::string_view s) {
         throw ConversionError("not a date");
     const char separator = s.front();
     s.remove_prefix(1);
-    if (!read_number(s, 1, 2, date.month) || s.empty() || s.front() != separator)
-        throw ConversionError("not a date");
+    if (!read_number(s, 1, 2, date.month) || s.empty() || s.front() != separator) throw ConversionError("not a date");
     s.remove_prefix(1);
-    if (!read_number(s, 1, 2, date.day) || !s.empty() || !is_valid_date(date))
-        throw ConversionError("not a date");
+    if (!read_number(s, 1, 2, date.day) || !s.empty() || !is_valid_date(date)) throw ConversionError("not a date");
     return date;
 }
 

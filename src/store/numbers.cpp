@@ -42,8 +42,7 @@ int32_t round_to_int32(double value) {
 int64_t round_to_int64(double value) {
     const double r = nearest_even(value);
     // 2^63 is exactly representable; every double below it fits.
-    if (r < -9223372036854775808.0 || r >= 9223372036854775808.0)
-        throw OverflowError("value outside the 64-bit range");
+    if (r < -9223372036854775808.0 || r >= 9223372036854775808.0) throw OverflowError("value outside the 64-bit range");
     return static_cast<int64_t>(r);
 }
 

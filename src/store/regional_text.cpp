@@ -121,8 +121,7 @@ int64_t round_scaled(const Decimal& d, int scale) {
             __builtin_add_overflow(magnitude, digit, &magnitude))
             throw OverflowError("number too large");
     };
-    for (long i = 0; i < whole_size; ++i)
-        add(10, i < long(d.digits.size()) ? uint64_t(d.digits[size_t(i)] - '0') : 0);
+    for (long i = 0; i < whole_size; ++i) add(10, i < long(d.digits.size()) ? uint64_t(d.digits[size_t(i)] - '0') : 0);
 
     if (exponent < 0 && whole_size >= 0) {
         // The digits after the point: the first decides, and since the digits
@@ -132,8 +131,8 @@ int64_t round_scaled(const Decimal& d, int scale) {
         if (first > '5' || (first == '5' && (more || magnitude % 2 == 1))) add(1, 1);
     }
 
-    const uint64_t limit = d.negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
-                                      : uint64_t(std::numeric_limits<int64_t>::max());
+    const uint64_t limit =
+        d.negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1 : uint64_t(std::numeric_limits<int64_t>::max());
     if (magnitude > limit) throw OverflowError("number too large");
     return d.negative ? int64_t(uint64_t(0) - magnitude) : int64_t(magnitude);
 }
@@ -149,7 +148,8 @@ std::string round_half_away_digits(double value, int decimals) {
     // The exact decimal expansion of the double: 1100 places cover every
     // double. to_chars, unlike printf, ignores the locale's decimal point.
     char buffer[1500];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 1100).ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 1100).ptr;
     std::string text(buffer, end);
     const size_t point = text.find('.');
     std::string digits = text.substr(0, point) + text.substr(point + 1, size_t(decimals));
@@ -185,9 +185,7 @@ int32_t text_to_int32(std::string_view text) {
     return int32_t(v);
 }
 
-Currency text_to_currency(std::string_view text) {
-    return Currency::from_units(round_scaled(parse_decimal(text), 4));
-}
+Currency text_to_currency(std::string_view text) { return Currency::from_units(round_scaled(parse_decimal(text), 4)); }
 
 float text_to_float(std::string_view text) {
     const Decimal d = parse_decimal(text);

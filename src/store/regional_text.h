@@ -37,9 +37,9 @@ std::string float_text(float value);
 
 // Display formats. Fractions round half away from zero on the exact value,
 // and a value that rounds to zero has no minus sign.
-std::string format_grouped(int64_t value);            // "#,##0"   12,345
-std::string format_currency(Currency value);          // "currency" ¥1,000 / -¥1,000
+std::string format_grouped(int64_t value);    // "#,##0"   12,345
+std::string format_currency(Currency value);  // "currency" ¥1,000 / -¥1,000
 std::string format_currency(double yen);
-std::string format_percent(double ratio);             // "percent"  25.00%
+std::string format_percent(double ratio);  // "percent"  25.00%
 
 }  // namespace chomaru

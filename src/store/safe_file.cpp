@@ -23,36 +23,54 @@ FileSystem& real_file_system() {
 
 std::string describe_error(int error_number) {
     switch (error_number) {
-    case ENOSPC: return "ディスクの空き容量が足りません";
-    case EDQUOT: return "ディスクの使用量の上限に達しました";
+    case ENOSPC:
+        return "ディスクの空き容量が足りません";
+    case EDQUOT:
+        return "ディスクの使用量の上限に達しました";
     case EACCES:
-    case EPERM: return "書き込みの権限がありません";
-    case EROFS: return "読み取り専用の場所です";
-    case ENOENT: return "フォルダが見つかりません";
-    case EIO: return "入出力エラーが発生しました";
-    case EISDIR: return "同じ名前のフォルダがあります";
-    case ENOTDIR: return "途中の名前がフォルダではありません";
-    case ELOOP: return "シンボリックリンクをたどれません";
-    case EEXIST: return "同じ名前のファイルが既にあります";
-    case EXDEV: return "別のファイルシステムをまたいで置き換えられません";
-    case ENAMETOOLONG: return "ファイル名が長すぎます";
-    case EFBIG: return "ファイルが大きすぎます";
+    case EPERM:
+        return "書き込みの権限がありません";
+    case EROFS:
+        return "読み取り専用の場所です";
+    case ENOENT:
+        return "フォルダが見つかりません";
+    case EIO:
+        return "入出力エラーが発生しました";
+    case EISDIR:
+        return "同じ名前のフォルダがあります";
+    case ENOTDIR:
+        return "途中の名前がフォルダではありません";
+    case ELOOP:
+        return "シンボリックリンクをたどれません";
+    case EEXIST:
+        return "同じ名前のファイルが既にあります";
+    case EXDEV:
+        return "別のファイルシステムをまたいで置き換えられません";
+    case ENAMETOOLONG:
+        return "ファイル名が長すぎます";
+    case EFBIG:
+        return "ファイルが大きすぎます";
     case EBUSY:
-    case ETXTBSY: return "ファイルが使用中です";
+    case ETXTBSY:
+        return "ファイルが使用中です";
     case EMFILE:
-    case ENFILE: return "開いているファイルが多すぎます";
-    case ENOMEM: return "メモリが足りません";
-    case EWOULDBLOCK: return "ほかのプログラムが使用中です";
-    case 0: return "書き込みが途中で止まりました";
-    default: return "システムエラー（番号 " + std::to_string(error_number) + "）";
+    case ENFILE:
+        return "開いているファイルが多すぎます";
+    case ENOMEM:
+        return "メモリが足りません";
+    case EWOULDBLOCK:
+        return "ほかのプログラムが使用中です";
+    case 0:
+        return "書き込みが途中で止まりました";
+    default:
+        return "システムエラー（番号 " + std::to_string(error_number) + "）";
     }
 }
 
 namespace {
 
 [[noreturn]] void fail(const std::filesystem::path& target, int error_number) {
-    throw SaveError(target.string() + " に保存できませんでした（" + describe_error(error_number) + "）",
-                    error_number);
+    throw SaveError(target.string() + " に保存できませんでした（" + describe_error(error_number) + "）", error_number);
 }
 
 // A save through a symbolic link writes the file the link points to, so the

@@ -12,8 +12,7 @@ namespace chomaru {
 // A file that could not be written; the message names the file and the
 // reason, in Japanese, ready to be shown to the user.
 struct SaveError : std::runtime_error {
-    SaveError(const std::string& message, int error)
-        : std::runtime_error(message), error_number(error) {}
+    SaveError(const std::string& message, int error) : std::runtime_error(message), error_number(error) {}
     int error_number;
 };
 

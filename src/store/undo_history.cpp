@@ -85,8 +85,8 @@ void restore(const StockImage& image, Stock& s) {
 }
 
 bool same_state(const PortfolioImage& a, const PortfolioImage& b) {
-    return a.last_stock == b.last_stock && a.current_stock == b.current_stock &&
-           a.reserved_line == b.reserved_line && a.fees == b.fees && a.stocks == b.stocks;
+    return a.last_stock == b.last_stock && a.current_stock == b.current_stock && a.reserved_line == b.reserved_line &&
+           a.fees == b.fees && a.stocks == b.stocks;
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "accounting/commission.h"
-#include "store/numbers.h"
 #include "accounting/position.h"
-#include "ui/command_guard.h"
+#include "store/numbers.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
 #include "trades/trade_prompts.h"
+#include "ui/command_guard.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 
@@ -40,7 +40,8 @@ TradePrompts entry_prompts(std::array<QString, 3> captions, std::array<QString, 
 TradePrompts buy_prompts(const std::string& date) {
     return entry_prompts({QStringLiteral("買いの単価を記入して下さい"), QStringLiteral("買いの株数を記入して下さい"),
                           QStringLiteral("買いの払込金を記入して下さい")},
-                         {QStringLiteral("例:10000"), QStringLiteral("例:10000"), QStringLiteral("例:100000000")}, date);
+                         {QStringLiteral("例:10000"), QStringLiteral("例:10000"), QStringLiteral("例:100000000")},
+                         date);
 }
 
 TradePrompts sell_prompts(const std::string& date) {

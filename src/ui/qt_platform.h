@@ -16,9 +16,9 @@ public:
     void set_data_folder(const std::filesystem::path& folder) { data_folder_ = folder; }
 
     QString input_box(const QString& caption, const QString& message, const QString& default_text) override;
-    QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
-                                            QMessageBox::StandardButtons buttons, const QString& caption,
-                                            QMessageBox::StandardButton default_button = QMessageBox::NoButton) override;
+    QMessageBox::StandardButton message_box(
+        const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, const QString& caption,
+        QMessageBox::StandardButton default_button = QMessageBox::NoButton) override;
     void run_modal(QDialog& dialog) override;
     QDateTime now() override;
     std::filesystem::path program_folder() override;

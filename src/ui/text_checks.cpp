@@ -1,8 +1,8 @@
 #include "ui/text_checks.h"
 
-#include "ui/platform.h"
 #include "store/cp932.h"
 #include "store/data_file.h"
+#include "ui/platform.h"
 
 namespace chomaru {
 

@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/command_guard.h"
-#include "ui/text_checks.h"
 #include "store/regional_text.h"
+#include "ui/command_guard.h"
 #include "ui/platform.h"
 #include "ui/session.h"
+#include "ui/text_checks.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
 

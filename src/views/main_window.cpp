@@ -12,21 +12,21 @@
 #include <string_view>
 
 #include "accounting/commission.h"
-#include "views/commission_dialog.h"
 #include "reports/chart_window.h"
 #include "reports/list_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
 #include "reports/year_window.h"
 #include "store/regional_text.h"
-#include "views/sort_dialog.h"
 #include "trades/record_deletion.h"
 #include "trades/record_editing.h"
 #include "trades/trade_entry.h"
 #include "ui/flex_grid.h"
-#include "views/stock_commands.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
+#include "views/commission_dialog.h"
+#include "views/sort_dialog.h"
+#include "views/stock_commands.h"
 
 namespace chomaru {
 
@@ -278,7 +278,8 @@ void StockMain::undo_step(bool forward) {
 
 void StockMain::show_undo_state() {
     const auto caption = [](const char* action, const std::string& step) {
-        return step.empty() ? QString::fromUtf8(action) : QString::fromUtf8(action) + QStringLiteral(": ") + qt_text(step);
+        return step.empty() ? QString::fromUtf8(action)
+                            : QString::fromUtf8(action) + QStringLiteral(": ") + qt_text(step);
     };
     m_undo->setText(caption("元に戻す(&Z)", history_.undo_name()));
     m_undo->setEnabled(history_.can_undo());
@@ -394,9 +395,9 @@ void StockMain::show_break_even_line(int32_t price) {
     g->set_rows(row + 1);
     g->verticalHeader()->moveSection(row, upper ? above : above - 10);
 
-    const QString label =
-        avg > 0 ? QStringLiteral("%1%2").arg(price >= avg ? "+" : "", qt_text(format_percent(double(price - avg) / avg)))
-                : QStringLiteral("—");
+    const QString label = avg > 0 ? QStringLiteral("%1%2").arg(price >= avg ? "+" : "",
+                                                               qt_text(format_percent(double(price - avg) / avg)))
+                                  : QStringLiteral("—");
     g->set_text(row, 0, label);
     g->set_text(row, 1, qt_text(format_currency(Currency::from_yen(price))));
     for (int c = 0; c < 2; ++c) {
@@ -426,7 +427,8 @@ void StockMain::show_ratio_table() {
     sample_fig_1->set_text(0, 1, qt_text(format_currency(price + price)));
     for (int r = 1; r < 10; ++r)
         sample_fig_1->set_text(r, 1, qt_text(format_currency(double(p) * upper_multipliers[r - 1])));
-    for (int r = 0; r < 5; ++r) sample_fig_2->set_text(r, 1, qt_text(format_currency(double(p) * lower_multipliers[r])));
+    for (int r = 0; r < 5; ++r)
+        sample_fig_2->set_text(r, 1, qt_text(format_currency(double(p) * lower_multipliers[r])));
 }
 
 void StockMain::clear_trade_grids() {

@@ -32,9 +32,11 @@ void new_name_key_click(Session& session) {
         return;
     }
     const std::optional<QString> code = accept_line_text(
-        platform, platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString()));
+        platform,
+        platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString()));
     if (!code) return;
-    const QString name = platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
+    const QString name =
+        platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
     if (name.isEmpty()) return;
     const std::optional<QString> held_name = accept_line_text(platform, name);
     if (!held_name) return;
@@ -66,7 +68,8 @@ void change_code_click(Session& session) {
 
 void change_name_click(Session& session) {
     Platform& platform = session.platform;
-    const QString answer = platform.input_box(QStringLiteral("銘柄を記入して下さい"), QStringLiteral("例:新日鉄"), QString());
+    const QString answer =
+        platform.input_box(QStringLiteral("銘柄を記入して下さい"), QStringLiteral("例:新日鉄"), QString());
     if (answer.isEmpty()) return;
     const std::optional<QString> name = accept_line_text(platform, answer);
     if (!name) return;

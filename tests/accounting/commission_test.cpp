@@ -48,9 +48,9 @@ TEST(SellTotal, LevyTieRoundsToEven) {
 TEST(Commission, HalfwayChargesAndBounds) {
     FeeTable t{};
     t.fee_add[0] = 10;
-    EXPECT_EQ(commission_charge(t, yen(0)), 10);   // 10.5 → 10
+    EXPECT_EQ(commission_charge(t, yen(0)), 10);  // 10.5 → 10
     t.fee_add[0] = 30;
-    EXPECT_EQ(commission_charge(t, yen(0)), 32);   // 31.5 → 32
+    EXPECT_EQ(commission_charge(t, yen(0)), 32);  // 31.5 → 32
 
     t = FeeTable::defaults();
     t.fee_max = 10000;

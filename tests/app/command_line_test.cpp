@@ -18,7 +18,8 @@ struct Finished {
 // The program itself, as packaging tools call it: no display, an empty home.
 Finished run_program(const QStringList& arguments, const std::filesystem::path& home) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_DATA_HOME"}) environment.remove(name);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_DATA_HOME"})
+        environment.remove(name);
     environment.insert(QStringLiteral("HOME"), QString::fromStdString(home.string()));
     QProcess process;
     process.setProcessEnvironment(environment);

@@ -1,9 +1,9 @@
 // Start-up and recovery against the real file system: locks that cannot be
 // taken, files read only in part, copies and their permissions, a recovery
 // file that cannot be written, and folder names that are not UTF-8.
-#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,8 +77,8 @@ TEST(InstanceLockFailure, ALockFileOfAnotherAccountIsNotTaken) {
     { InstanceLock root_run(folder); }  // left behind by a run under sudo: root's, 0600
     fs::permissions(folder, fs::perms(0777));
     const ChildReport report = run_in_child([&]() -> ChildReport {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-                               setresuid(65534, 65534, 65534) != 0))
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0))
             return {{"failed", std::string("setresuid: ") + std::strerror(errno)}};
         InstanceLock lock(folder);
         return {{"state", lock.state() == InstanceLock::State::failed ? "failed" : "taken"},

@@ -36,12 +36,18 @@ public:
     QString input_box(const QString& caption, const QString&, const QString& default_text) override {
         ++prompts;
         switch (pick(12)) {
-        case 0: return QString();                       // Cancel
-        case 1: return QStringLiteral("abc");           // not a number
-        case 2: return default_text;                    // OK on the default
-        case 3: return QStringLiteral("2147483648");   // out of range
-        case 4: return QString::number(pick(3));        // small, also 0
-        default: break;
+        case 0:
+            return QString();  // Cancel
+        case 1:
+            return QStringLiteral("abc");  // not a number
+        case 2:
+            return default_text;  // OK on the default
+        case 3:
+            return QStringLiteral("2147483648");  // out of range
+        case 4:
+            return QString::number(pick(3));  // small, also 0
+        default:
+            break;
         }
         if (caption.contains(QStringLiteral("コード")) || caption.contains(QStringLiteral("銘柄")))
             return QStringLiteral("銘柄%1").arg(pick(1000));
@@ -76,7 +82,8 @@ public:
                 dialog.close();  // closed without OK
                 return;
             }
-            dialog.findChild<QCalendarWidget*>("MonthView1")->setSelectedDate(QDate(2020 + pick(6), 1 + pick(12), 1 + pick(28)));
+            dialog.findChild<QCalendarWidget*>("MonthView1")
+                ->setSelectedDate(QDate(2020 + pick(6), 1 + pick(12), 1 + pick(28)));
             dialog.findChild<QPushButton*>("k_ok")->click();
         } else if (name == "Form_sort") {
             auto* base = dialog.findChild<QListWidget*>("base_list");
@@ -150,7 +157,8 @@ void check_invariants(StockMain& window, Portfolio& p, Portfolio& back, const st
     ASSERT_EQ(window.anal_fig->text(1, 1).toStdString(), format_currency(Currency::from_yen(s.avg_buy_price))) << where;
     ASSERT_EQ(window.anal_fig->text(2, 1).toStdString(), format_currency(s.realized_profit)) << where;
     ASSERT_EQ(window.anal_fig->text(3, 1).toStdString(), format_percent(double(s.dividend_yield))) << where;
-    ASSERT_EQ(window.sample_fig_1->text(0, 1).toStdString(), format_currency(Currency::from_yen(2 * int64_t(s.avg_buy_price))))
+    ASSERT_EQ(window.sample_fig_1->text(0, 1).toStdString(),
+              format_currency(Currency::from_yen(2 * int64_t(s.avg_buy_price))))
         << where;
     expect_record_rows(window.buy_fig, s.buys, s.buy_count, where + " buys");
     expect_record_rows(window.sell_fig, s.sells, s.sell_count, where + " sells");
@@ -187,12 +195,14 @@ public:
             {"delete sell", menu(window.del_sel_fig), 3},
             {"delete stock", menu(window.del_all_data), 1},
             {"new stock", click(window.new_name_key), 3},
-            {"select", [this] {
+            {"select",
+             [this] {
                  if (window.Combo1->count() == 0) return;
                  const int i = platform.pick(window.Combo1->count());
                  window.Combo1->setCurrentIndex(i);
                  emit window.Combo1->activated(i);
-             }, 4},
+             },
+             4},
             {"code", menu(window.change_code), 1},
             {"name", menu(window.change_name), 1},
             {"dividend", menu(window.change_haitou), 2},

@@ -49,8 +49,7 @@ TEST_F(ChartWindowTest, DrawsTheSelectedStockAndFollowsTheSelection) {
     EXPECT_EQ(chart_window()->chart_view->chart()->title(), "1111  甲");
     // Steps at each trade in date order, then level to the end of the axis.
     EXPECT_EQ(values("保有株数"), QList<qreal>({100, 100, 50, 50, 40, 40, 30, 30, 20, 20}));
-    EXPECT_EQ(values("通算損益"),
-              QList<qreal>({0, 0, -20000, -20000, -15000, -15000, -13000, -13000, -3000, -3000}));
+    EXPECT_EQ(values("通算損益"), QList<qreal>({0, 0, -20000, -20000, -15000, -15000, -13000, -13000, -3000, -3000}));
     EXPECT_EQ(values("平均買い単価").front(), 1000);
     EXPECT_EQ(values("買い（単価）"), QList<qreal>({1000}));
     EXPECT_EQ(values("売り（単価）"), QList<qreal>({600, 1500, 1200, 2000}));

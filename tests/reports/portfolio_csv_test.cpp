@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "store/numbers.h"
 #include "store/cp932.h"
+#include "store/numbers.h"
 #include "support/test_data.h"
 
 namespace chomaru {

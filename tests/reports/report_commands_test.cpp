@@ -49,8 +49,7 @@ TEST_F(ReportFiles, TheExportIsWrittenToTheDocumentsFolder) {
 TEST_F(ReportFiles, TheTaxFileIsWrittenToTheDocumentsFolder) {
     window->m_tax_file->trigger();
     EXPECT_EQ(read_file(tax_file()), read_golden("portfolio_tax.csv"));
-    expect_one_message(in_documents("に stc_2004_1_5_tax.csv を作成しました\r\nEXCELで読めます"),
-                       QMessageBox::NoIcon);
+    expect_one_message(in_documents("に stc_2004_1_5_tax.csv を作成しました\r\nEXCELで読めます"), QMessageBox::NoIcon);
     platform.messages.clear();
     window->m_tax_file->trigger();
     expect_one_message(in_documents("に stc_2004_1_5_tax.csv を上書きしました\r\nEXCELで読めます"),
@@ -107,8 +106,8 @@ TEST_F(ReportFiles, AFolderThatCannotBeWrittenIsReportedWithFileAndReason) {
     folders.push_back(blocked("a_file"));
     if (geteuid() != 0) {
         std::filesystem::create_directories(blocked("read_only"));
-        std::filesystem::permissions(platform.documents, std::filesystem::perms::owner_read |
-                                                             std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(platform.documents,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         folders.push_back(platform.documents);
     }
     for (const auto& f : folders) {
@@ -119,7 +118,8 @@ TEST_F(ReportFiles, AFolderThatCannotBeWrittenIsReportedWithFileAndReason) {
             const std::string name = command == window->m_csvf ? "stc_2004_1_5.csv" : "stc_2004_1_5_tax.csv";
             ASSERT_EQ(platform.messages.size(), 1u) << f;
             const QString text = platform.messages[0].text;
-            EXPECT_TRUE(text.startsWith(qt_text((f / name).string() + " に保存できませんでした（"))) << text.toStdString();
+            EXPECT_TRUE(text.startsWith(qt_text((f / name).string() + " に保存できませんでした（")))
+                << text.toStdString();
             EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
             EXPECT_EQ(platform.messages[0].caption, "CSVファイルの出力");
             EXPECT_FALSE(std::filesystem::exists(f / name));

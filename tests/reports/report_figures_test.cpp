@@ -130,8 +130,8 @@ TEST(PortfolioTotals, NothingHeldGivesNoYield) {
 TEST(PortfolioTotals, HoldingsBeyond32BitsAreExact) {
     auto p = Portfolio::create();
     p->last_stock = 1;
-    p->stocks[0] = holding(100000, 50000, 1000);     // cost 5,000,000,000, income 100,000,000
-    p->stocks[1] = holding(3000000, 100000, 1500);   // cost 300,000,000,000, income 4,500,000,000
+    p->stocks[0] = holding(100000, 50000, 1000);    // cost 5,000,000,000, income 100,000,000
+    p->stocks[1] = holding(3000000, 100000, 1500);  // cost 300,000,000,000, income 4,500,000,000
     const PortfolioTotals t = portfolio_totals(*p);
     EXPECT_EQ(t.total_yield, static_cast<float>(4600000000.0 / 305000000000.0));
     EXPECT_EQ(format_percent(t.total_yield), "1.51%");

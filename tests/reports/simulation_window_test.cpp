@@ -38,8 +38,8 @@ protected:
             auto& form = dynamic_cast<SimulationWindow&>(d);
             EXPECT_EQ(form.windowTitle(), "売買シミュレーション");
             EXPECT_EQ(form.Command1->text(), "閉じる(&C)");
-            shown = {form.l_sl_num->text(),   form.l_sl_price->text(),  form.l_sl_profit->text(),
-                     form.l_sl_risi->text(),  form.l_sl_cost_i->text(), form.l_sl_num_i->text()};
+            shown = {form.l_sl_num->text(),  form.l_sl_price->text(),  form.l_sl_profit->text(),
+                     form.l_sl_risi->text(), form.l_sl_cost_i->text(), form.l_sl_num_i->text()};
             form.Command1->click();
             EXPECT_FALSE(form.isVisible());
         });
@@ -91,10 +91,16 @@ TEST_F(Simulation, BuyAndSellExamples) {
         {false, "16", "5", "80", {"10 → 5", "¥12 → ¥12", "¥30 → ¥50", "25.00% → 25.00%", "¥16", "5"}},
         // More shares than held: a negative holding, no refusal. The sell
         // shows the count as plain digits, the buy with separators.
-        {false, "1,000", "1500", "1400000", {"10 → -1,490", "¥12 → ¥12", "¥30 → ¥1,382,030", "25.00% → 25.00%",
-                                             "¥1,000", "1500"}},
-        {true, "¥1,000", "1500", "1,500,120", {"10 → 1,510", "¥12 → ¥994", "¥30 → ¥30", "25.00% → 0.30%",
-                                               "¥1,000", "1,500"}},
+        {false,
+         "1,000",
+         "1500",
+         "1400000",
+         {"10 → -1,490", "¥12 → ¥12", "¥30 → ¥1,382,030", "25.00% → 25.00%", "¥1,000", "1500"}},
+        {true,
+         "¥1,000",
+         "1500",
+         "1,500,120",
+         {"10 → 1,510", "¥12 → ¥994", "¥30 → ¥30", "25.00% → 0.30%", "¥1,000", "1,500"}},
     };
     start_with_holding();
     for (const auto& c : cases) {
@@ -148,11 +154,11 @@ TEST_F(Simulation, ErrorsEndWithTheOneMessageAndNoWindow) {
         {true, {"abc"}},
         {true, {"100", "x"}},
         {false, {"100", "100", "百"}},
-        {true, {"100", "-10", "0"}},            // no shares after the buy: division by zero
-        {true, {"100", "10", "-120"}},          // an average of 0 after the buy
-        {true, {"100000", "100000"}},           // price x shares beyond 32 bits
-        {true, {"0", "2147483647", "100"}},     // shares after beyond 32 bits
-        {true, {" "}},                          // a blank is not empty text
+        {true, {"100", "-10", "0"}},         // no shares after the buy: division by zero
+        {true, {"100", "10", "-120"}},       // an average of 0 after the buy
+        {true, {"100000", "100000"}},        // price x shares beyond 32 bits
+        {true, {"0", "2147483647", "100"}},  // shares after beyond 32 bits
+        {true, {" "}},                       // a blank is not empty text
     };
     start_with_holding();
     for (const auto& c : cases) {

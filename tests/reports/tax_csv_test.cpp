@@ -45,10 +45,7 @@ TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
         std::initializer_list<const char*> kept;
     } cases[] = {
         // Every date is read before the first row: the order depends on all of them.
-        {"a buy date that is not a date",
-         {rec("2003/01/10", 10, 1000), rec("2003/13/01", 10, 1000)},
-         {},
-         {}},
+        {"a buy date that is not a date", {rec("2003/01/10", 10, 1000), rec("2003/13/01", 10, 1000)}, {}, {}},
         {"a sell date that is not a date, pending from the start",
          {rec("2003/01/10", 10, 1000)},
          {rec("昨日", 5, 600)},
@@ -61,10 +58,7 @@ TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
          {rec("2003/01/01", 1, 1000), rec("2003/01/02", 1, 5000000000)},
          {},
          {"2003/01/01,100,1,1000,,,,,1000,1,0,0"}},
-        {"a profit beyond 32 bits",
-         {},
-         {rec("2003/01/01", 1, 3000000000)},
-         {}},
+        {"a profit beyond 32 bits", {}, {rec("2003/01/01", 1, 3000000000)}, {}},
     };
     for (const auto& c : cases) {
         auto p = Portfolio::create();
@@ -108,20 +102,17 @@ std::string tax_file_of(const Stock& s) {
 TEST(TaxCsv, RecordsStoredOutOfDateOrderAreTakenInDateOrder) {
     const Stock s = one_stock({rec("2003/03/01", 10, 1000), rec("2003/01/10", 10, 2000), rec("2003/3/1", 10, 3000)},
                               {rec("2003/03/01", 5, 900), rec("2003/02/01", 5, 1500)});
-    EXPECT_EQ(tax_file_of(s), crlf({"1234,新日鉄", heading,
-                                    "2003/01/10,100,10,2000,,,,,200,10,0,0",
-                                    ",,,,2003/02/01,100,5,1500,200,5,500,500",
-                                    "2003/03/01,100,10,1000,,,,,133,15,0,500",
-                                    "2003/3/1,100,10,3000,,,,,200,25,0,500",
-                                    ",,,,2003/03/01,100,5,900,200,20,-100,400", ""}));
+    EXPECT_EQ(tax_file_of(s),
+              crlf({"1234,新日鉄", heading, "2003/01/10,100,10,2000,,,,,200,10,0,0",
+                    ",,,,2003/02/01,100,5,1500,200,5,500,500", "2003/03/01,100,10,1000,,,,,133,15,0,500",
+                    "2003/3/1,100,10,3000,,,,,200,25,0,500", ",,,,2003/03/01,100,5,900,200,20,-100,400", ""}));
 }
 
 // 50,000 shares at ¥50,000: the running cost and a sale's cost pass 2^31 yen.
 TEST(TaxCsv, LargeHoldingsAreCostedIn64Bits) {
     const Stock s = one_stock({rec("2026/01/05", 50000, 2500000000), rec("2026/02/05", 10000, 500000000)},
                               {rec("2026/03/05", 60000, 3600000000)});
-    EXPECT_EQ(tax_file_of(s), crlf({"1234,新日鉄", heading,
-                                    "2026/01/05,100,50000,2500000000,,,,,50000,50000,0,0",
+    EXPECT_EQ(tax_file_of(s), crlf({"1234,新日鉄", heading, "2026/01/05,100,50000,2500000000,,,,,50000,50000,0,0",
                                     "2026/02/05,100,10000,500000000,,,,,50000,60000,0,0",
                                     ",,,,2026/03/05,100,60000,3600000000,50000,0,600000000,600000000", ""}));
 }

@@ -61,19 +61,13 @@ TEST(YearReport, ALossCarriesThreeYearsOldestFirstAndThenLapses) {
 TEST(YearReport, TheFileHasTheSalesByYearAndStockThenTheYears) {
     const auto p = carried_loss_portfolio();
     const YearReport report = year_report(*p);
-    EXPECT_EQ(year_csv(*p, report), crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益",
-                                          "2020,1111,甲,50,30000,50000,-20000",
-                                          "2021,1111,甲,10,15000,10000,5000",
-                                          "2023,1111,甲,10,12000,10000,2000",
-                                          "2024,1111,甲,10,20000,10000,10000",
-                                          "2024,2222,乙,5,5000.5,0,5000",
-                                          "",
-                                          "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額",
-                                          "2020,-20000,0,-20000,20000,0",
-                                          "2021,5000,5000,0,15000,0",
-                                          "2022,0,0,0,15000,0",
-                                          "2023,2000,2000,0,0,0",
-                                          "2024,15000,0,15000,0,3047"}));
+    EXPECT_EQ(
+        year_csv(*p, report),
+        crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益", "2020,1111,甲,50,30000,50000,-20000",
+              "2021,1111,甲,10,15000,10000,5000", "2023,1111,甲,10,12000,10000,2000",
+              "2024,1111,甲,10,20000,10000,10000", "2024,2222,乙,5,5000.5,0,5000", "",
+              "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額", "2020,-20000,0,-20000,20000,0",
+              "2021,5000,5000,0,15000,0", "2022,0,0,0,15000,0", "2023,2000,2000,0,0,0", "2024,15000,0,15000,0,3047"}));
     ASSERT_EQ(report.years.size(), 5u);
     EXPECT_TRUE(report.years[2].sales.empty());
 }
@@ -82,15 +76,12 @@ TEST(YearReport, TheFileHasTheSalesByYearAndStockThenTheYears) {
 // sale of ソニー, stored before an earlier buy, is costed at that buy.
 TEST(YearReport, SalesMatchTheTaxFilesProfits) {
     const auto p = report_test_portfolio();
-    EXPECT_EQ(year_csv(*p, year_report(*p)), crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益",
-                                                   "2003,1234,新日鉄,10,153.5625,105,48",
-                                                   "2003,8411,\"みずほ,FG \"\"本店\"\"\",100,21000,0,21000",
-                                                   "2003,6758,ソニー,5,600,600,0",
-                                                   "2004,7203,トヨタ自動車,300,438012.5,0,438012",
-                                                   "",
-                                                   "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額",
-                                                   "2003,21048,0,21048,0,4275",
-                                                   "2004,438012,0,438012,0,88982"}));
+    EXPECT_EQ(year_csv(*p, year_report(*p)),
+              crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益", "2003,1234,新日鉄,10,153.5625,105,48",
+                    "2003,8411,\"みずほ,FG \"\"本店\"\"\",100,21000,0,21000", "2003,6758,ソニー,5,600,600,0",
+                    "2004,7203,トヨタ自動車,300,438012.5,0,438012", "",
+                    "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額", "2003,21048,0,21048,0,4275",
+                    "2004,438012,0,438012,0,88982"}));
 }
 
 TEST(YearReport, ADateThatIsNotADateStopsAtItsStock) {
@@ -110,8 +101,8 @@ TEST(YearReport, NoSaleGivesNoYear) {
 }
 
 TEST(YearReport, TheTaxEstimateIsRoundedDown) {
-    EXPECT_EQ(estimated_tax(y(10000)), 2031);   // 2031.5
-    EXPECT_EQ(estimated_tax(y(15000)), 3047);   // 3047.25
+    EXPECT_EQ(estimated_tax(y(10000)), 2031);                  // 2031.5
+    EXPECT_EQ(estimated_tax(y(15000)), 3047);                  // 3047.25
     EXPECT_EQ(estimated_tax(Currency::from_units(49999)), 1);  // 4.9999 yen: 1.0157...
     EXPECT_EQ(estimated_tax(y(0)), 0);
     EXPECT_EQ(estimated_tax(y(-5000)), 0);

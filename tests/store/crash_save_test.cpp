@@ -38,9 +38,11 @@ std::unique_ptr<Portfolio> large_portfolio(int version) {
         s.sell_count = 90;
         s.realized_profit = Currency::from_units(j * 12345 + version);
         for (int32_t i = 0; i < s.buy_count; ++i)
-            s.buys[size_t(i)] = TradeRecord{"2003/08/01", 1000 + i, 100 * (version + 1), Currency::from_units(i * 10001)};
+            s.buys[size_t(i)] =
+                TradeRecord{"2003/08/01", 1000 + i, 100 * (version + 1), Currency::from_units(i * 10001)};
         for (int32_t i = 0; i < s.sell_count; ++i)
-            s.sells[size_t(i)] = TradeRecord{"2004/01/05", 2000 + i + version, 50, Currency::from_units(i * 7 + version)};
+            s.sells[size_t(i)] =
+                TradeRecord{"2004/01/05", 2000 + i + version, 50, Currency::from_units(i * 7 + version)};
     }
     return p;
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-
 #include "store/cp932.h"
 #include "store/safe_file.h"
 #include "support/test_data.h"
@@ -17,10 +16,9 @@ std::string crlf(std::initializer_list<const char*> lines) {
     return s;
 }
 
-const char* const default_fee_lines[] = {"1000000", "0.01115", "0",     "5000000",  "0.009",   "2500",
-                                         "10000000", "0.007",  "12500", "30000000", "0.00575", "25000",
-                                         "50000000", "0.00375", "85000", "0",       "0",       "272500",
-                                         "2500",     "0"};
+const char* const default_fee_lines[] = {"1000000", "0.01115", "0",        "5000000", "0.009", "2500",     "10000000",
+                                         "0.007",   "12500",   "30000000", "0.00575", "25000", "50000000", "0.00375",
+                                         "85000",   "0",       "0",        "272500",  "2500",  "0"};
 
 std::string with_default_fees(std::string head) {
     for (const char* l : default_fee_lines) head += std::string(l) + "\r\n";
@@ -98,8 +96,8 @@ TEST(DataFileWrite, RefusesTextTheReaderCouldNotTakeBack) {
     refused([](Portfolio& p) { p.reserved_line = "😀"; });
 
     auto longest = example_portfolio();
-    longest->stocks[0].buys[0] = TradeRecord{std::string(max_date_length, 'x'), -2147483647 - 1,
-                                             -2147483647 - 1, Currency::from_yen(1)};
+    longest->stocks[0].buys[0] =
+        TradeRecord{std::string(max_date_length, 'x'), -2147483647 - 1, -2147483647 - 1, Currency::from_yen(1)};
     auto back = Portfolio::create();
     EXPECT_EQ(parse_data_file(format_data_file(*longest), *back), LoadStatus::loaded);
     EXPECT_EQ(back->stocks[0].buys[0], longest->stocks[0].buys[0]);
@@ -193,22 +191,22 @@ TEST(DataFileRead, EveryDamageIsUnreadableAndLeavesAFirstRunState) {
         return s;
     };
     const std::string cases[] = {
-        good.substr(0, good.find("2003/08/05")),                  // ends inside the records
-        good.substr(0, 20),                                        // ends inside a stock
-        replace("0\r\n0\r\n\r\n", "256\r\n0\r\n\r\n"),            // 257 stocks
-        replace("0\r\n0\r\n\r\n", "-1\r\n0\r\n\r\n"),             // no stock at all
+        good.substr(0, good.find("2003/08/05")),        // ends inside the records
+        good.substr(0, 20),                             // ends inside a stock
+        replace("0\r\n0\r\n\r\n", "256\r\n0\r\n\r\n"),  // 257 stocks
+        replace("0\r\n0\r\n\r\n", "-1\r\n0\r\n\r\n"),   // no stock at all
         replace("0\r\n0\r\n\r\n", "x\r\n0\r\n\r\n"),
-        replace("\r\n3\r\n", "\r\n3.x\r\n"),                       // dividend
-        replace("\r\n0.25\r\n", "\r\n25%\r\n"),                    // yield
-        replace("\r\n30\r\n", "\r\n\r\n"),                         // profit
-        replace("2003/08/01 10 10 100", "2003/08/01 10 10"),       // blanks missing
+        replace("\r\n3\r\n", "\r\n3.x\r\n"),                  // dividend
+        replace("\r\n0.25\r\n", "\r\n25%\r\n"),               // yield
+        replace("\r\n30\r\n", "\r\n\r\n"),                    // profit
+        replace("2003/08/01 10 10 100", "2003/08/01 10 10"),  // blanks missing
         replace("2003/08/01 10 10 100", "2003/08/01 1x 10 100"),
         replace("2003/08/01 10 10 100", "2003/08/01 10 10 100 5"),
-        replace("2003/08/01 10 10 100", "2003/08/01  10 10 100"),  // empty price
+        replace("2003/08/01 10 10 100", "2003/08/01  10 10 100"),             // empty price
         replace("2003/08/01 10 10 100", std::string(250, 'd') + " 1 1 100"),  // blanks at 251, 253, 255
         replace("2003/08/01 10 10 100", std::string(251, 'd') + " 1 1 100"),  // third blank at 256
         replace("2003/08/01 10 10 100", std::string(254, 'd') + " 1 1 100"),  // first blank at 255
-        replace(utf8_to_cp932("新日鉄"), "\x90\x56\x80"),                          // invalid code page 932 bytes
+        replace(utf8_to_cp932("新日鉄"), "\x90\x56\x80"),                     // invalid code page 932 bytes
         replace("1234", "12\xFD"),
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -372,10 +370,9 @@ TEST(DataFileWrite, RefusalsGiveTheirReasonInJapanese) {
     };
     const std::string too_long = reason([](Portfolio& p) { p.stocks[0].buys[1].date = std::string(251, 'x'); });
     EXPECT_NE(too_long.find("長すぎます"), std::string::npos) << too_long;
-    for (const std::string& text :
-         {too_long, reason([](Portfolio& p) { p.stocks[0].stock_name = "\u00A5"; }),
-          reason([](Portfolio& p) { p.stocks[0].stock_code = "1\n2"; }),
-          reason([](Portfolio& p) { p.stocks[0].buys[0].date = "a b"; })})
+    for (const std::string& text : {too_long, reason([](Portfolio& p) { p.stocks[0].stock_name = "\u00A5"; }),
+                                    reason([](Portfolio& p) { p.stocks[0].stock_code = "1\n2"; }),
+                                    reason([](Portfolio& p) { p.stocks[0].buys[0].date = "a b"; })})
         EXPECT_EQ(text.find_first_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos)
             << text;
 }

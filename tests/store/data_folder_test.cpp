@@ -21,7 +21,8 @@ TEST(UserDataFolder, FollowsXdgDataHomeOnlyWhenItIsAnAbsolutePath) {
 }
 
 TEST(SystemPrefix, ComparesWholeFolderNames) {
-    for (const char* inside : {"/usr", "/usr/bin", "/usr/local/bin", "/opt/chomaru", "/snap/chomaru/12/bin", "/usr/./bin/"})
+    for (const char* inside :
+         {"/usr", "/usr/bin", "/usr/local/bin", "/opt/chomaru", "/snap/chomaru/12/bin", "/usr/./bin/"})
         EXPECT_TRUE(inside_system_prefix(inside)) << inside;
     for (const char* outside : {"/home/sato/bin", "/usrlocal/bin", "/optional", "/usr/../home/sato", "/", "/tmp/snap"})
         EXPECT_FALSE(inside_system_prefix(outside)) << outside;

@@ -14,9 +14,23 @@ TEST(Rounding, NearestWithTiesToEven) {
         double in;
         int32_t out;
     } cases[] = {
-        {1.5, 2},   {2.5, 2},   {3.5, 4},    {-2.5, -2}, {-3.5, -4}, {0.5, 0},        {-0.5, 0},
-        {12.5, 12}, {13.5, 14}, {11.25, 11}, {11.5, 12}, {4.0 / 3, 1}, {-4.0 / 3, -1}, {10.0 / 7, 1},
-        {2.5000000001, 3},      {2147483647.0, 2147483647}, {-2147483648.0, -2147483647 - 1},
+        {1.5, 2},
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {-3.5, -4},
+        {0.5, 0},
+        {-0.5, 0},
+        {12.5, 12},
+        {13.5, 14},
+        {11.25, 11},
+        {11.5, 12},
+        {4.0 / 3, 1},
+        {-4.0 / 3, -1},
+        {10.0 / 7, 1},
+        {2.5000000001, 3},
+        {2147483647.0, 2147483647},
+        {-2147483648.0, -2147483647 - 1},
         {2147483647.4, 2147483647},
     };
     for (const auto& c : cases) EXPECT_EQ(round_to_int32(c.in), c.out) << c.in;
@@ -48,8 +62,8 @@ TEST(Currency, ExactSumsAndConversions) {
     EXPECT_EQ(Currency::from_yen(12).units(), 120000);
     EXPECT_EQ((Currency::from_units(1) + Currency::from_units(2)).units(), 3);
     EXPECT_EQ((Currency::from_yen(240) - Currency::from_yen(150) + Currency::from_yen(30)), Currency::from_yen(120));
-    EXPECT_EQ(Currency::from_double(14.00005).units(), 140000);   // 140000.5 rounds to even
-    EXPECT_EQ(Currency::from_double(14.00015).units(), 140002);   // 140001.5 rounds to even
+    EXPECT_EQ(Currency::from_double(14.00005).units(), 140000);  // 140000.5 rounds to even
+    EXPECT_EQ(Currency::from_double(14.00015).units(), 140002);  // 140001.5 rounds to even
     EXPECT_EQ(Currency::from_double(-0.00005).units(), 0);
     EXPECT_DOUBLE_EQ(Currency::from_units(125000).to_double(), 12.5);
     EXPECT_TRUE(Currency::from_yen(5).is_whole());

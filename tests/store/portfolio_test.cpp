@@ -8,7 +8,9 @@
 namespace chomaru {
 namespace {
 
-TradeRecord record(int n) { return TradeRecord{"2026/01/" + std::to_string(n), n, 10 * n, Currency::from_yen(100 * n)}; }
+TradeRecord record(int n) {
+    return TradeRecord{"2026/01/" + std::to_string(n), n, 10 * n, Currency::from_yen(100 * n)};
+}
 
 TEST(RemoveRecord, LaterRecordsMoveDownAndTheCountFalls) {
     const struct {

@@ -100,12 +100,18 @@ private:
 
     int32_t integer() {
         switch (between(0, 9)) {
-        case 0: return std::numeric_limits<int32_t>::min();
-        case 1: return std::numeric_limits<int32_t>::max();
-        case 2: return between(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
-        case 3: return between(-10000, 0);
-        case 4: return between(0, 10'000'000);
-        default: return between(0, 10000);
+        case 0:
+            return std::numeric_limits<int32_t>::min();
+        case 1:
+            return std::numeric_limits<int32_t>::max();
+        case 2:
+            return between(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+        case 3:
+            return between(-10000, 0);
+        case 4:
+            return between(0, 10'000'000);
+        default:
+            return between(0, 10000);
         }
     }
 
@@ -114,20 +120,27 @@ private:
                                                    std::numeric_limits<int64_t>::max());
         std::uniform_int_distribution<int64_t> fraction(-1'000'000'000'000, 1'000'000'000'000);
         switch (between(0, 9)) {
-        case 0: return Currency::from_units(std::numeric_limits<int64_t>::min());
-        case 1: return Currency::from_units(std::numeric_limits<int64_t>::max());
-        case 2: return Currency::from_units(any(rng_));
+        case 0:
+            return Currency::from_units(std::numeric_limits<int64_t>::min());
+        case 1:
+            return Currency::from_units(std::numeric_limits<int64_t>::max());
+        case 2:
+            return Currency::from_units(any(rng_));
         case 3:
         case 4:
-        case 5: return Currency::from_units(fraction(rng_));
-        default: return Currency::from_yen(between(-100'000'000, 2'000'000'000));
+        case 5:
+            return Currency::from_units(fraction(rng_));
+        default:
+            return Currency::from_yen(between(-100'000'000, 2'000'000'000));
         }
     }
 
     float single() {
         switch (between(0, 9)) {
-        case 0: return 0.0f;
-        case 1: return float(between(1, 1000)) / float(between(1, 1000));
+        case 0:
+            return 0.0f;
+        case 1:
+            return float(between(1, 1000)) / float(between(1, 1000));
         case 2:
         case 3:
             for (;;) {
@@ -136,7 +149,8 @@ private:
                 std::memcpy(&f, &bits, sizeof f);
                 if (std::isfinite(f)) return f;
             }
-        default: return std::uniform_real_distribution<float>(0.0f, 0.1f)(rng_);
+        default:
+            return std::uniform_real_distribution<float>(0.0f, 0.1f)(rng_);
         }
     }
 

@@ -15,20 +15,39 @@ TEST(TextToInt32, AcceptsTheRegionalForms) {
         const char* in;
         int32_t out;
     } cases[] = {
-        {"100", 100},          {"  42 ", 42},          {"-7", -7},           {"+7", 7},
-        {"1,000", 1000},       {"12,345,678", 12345678}, {"¥1,000", 1000},    {"-¥1,000", -1000},
-        {"¥-1,000", -1000},    {"￥2,500", 2500},      {"\\5,000,000", 5000000}, {"100.5", 100},
-        {"101.5", 102},        {"100.50001", 101},     {"-2.5", -2},         {"0.5", 0},
-        {".5", 0},             {"1.", 1},              {"1E3", 1000},        {"2.5e0", 2},
-        {"2147483647", 2147483647}, {"-2147483648", std::numeric_limits<int32_t>::min()},
-        {"0000012", 12},       {"-0", 0},              {"0.0000", 0},        {"2147483647.4", 2147483647},
+        {"100", 100},
+        {"  42 ", 42},
+        {"-7", -7},
+        {"+7", 7},
+        {"1,000", 1000},
+        {"12,345,678", 12345678},
+        {"¥1,000", 1000},
+        {"-¥1,000", -1000},
+        {"¥-1,000", -1000},
+        {"￥2,500", 2500},
+        {"\\5,000,000", 5000000},
+        {"100.5", 100},
+        {"101.5", 102},
+        {"100.50001", 101},
+        {"-2.5", -2},
+        {"0.5", 0},
+        {".5", 0},
+        {"1.", 1},
+        {"1E3", 1000},
+        {"2.5e0", 2},
+        {"2147483647", 2147483647},
+        {"-2147483648", std::numeric_limits<int32_t>::min()},
+        {"0000012", 12},
+        {"-0", 0},
+        {"0.0000", 0},
+        {"2147483647.4", 2147483647},
     };
     for (const auto& c : cases) EXPECT_EQ(text_to_int32(c.in), c.out) << c.in;
 }
 
 TEST(TextToInt32, RejectsWhatIsNotANumber) {
-    for (const char* bad : {"", "   ", "abc", "12a", "1 000", "１２", "1.2.3", "--1", "¥", "-", ",100", "100,",
-                            "1e", "1E+", "0x10", "1,0.5.", "100円", "5%"})
+    for (const char* bad : {"", "   ", "abc", "12a", "1 000", "１２", "1.2.3", "--1", "¥", "-", ",100", "100,", "1e",
+                            "1E+", "0x10", "1,0.5.", "100円", "5%"})
         EXPECT_THROW(text_to_int32(bad), ConversionError) << bad;
 }
 
@@ -42,9 +61,17 @@ TEST(TextToCurrency, RoundsToFourDecimalsTiesToEven) {
         const char* in;
         int64_t units;
     } cases[] = {
-        {"100", 1000000},      {"12.5", 125000},  {"-350", -3500000}, {"0.00005", 0},   {"0.00015", 2},
-        {"0.000051", 1},       {"1.23456", 12346}, {"¥1,234", 12340000}, {"-12.5", -125000},
-        {"40182899.25", 401828992500}, {"922337203685477.5807", std::numeric_limits<int64_t>::max()},
+        {"100", 1000000},
+        {"12.5", 125000},
+        {"-350", -3500000},
+        {"0.00005", 0},
+        {"0.00015", 2},
+        {"0.000051", 1},
+        {"1.23456", 12346},
+        {"¥1,234", 12340000},
+        {"-12.5", -125000},
+        {"40182899.25", 401828992500},
+        {"922337203685477.5807", std::numeric_limits<int64_t>::max()},
     };
     for (const auto& c : cases) EXPECT_EQ(text_to_currency(c.in).units(), c.units) << c.in;
     EXPECT_THROW(text_to_currency("922337203685477.5808"), OverflowError);
@@ -57,14 +84,13 @@ TEST(TextToSteps, ExactDecimalsOnlyAndNormalisedBack) {
         int decimals;
         int32_t steps;
         const char* normalised;
-    } cases[] = {{"05.50", 2, 550, "5.5"}, {"0.05", 2, 5, "0.05"}, {"1.05", 4, 10500, "1.05"}, {"-0", 2, 0, "0"},
-                 {".0001", 4, 1, "0.0001"}, {"10.000000", 2, 1000, "10"}};
+    } cases[] = {{"05.50", 2, 550, "5.5"}, {"0.05", 2, 5, "0.05"},    {"1.05", 4, 10500, "1.05"},
+                 {"-0", 2, 0, "0"},        {".0001", 4, 1, "0.0001"}, {"10.000000", 2, 1000, "10"}};
     for (const auto& c : cases) {
         EXPECT_EQ(text_to_steps(c.in, c.decimals), c.steps) << c.in;
         EXPECT_EQ(steps_text(c.steps, c.decimals), c.normalised) << c.in;
     }
-    for (const char* bad : {"0.001", "-0.01", "", "10%"})
-        EXPECT_THROW(text_to_steps(bad, 2), ConversionError) << bad;
+    for (const char* bad : {"0.001", "-0.01", "", "10%"}) EXPECT_THROW(text_to_steps(bad, 2), ConversionError) << bad;
     EXPECT_THROW(text_to_steps("21474837", 2), OverflowError);
 }
 
@@ -87,7 +113,7 @@ TEST(TextToFloat, UnderflowRoundsToZeroInsteadOfRaisingOverflow) {
     } cases[] = {
         {".401298E-45", 0.0f},  // found by fuzzing: the integer and currency readers gave 0
         {"1e-50", 0.0f},
-        {"-7e-46", 0.0f},       // below half the smallest float
+        {"-7e-46", 0.0f},  // below half the smallest float
         {"7.1e-46", 1.401298e-45f},
         {"1.401298E-45", 1.401298e-45f},
     };
@@ -109,11 +135,12 @@ TEST(NumberToText, FileForms) {
         float in;
         const char* out;
     } floats[] = {
-        {0.01115f, "0.01115"}, {0.25f, "0.25"},       {0.0f, "0"},          {1e-05f, "1E-05"},
-        {5e-05f, "5E-05"},     {12345678.0f, "1.234568E+07"}, {1234567.0f, "1234567"}, {0.0001f, "0.0001"},
-        {0.009f, "0.009"},     {0.00575f, "0.00575"}, {-0.5f, "-0.5"},      {0.003728561f, "0.003728561"},
-        {1.0f / 3, "0.3333333"}, {9999999.5f, "1E+07"}, {100.0f, "100"},    {1e10f, "1E+10"},
-        {2.0f / 14, "0.1428571"}, {1.5e-30f, "1.5E-30"},
+        {0.01115f, "0.01115"},   {0.25f, "0.25"},          {0.0f, "0"},
+        {1e-05f, "1E-05"},       {5e-05f, "5E-05"},        {12345678.0f, "1.234568E+07"},
+        {1234567.0f, "1234567"}, {0.0001f, "0.0001"},      {0.009f, "0.009"},
+        {0.00575f, "0.00575"},   {-0.5f, "-0.5"},          {0.003728561f, "0.003728561"},
+        {1.0f / 3, "0.3333333"}, {9999999.5f, "1E+07"},    {100.0f, "100"},
+        {1e10f, "1E+10"},        {2.0f / 14, "0.1428571"}, {1.5e-30f, "1.5E-30"},
     };
     for (const auto& c : floats) EXPECT_EQ(float_text(c.in), c.out) << c.out;
 }
@@ -152,9 +179,9 @@ TEST(DisplayFormats, GroupedCurrencyAndPercent) {
 
     EXPECT_EQ(format_currency(Currency::from_yen(1000)), "\u00A51,000");
     EXPECT_EQ(format_currency(Currency::from_yen(-1000)), "-\u00A51,000");
-    EXPECT_EQ(format_currency(Currency::from_units(125000)), "\u00A513");   // half away from zero
+    EXPECT_EQ(format_currency(Currency::from_units(125000)), "\u00A513");  // half away from zero
     EXPECT_EQ(format_currency(Currency::from_units(-125000)), "-\u00A513");
-    EXPECT_EQ(format_currency(Currency::from_units(-4999)), "\u00A50");     // no minus on zero
+    EXPECT_EQ(format_currency(Currency::from_units(-4999)), "\u00A50");  // no minus on zero
     EXPECT_EQ(format_currency(Currency()), "\u00A50");
 
     EXPECT_EQ(format_currency(7.5), "\u00A58");

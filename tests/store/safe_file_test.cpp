@@ -25,8 +25,9 @@ namespace fs = std::filesystem;
 class SafeFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("chomaru-safe-file-" + std::to_string(getpid()) + "-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder_ =
+            fs::temp_directory_path() / ("chomaru-safe-file-" + std::to_string(getpid()) + "-" +
+                                         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         target_ = folder_ / "vavo_data.txt";
@@ -164,8 +165,9 @@ TEST_F(SafeFileTest, PermissionsAskedForAreGivenToANewFileAndAReplacedOne) {
 }
 
 TEST(SaveErrorText, EveryReasonIsJapanese) {
-    for (int error_number : {0, ENOSPC, EDQUOT, EACCES, EPERM, EROFS, ENOENT, EIO, EISDIR, ENOTDIR, ELOOP, EEXIST,
-                             EXDEV, ENAMETOOLONG, EFBIG, EBUSY, EMFILE, ENOMEM, EWOULDBLOCK, EINVAL, 12345}) {
+    for (int error_number :
+         {0,      ENOSPC, EDQUOT,       EACCES, EPERM, EROFS,  ENOENT, EIO,         EISDIR, ENOTDIR, ELOOP,
+          EEXIST, EXDEV,  ENAMETOOLONG, EFBIG,  EBUSY, EMFILE, ENOMEM, EWOULDBLOCK, EINVAL, 12345}) {
         const std::string text = describe_error(error_number);
         EXPECT_FALSE(text.empty());
         EXPECT_EQ(text.find_first_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos)
@@ -181,9 +183,8 @@ protected:
     void SetUp() override {
         SafeFileTest::SetUp();
         fs::remove_all(folder_);
-        folder_ = fs::temp_directory_path() /
-                  ("chomaru-save-fault-" + std::to_string(getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() / ("chomaru-save-fault-" + std::to_string(getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         target_ = folder_ / data_file_name;
@@ -298,8 +299,8 @@ TEST_F(SaveFaultTest, AReadOnlyFolderKeepsThePreviousFile) {
     // Root ignores the folder's mode; a child that drops to nobody does not.
     const Report unprivileged = run_in_child([&]() -> Report {
         if (chmod(folder_.c_str(), 0555) != 0) return {{"failed", "chmod"}};
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-                               setresuid(65534, 65534, 65534) != 0))
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0))
             return {{"failed", std::string("setresuid: ") + std::strerror(errno)}};
         return save_and_report(previous, *portfolio_of(2));
     });

@@ -36,8 +36,9 @@ std::string change_at_random(Portfolio& p, std::mt19937& random) {
     switch (random() % 7) {
     case 0:
         if (s.buy_count < max_records) {
-            s.buys[size_t(s.buy_count++)] = TradeRecord{"2025/03/0" + std::to_string(random() % 9 + 1),
-                                                        int32_t(random() % 5000), 100, Currency::from_units(int64_t(random()))};
+            s.buys[size_t(s.buy_count++)] =
+                TradeRecord{"2025/03/0" + std::to_string(random() % 9 + 1), int32_t(random() % 5000), 100,
+                            Currency::from_units(int64_t(random()))};
             s.held_shares += 100;
         }
         return "buy";

@@ -10,8 +10,8 @@ namespace chomaru {
 
 void MainWindowTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = std::filesystem::temp_directory_path() /
-             ("chomaru-gui-" + std::to_string(getpid()) + "-" + std::string(info->test_suite_name()) + "-" + info->name());
+    folder = std::filesystem::temp_directory_path() / ("chomaru-gui-" + std::to_string(getpid()) + "-" +
+                                                       std::string(info->test_suite_name()) + "-" + info->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "program");
     std::filesystem::create_directories(folder / "data");

@@ -42,8 +42,7 @@ QString ScriptedPlatform::input_box(const QString& caption, const QString& messa
 }
 
 QMessageBox::StandardButton ScriptedPlatform::message_box(const QString& text, QMessageBox::Icon icon,
-                                                          QMessageBox::StandardButtons buttons,
-                                                          const QString& caption,
+                                                          QMessageBox::StandardButtons buttons, const QString& caption,
                                                           QMessageBox::StandardButton default_button) {
     messages.push_back({text, icon, buttons, caption, default_button});
     if (buttons == QMessageBox::Ok) return QMessageBox::Ok;

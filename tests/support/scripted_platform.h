@@ -40,9 +40,9 @@ public:
     ScriptedPlatform& on_dialog(DialogAction action);
 
     QString input_box(const QString& caption, const QString& message, const QString& default_text) override;
-    QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
-                                            QMessageBox::StandardButtons buttons, const QString& caption,
-                                            QMessageBox::StandardButton default_button = QMessageBox::NoButton) override;
+    QMessageBox::StandardButton message_box(
+        const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, const QString& caption,
+        QMessageBox::StandardButton default_button = QMessageBox::NoButton) override;
     void run_modal(QDialog& dialog) override;
     QDateTime now() override { return clock; }
     std::filesystem::path program_folder() override { return program; }

@@ -19,8 +19,8 @@ TradeRecord rec(const char* date, int32_t price, int32_t shares, int64_t units) 
     return TradeRecord{date, price, shares, Currency::from_units(units)};
 }
 
-Stock& add_stock(Portfolio& p, const char* code, const char* name, int32_t dividend, int32_t average,
-                 int32_t held, int64_t profit_units, float yield) {
+Stock& add_stock(Portfolio& p, const char* code, const char* name, int32_t dividend, int32_t average, int32_t held,
+                 int64_t profit_units, float yield) {
     Stock& s = p.stocks[size_t(++p.last_stock)];
     s.stock_code = code;
     s.stock_name = name;

@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 #include "support/main_window_fixture.h"
 #include "ui/twips.h"

@@ -106,8 +106,10 @@ TEST_F(BuyEntry, CancelOrAnEmptyAnswerAtAnyPromptChangesNothing) {
         platform.prompts.clear();
         pick_today();
         for (int i = 0; i < at; ++i) platform.answer("100");
-        if (at == 1) platform.answer("");
-        else platform.cancel();
+        if (at == 1)
+            platform.answer("");
+        else
+            platform.cancel();
         window->kai_input_key->click();
         EXPECT_EQ(platform.prompts.size(), size_t(at + 1));
         EXPECT_EQ(stock().buy_count, 0);
@@ -120,7 +122,10 @@ TEST_F(BuyEntry, CancelOrAnEmptyAnswerAtAnyPromptChangesNothing) {
 TEST_F(BuyEntry, TextThatIsNotANumberOrAnOverflowGivesTheMessage) {
     const struct {
         std::vector<QString> answers;
-    } cases[] = {{{"abc"}}, {{"100", "百"}}, {{"100", "100", "1万"}}, {{"2147483648"}},
+    } cases[] = {{{"abc"}},
+                 {{"100", "百"}},
+                 {{"100", "100", "1万"}},
+                 {{"2147483648"}},
                  {{"30000", "100000"}}};  // the last one: price x shares beyond 32 bits
     start_with_stock();
     for (const auto& c : cases) {

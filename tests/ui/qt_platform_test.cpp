@@ -31,15 +31,17 @@ TEST(QtPlatformDialogs, PromptsAndMessageBoxesAreWideEnoughForTheirWholeCaption)
     QFont title = QApplication::font();
     title.setBold(true);
     const QFontMetrics metrics(title);
-    for (const QString& caption : {QStringLiteral("どのくらいにしましょう？"), QStringLiteral("銘柄のコードを入れて下さい"),
-                                  QStringLiteral("買いの単価を記入して下さい")}) {
-        const int width = width_of_next_dialog([&] { platform.input_box(caption, QStringLiteral("例:1234"), QString()); });
+    for (const QString& caption :
+         {QStringLiteral("どのくらいにしましょう？"), QStringLiteral("銘柄のコードを入れて下さい"),
+          QStringLiteral("買いの単価を記入して下さい")}) {
+        const int width =
+            width_of_next_dialog([&] { platform.input_box(caption, QStringLiteral("例:1234"), QString()); });
         EXPECT_GE(width, metrics.horizontalAdvance(caption) + 120) << caption.toStdString();
     }
     for (const QString& caption : {QStringLiteral("バージョン情報"), QStringLiteral("株式売買の手数料の設定")}) {
         const int width = width_of_next_dialog([&] {
-            platform.message_box(QStringLiteral("帳丸\r\n\r\nバージョン1.32"), QMessageBox::Information, QMessageBox::Ok,
-                                 caption);
+            platform.message_box(QStringLiteral("帳丸\r\n\r\nバージョン1.32"), QMessageBox::Information,
+                                 QMessageBox::Ok, caption);
         });
         EXPECT_GE(width, metrics.horizontalAdvance(caption) + 120) << caption.toStdString();
     }

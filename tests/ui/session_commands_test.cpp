@@ -43,8 +43,8 @@ TEST_F(SessionCommands, EachCommandNamesTheViewsItChanged) {
     platform.answer("1");
     del_kai_fig_click(session);
     EXPECT_EQ(session.stock().buy_count, 1);
-    EXPECT_EQ(session.take_changes(), View::analysis | View::trade_grids | View::buy_records | View::sell_records |
-                                          View::ratio_table);
+    EXPECT_EQ(session.take_changes(),
+              View::analysis | View::trade_grids | View::buy_records | View::sell_records | View::ratio_table);
     EXPECT_EQ(session.take_changes(), Views());
 
     platform.answer("7");

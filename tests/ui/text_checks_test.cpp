@@ -16,7 +16,8 @@ TEST(TypedText, CharactersOfInputMethodsAreStoredAsCodePage932HoldsThem) {
     const std::optional<QString> held =
         accept_line_text(platform, QString::fromUtf16(u"東\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014\u00A5"));
     ASSERT_TRUE(held);
-    EXPECT_EQ(utf8_to_cp932(core_text(*held)), "\x93\x8C\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\x81\x8F");
+    EXPECT_EQ(utf8_to_cp932(core_text(*held)),
+              "\x93\x8C\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\x81\x8F");
     // A date takes the pairs but not the yen sign; other text is refused as before.
     EXPECT_EQ(accept_date_text(platform, QString::fromUtf16(u"2026\u22121")), QString::fromUtf16(u"2026－1"));
     EXPECT_FALSE(accept_date_text(platform, QString::fromUtf16(u"2026\u00A51")));

@@ -54,9 +54,10 @@ TEST_F(MainWindowLayout, MenuTree) {
     };
     EXPECT_EQ(items("file"), (QStringList{"並べ替え(&Y)", "CSVファイルの出力(&O)", "申告ファイルの作成(&T)",
                                           "手数料設定(&J)", "終了(&E)"}));
-    EXPECT_EQ(items("modify"),
-              (QStringList{"元に戻す(&Z)", "やり直し(&R)", "", "コードの変更(&B)", "銘柄名の変更(&O)", "配当の変更(&P)"}));
-    EXPECT_EQ(items("simulation"), (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "全記録の削除(&A)"}));
+    EXPECT_EQ(items("modify"), (QStringList{"元に戻す(&Z)", "やり直し(&R)", "", "コードの変更(&B)", "銘柄名の変更(&O)",
+                                            "配当の変更(&P)"}));
+    EXPECT_EQ(items("simulation"),
+              (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "全記録の削除(&A)"}));
     EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)"}));
     EXPECT_EQ(items("menu_help"), (QStringList{"動作説明(&M)", "バージョン情報(&V)"}));
 }
@@ -106,7 +107,7 @@ TEST_F(Refresh, RatioTableForAnAverageOf1000) {
     stock().avg_buy_price = 1000;
     window->show_ratio_table();
     EXPECT_EQ(column(window->sample_fig_1, 1), (QStringList{"¥2,000", "¥1,900", "¥1,800", "¥1,700", "¥1,600", "¥1,500",
-                                                           "¥1,400", "¥1,300", "¥1,200", "¥1,100"}));
+                                                            "¥1,400", "¥1,300", "¥1,200", "¥1,100"}));
     EXPECT_EQ(column(window->sample_fig_2, 1), (QStringList{"¥900", "¥800", "¥700", "¥600", "¥500"}));
     stock().avg_buy_price = 5;
     window->show_ratio_table();
@@ -168,7 +169,8 @@ TEST_F(Refresh, RecordGridsGrowBeyondFourteenRowsAndShrinkBack) {
     portfolio->last_stock = 1;
     Stock& many = portfolio->stocks[0];
     many.buy_count = 20;
-    for (int k = 0; k < 20; ++k) many.buys[size_t(k)] = TradeRecord{"2024/01/01", 1000 + k, 100, Currency::from_yen(100000)};
+    for (int k = 0; k < 20; ++k)
+        many.buys[size_t(k)] = TradeRecord{"2024/01/01", 1000 + k, 100, Currency::from_yen(100000)};
     Stock& few = portfolio->stocks[1];
     few.buy_count = 3;
     for (int k = 0; k < 3; ++k) few.buys[size_t(k)] = TradeRecord{"2025/02/02", 7, 1, Currency::from_yen(7)};

@@ -81,8 +81,10 @@ TEST_F(NewStock, AnEmptyCodeIsAcceptedAnEmptyNameRegistersNothing) {
 
     for (bool cancel : {true, false}) {
         platform.answer("7203");
-        if (cancel) platform.cancel();
-        else platform.answer("");
+        if (cancel)
+            platform.cancel();
+        else
+            platform.answer("");
         window->new_name_key->click();
         EXPECT_EQ(portfolio->last_stock, 1);
         EXPECT_EQ(portfolio->current_stock, 1);
@@ -220,12 +222,9 @@ TEST_F(StockChanges, DividendAndTheYieldOnTheAverageBuyPrice) {
         float yield;
         QString shown;
     } cases[] = {
-        {"12", 600, 12, 0.02f, "2.00%"},
-        {"5", 1000, 5, 0.005f, "0.50%"},
-        {"2.5", 100, 2, 0.02f, "2.00%"},
-        {"3.5", 100, 4, 0.04f, "4.00%"},
-        {"-3", 100, -3, -0.03f, "-3.00%"},
-        {"12", 0, 12, 0.25f, "25.00%"},  // no average: the yield keeps its value
+        {"12", 600, 12, 0.02f, "2.00%"},   {"5", 1000, 5, 0.005f, "0.50%"},
+        {"2.5", 100, 2, 0.02f, "2.00%"},   {"3.5", 100, 4, 0.04f, "4.00%"},
+        {"-3", 100, -3, -0.03f, "-3.00%"}, {"12", 0, 12, 0.25f, "25.00%"},  // no average: the yield keeps its value
     };
     start_with_stock();
     for (const auto& c : cases) {

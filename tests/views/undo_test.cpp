@@ -39,36 +39,44 @@ TEST_F(Undo, EveryKindOfStepIsUndoneAndRedoneWithTheWindowRedrawn) {
     };
     const std::vector<Kind> kinds = {
         {"買い 2222 ソニー", [&] { buy("1200", "50"); }},
-        {"売り 2222 ソニー", [&] {
+        {"売り 2222 ソニー",
+         [&] {
              platform.on_dialog([](QDialog& d) { dynamic_cast<DatePickerDialog&>(d).k_ok->click(); });
              platform.answer("1500").answer("30").accept_default();
              window->uri_input_key->click();
          }},
-        {"買い記録の修正 2222 ソニー", [&] {
+        {"買い記録の修正 2222 ソニー",
+         [&] {
              platform.answer("900");
              emit window->buy_fig->double_clicked(1, 2);
          }},
-        {"買い記録の削除 2222 ソニー", [&] {
+        {"買い記録の削除 2222 ソニー",
+         [&] {
              platform.answer("1");
              window->del_kai_fig->trigger();
          }},
-        {"配当の変更 2222 ソニー", [&] {
+        {"配当の変更 2222 ソニー",
+         [&] {
              platform.answer("25");
              window->change_haitou->trigger();
          }},
-        {"コードの変更 2222 ソニー", [&] {
+        {"コードの変更 2222 ソニー",
+         [&] {
              platform.answer("6758");
              window->change_code->trigger();
          }},
-        {"銘柄名の変更 6758 ソニー", [&] {
+        {"銘柄名の変更 6758 ソニー",
+         [&] {
              platform.answer("ソニーグループ");
              window->change_name->trigger();
          }},
-        {"新銘柄 3333 任天堂", [&] {
+        {"新銘柄 3333 任天堂",
+         [&] {
              platform.answer("3333").answer("任天堂");
              window->new_name_key->click();
          }},
-        {"手数料設定", [&] {
+        {"手数料設定",
+         [&] {
              platform.on_dialog([](QDialog& d) {
                  auto& dialog = dynamic_cast<CommissionDialog&>(d);
                  dialog.k_no_fee->click();
@@ -76,7 +84,8 @@ TEST_F(Undo, EveryKindOfStepIsUndoneAndRedoneWithTheWindowRedrawn) {
              });
              window->m_kabusen->trigger();
          }},
-        {"並べ替え", [&] {
+        {"並べ替え",
+         [&] {
              platform.on_dialog([](QDialog& d) {
                  auto* base = d.findChild<QListWidget*>("base_list");
                  auto* move = d.findChild<QPushButton*>("k_sort");
@@ -88,7 +97,8 @@ TEST_F(Undo, EveryKindOfStepIsUndoneAndRedoneWithTheWindowRedrawn) {
              platform.press(QMessageBox::Yes);
              window->m_sort->trigger();
          }},
-        {"全記録の削除 3333 任天堂", [&] {
+        {"全記録の削除 3333 任天堂",
+         [&] {
              platform.press(QMessageBox::Yes);
              window->del_all_data->trigger();
          }},
