@@ -156,19 +156,16 @@ void UndoHistory::apply(const PortfolioImage& image, Portfolio& portfolio) {
     shown_ = image.stocks;
 }
 
-bool UndoHistory::undo(Portfolio& portfolio) {
-    if (done_.empty()) return false;
-    apply(done_.back().before, portfolio);
-    undone_.push_back(std::move(done_.back()));
-    done_.pop_back();
-    return true;
-}
+bool UndoHistory::undo(Portfolio& portfolio) { return pass_step(done_, undone_, &Step::before, portfolio); }
 
-bool UndoHistory::redo(Portfolio& portfolio) {
-    if (undone_.empty()) return false;
-    apply(undone_.back().after, portfolio);
-    done_.push_back(std::move(undone_.back()));
-    undone_.pop_back();
+bool UndoHistory::redo(Portfolio& portfolio) { return pass_step(undone_, done_, &Step::after, portfolio); }
+
+bool UndoHistory::pass_step(std::deque<Step>& from, std::deque<Step>& to, PortfolioImage Step::*state,
+                            Portfolio& portfolio) {
+    if (from.empty()) return false;
+    apply(from.back().*state, portfolio);
+    to.push_back(std::move(from.back()));
+    from.pop_back();
     return true;
 }
 

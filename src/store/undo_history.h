@@ -80,12 +80,15 @@ private:
 
     PortfolioImage capture(const Portfolio& portfolio);
     void apply(const PortfolioImage& image, Portfolio& portfolio);
+    // Puts the portfolio in `state` of the newest step of `from` and moves
+    // that step over to `to`.
+    bool pass_step(std::deque<Step>& from, std::deque<Step>& to, PortfolioImage Step::*state, Portfolio& portfolio);
 
     size_t limit_;
     // The image of each stock as the portfolio holds it now.
     std::vector<std::shared_ptr<const StockImage>> shown_;
     std::deque<Step> done_;
-    std::vector<Step> undone_;
+    std::deque<Step> undone_;
 };
 
 }  // namespace chomaru

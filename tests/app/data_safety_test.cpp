@@ -17,26 +17,14 @@
 #include "store/safe_file.h"
 #include "support/child_process.h"
 #include "support/main_window_fixture.h"
+#include "support/test_data.h"
 
 namespace chomaru {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string sample_file(int32_t stocks) {
-    auto p = Portfolio::create();
-    p->fees = FeeTable::defaults();
-    p->last_stock = stocks - 1;
-    for (int32_t j = 0; j < stocks; ++j) {
-        Stock& s = p->stocks[size_t(j)];
-        s.stock_code = std::to_string(1000 + j);
-        s.stock_name = "銘柄";
-        s.buy_count = 2;
-        s.buys[0] = TradeRecord{"2024/01/05", 500, 100, Currency::from_yen(50000)};
-        s.buys[1] = TradeRecord{"2024/02/05", 600, 100, Currency::from_yen(60000)};
-    }
-    return format_data_file(*p);
-}
+std::string sample_file(int32_t stocks) { return format_data_file(*numbered_portfolio(stocks, 2)); }
 
 mode_t mode_of(const fs::path& file) { return permissions_of(file).value_or(0); }
 

@@ -16,6 +16,7 @@
 
 #include "store/data_file.h"
 #include "support/child_process.h"
+#include "support/test_data.h"
 
 namespace chomaru {
 namespace {
@@ -203,19 +204,7 @@ protected:
     }
 
     // A portfolio whose file is about `stocks` × 5.7 KB.
-    static std::unique_ptr<Portfolio> portfolio_of(int32_t stocks) {
-        auto p = Portfolio::create();
-        p->fees = FeeTable::defaults();
-        p->last_stock = stocks - 1;
-        for (int32_t j = 0; j < stocks; ++j) {
-            Stock& s = p->stocks[size_t(j)];
-            s.stock_code = std::to_string(1000 + j);
-            s.stock_name = "銘柄";
-            s.buy_count = max_records;
-            for (auto& r : s.buys) r = TradeRecord{"2003/08/01", 10, 10, Currency::from_yen(100)};
-        }
-        return p;
-    }
+    static std::unique_ptr<Portfolio> portfolio_of(int32_t stocks) { return numbered_portfolio(stocks, max_records); }
 
     // Saves over `previous` and reports the error and what is left.
     Report save_and_report(const std::string& previous, Portfolio& portfolio) const {

@@ -89,4 +89,19 @@ std::unique_ptr<Portfolio> report_test_portfolio() {
     return p;
 }
 
+std::unique_ptr<Portfolio> numbered_portfolio(int32_t stocks, int32_t buys) {
+    auto p = Portfolio::create();
+    p->fees = FeeTable::defaults();
+    p->last_stock = stocks - 1;
+    for (int32_t j = 0; j < stocks; ++j) {
+        Stock& s = p->stocks[size_t(j)];
+        s.stock_code = std::to_string(1000 + j);
+        s.stock_name = "銘柄";
+        s.buy_count = buys;
+        for (int32_t i = 0; i < buys; ++i)
+            s.buys[size_t(i)] = TradeRecord{"2003/08/01", 10, 10, Currency::from_yen(100)};
+    }
+    return p;
+}
+
 }  // namespace chomaru
