@@ -64,8 +64,10 @@ bool reads_back_as(const Portfolio& saved, const Portfolio& back) {
             as_written(a.dividend_yield) != b.dividend_yield || !same_records(a, b))
             return false;
     }
+    // The top bracket's limit is never used and is always written as 0.
     FeeTable fees = saved.fees;
     for (float& rate : fees.fee_rate) rate = as_written(rate);
+    fees.fee_limit[fee_brackets - 1] = 0;
     return fees == back.fees;
 }
 
