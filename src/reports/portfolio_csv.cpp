@@ -36,7 +36,7 @@ const Headings& headings() {
 
 void end_line(std::string& out) { out += "\r\n"; }
 
-void append_records(std::string& out, const std::array<TradeRecord, max_records>& records, int32_t count) {
+void append_records(std::string& out, const RecordTable& records, int32_t count) {
     for (int32_t r = 0; r < count; ++r) {
         const TradeRecord& t = records.at(size_t(r));
         append_csv_field(out, t.date);

@@ -9,8 +9,7 @@ namespace chomaru {
 TradeReplay::TradeReplay(const Stock& stock)
     : buys_(in_date_order(stock.buys, stock.buy_count)), sells_(in_date_order(stock.sells, stock.sell_count)) {}
 
-std::vector<TradeReplay::Dated> TradeReplay::in_date_order(const std::array<TradeRecord, max_records>& records,
-                                                           int32_t count) {
+std::vector<TradeReplay::Dated> TradeReplay::in_date_order(const RecordTable& records, int32_t count) {
     std::vector<Dated> dated;
     dated.reserve(size_t(std::clamp(count, 0, max_records)));
     for (int32_t r = 0; r < count; ++r) {

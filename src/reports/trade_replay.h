@@ -51,7 +51,7 @@ private:
         Date date;
         const TradeRecord* record;
     };
-    static std::vector<Dated> in_date_order(const std::array<TradeRecord, max_records>& records, int32_t count);
+    static std::vector<Dated> in_date_order(const RecordTable& records, int32_t count);
     void buy(const Dated& trade);
     void sell(const Dated& trade);
 

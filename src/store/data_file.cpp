@@ -152,7 +152,7 @@ int32_t read_count(LineReader& in, ReadGaps& gaps) {
     return count;
 }
 
-void read_records(LineReader& in, std::array<TradeRecord, max_records>& records, int32_t count) {
+void read_records(LineReader& in, RecordTable& records, int32_t count) {
     for (int32_t i = 0; i < count; ++i) records[size_t(i)] = in.record();
 }
 

@@ -5,6 +5,24 @@
 
 namespace chomaru {
 
+RecordTable::RecordTable(const RecordTable& other)
+    : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr) {}
+
+RecordTable& RecordTable::operator=(const RecordTable& other) {
+    if (this != &other) slots_ = other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr;
+    return *this;
+}
+
+RecordTable::Slots& RecordTable::written() {
+    if (!slots_) slots_ = std::make_unique<Slots>();
+    return *slots_;
+}
+
+const RecordTable::Slots& RecordTable::read() const {
+    static const Slots none{};
+    return slots_ ? *slots_ : none;
+}
+
 FeeTable FeeTable::defaults() {
     FeeTable t;
     t.fee_limit = {1000000, 5000000, 10000000, 30000000, 50000000, 0};
@@ -33,7 +51,7 @@ void z_data_init(Portfolio& portfolio) {
     s.sell_count = 0;
 }
 
-void remove_record(std::array<TradeRecord, max_records>& records, int32_t& count, int32_t index) {
+void remove_record(RecordTable& records, int32_t& count, int32_t index) {
     if (count > max_records || index < 0 || index >= count) throw std::out_of_range("no such record");
     for (int32_t k = index; k < count - 1; ++k) records[size_t(k)] = std::move(records[size_t(k + 1)]);
     --count;

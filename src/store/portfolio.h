@@ -24,6 +24,44 @@ struct TradeRecord {
     bool operator==(const TradeRecord&) const = default;
 };
 
+// The record slots of one side of a stock. The slots are made on the first
+// write, so the stocks a portfolio does not use cost neither memory nor time
+// at start-up; until then every slot reads as an empty record. Copies are
+// deep; a move hands the slots over.
+class RecordTable {
+public:
+    using Slots = std::array<TradeRecord, max_records>;
+
+    RecordTable() = default;
+    RecordTable(const RecordTable& other);
+    RecordTable& operator=(const RecordTable& other);
+    RecordTable(RecordTable&&) noexcept = default;
+    RecordTable& operator=(RecordTable&&) noexcept = default;
+    ~RecordTable() = default;
+
+    static constexpr size_t size() { return max_records; }
+
+    TradeRecord& operator[](size_t i) { return written()[i]; }
+    const TradeRecord& operator[](size_t i) const { return read()[i]; }
+    TradeRecord& at(size_t i) { return written().at(i); }
+    const TradeRecord& at(size_t i) const { return read().at(i); }
+    TradeRecord* data() { return written().data(); }
+    const TradeRecord* data() const { return read().data(); }
+    Slots::iterator begin() { return written().begin(); }
+    Slots::iterator end() { return written().end(); }
+    Slots::const_iterator begin() const { return read().begin(); }
+    Slots::const_iterator end() const { return read().end(); }
+
+    // Every slot, the unused ones too.
+    bool operator==(const RecordTable& other) const { return read() == other.read(); }
+
+private:
+    Slots& written();
+    const Slots& read() const;
+
+    std::unique_ptr<Slots> slots_;
+};
+
 struct Stock {
     std::string stock_code;
     std::string stock_name;
@@ -36,8 +74,8 @@ struct Stock {
     float dividend_yield = 0.0f;
     // Records 0 .. count - 1 are in use; slots above may hold stale values
     // and are never shown or saved.
-    std::array<TradeRecord, max_records> buys;
-    std::array<TradeRecord, max_records> sells;
+    RecordTable buys;
+    RecordTable sells;
 };
 
 struct FeeTable {
@@ -91,7 +129,7 @@ void z_data_init(Portfolio& portfolio);
 // Removes record `index` (0-based) of one side of a stock: the later
 // records move down one place and the count falls by one. An index outside
 // 0 .. count - 1 raises std::out_of_range and changes nothing.
-void remove_record(std::array<TradeRecord, max_records>& records, int32_t& count, int32_t index);
+void remove_record(RecordTable& records, int32_t& count, int32_t index);
 
 // Removes the selected stock with its records and figures: the stocks after
 // it move down one place and the first stock becomes the selected one. The

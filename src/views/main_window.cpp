@@ -451,7 +451,7 @@ void StockMain::show_record_row(FlexGrid* g, const TradeRecord& record, int k) {
     g->set_text(k + 1, 4, qt_text(format_currency(record.amount)));
 }
 
-void StockMain::show_records(FlexGrid* g, const std::array<TradeRecord, max_records>& records, int count) {
+void StockMain::show_records(FlexGrid* g, const RecordTable& records, int count) {
     // The rows grow one by one as records are written; growing them at once
     // first gives the same grid with one resize instead of hundreds.
     if (count + 1 > g->rows()) g->set_rows(count + 1);

@@ -120,7 +120,7 @@ private:
     void show_record_row(FlexGrid* grid, const TradeRecord& record, int k);
     // Brings record row `count` into view with its tab in front.
     void show_new_record(FlexGrid* grid, int count);
-    void show_records(FlexGrid* grid, const std::array<TradeRecord, max_records>& records, int count);
+    void show_records(FlexGrid* grid, const RecordTable& records, int count);
     void setup_record_grid(FlexGrid* grid);
     void show_break_even();
     void show_break_even_line(int32_t price);

@@ -120,8 +120,7 @@ private:
     std::mt19937 random_;
 };
 
-void expect_record_rows(FlexGrid* grid, const std::array<TradeRecord, max_records>& records, int count,
-                        const std::string& where) {
+void expect_record_rows(FlexGrid* grid, const RecordTable& records, int count, const std::string& where) {
     ASSERT_EQ(grid->rows(), std::max(15, count + 1)) << where;
     for (int k = 0; k < count; ++k) {
         const TradeRecord& r = records[size_t(k)];

@@ -25,7 +25,7 @@ TEST(RemoveRecord, LaterRecordsMoveDownAndTheCountFalls) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        auto records = std::make_unique<std::array<TradeRecord, max_records>>();
+        auto records = std::make_unique<RecordTable>();
         for (int k = 0; k < c.count; ++k) (*records)[size_t(k)] = record(k + 1);
         int32_t count = c.count;
         remove_record(*records, count, c.index);
@@ -35,7 +35,7 @@ TEST(RemoveRecord, LaterRecordsMoveDownAndTheCountFalls) {
 }
 
 TEST(RemoveRecord, AFullTableLosesItsLastSlotAndNoRecordOutsideTheCountIsRemoved) {
-    auto records = std::make_unique<std::array<TradeRecord, max_records>>();
+    auto records = std::make_unique<RecordTable>();
     for (int k = 0; k < max_records; ++k) (*records)[size_t(k)] = record(k + 1);
     int32_t count = max_records;
     remove_record(*records, count, 0);

@@ -166,8 +166,7 @@ float rounded_to_7_digits(float value) {
     return std::strtof(text, nullptr);
 }
 
-::testing::AssertionResult same_records(const std::array<TradeRecord, max_records>& saved,
-                                        const std::array<TradeRecord, max_records>& loaded, int32_t count) {
+::testing::AssertionResult same_records(const RecordTable& saved, const RecordTable& loaded, int32_t count) {
     for (int32_t i = 0; i < count; ++i)
         if (saved[size_t(i)] != loaded[size_t(i)])
             return ::testing::AssertionFailure() << "record " << i << " (" << saved[size_t(i)].date << ")";
