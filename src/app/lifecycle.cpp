@@ -56,6 +56,18 @@ std::optional<std::filesystem::path> keep_copy(Platform& platform, const std::fi
     }
 }
 
+// Whether a data file written in another layout holds what the program
+// wrote as `written`, as after a run whose commands changed nothing.
+bool holds_same_data(const std::string& file_bytes, const std::string& written, Portfolio& scratch) {
+    ReadGaps gaps;
+    if (parse_data_file(file_bytes, scratch, gaps) != LoadStatus::loaded || !gaps.whole()) return false;
+    try {
+        return format_data_file(scratch) == written;
+    } catch (const DataFileError&) {
+        return false;
+    }
+}
+
 // When the last run ended without saving, offers its data from the recovery
 // file. Returns the bytes to start from instead of the data file.
 std::optional<std::string> offer_recovery(Platform& platform, const std::filesystem::path& file, RecoveryFile& recovery,
@@ -63,7 +75,7 @@ std::optional<std::string> offer_recovery(Platform& platform, const std::filesys
     const std::optional<std::string> bytes = read_if_possible(recovery.path());
     if (!bytes) return std::nullopt;
     const std::optional<std::string> saved = read_if_possible(file);
-    if (saved == bytes) {
+    if (saved == bytes || (saved && holds_same_data(*saved, *bytes, scratch))) {
         recovery.remove();
         return std::nullopt;
     }
@@ -151,10 +163,16 @@ bool set_aside_damaged(Platform& platform, const std::filesystem::path& file, co
     return true;
 }
 
+// What the start read: how the reading went and, when the data was read
+// whole from them, the bytes it was read from.
+struct Loaded {
+    LoadStatus status = LoadStatus::missing;
+    std::optional<std::string> bytes;
+};
+
 // Reads the data file into the portfolio, keeping a copy of a file that was
 // not read whole. Nothing when the program must end.
-std::optional<LoadStatus> load_keeping_copies(Platform& platform, const std::filesystem::path& file,
-                                              Portfolio& portfolio) {
+std::optional<Loaded> load_keeping_copies(Platform& platform, const std::filesystem::path& file, Portfolio& portfolio) {
     std::optional<std::string> bytes;
     bool readable = true;
     try {
@@ -168,7 +186,8 @@ std::optional<LoadStatus> load_keeping_copies(Platform& platform, const std::fil
     if (status == LoadStatus::unreadable && !set_aside_unreadable(platform, file, bytes)) return std::nullopt;
     if (status == LoadStatus::loaded && !gaps.whole() && !set_aside_damaged(platform, file, *bytes, gaps))
         return std::nullopt;
-    return status;
+    if (status != LoadStatus::loaded || !gaps.whole()) bytes.reset();
+    return Loaded{status, std::move(bytes)};
 }
 
 // The reason a save of the portfolio to `target` failed, or nothing when it
@@ -243,22 +262,27 @@ bool start_up(StockMain& window) {
     Platform& platform = window.platform();
     const std::filesystem::path file = data_file_path(platform);
     auto recovery = std::make_shared<RecoveryFile>(file);
-    LoadStatus status;
-    if (const auto restored = offer_recovery(platform, file, *recovery, portfolio)) {
-        status = parse_data_file(*restored, portfolio);
-    } else if (const auto loaded = load_keeping_copies(platform, file, portfolio)) {
-        status = *loaded;
+    Loaded start;
+    if (std::optional<std::string> restored = offer_recovery(platform, file, *recovery, portfolio)) {
+        start = Loaded{parse_data_file(*restored, portfolio), std::move(*restored)};
+    } else if (std::optional<Loaded> loaded = load_keeping_copies(platform, file, portfolio)) {
+        start = std::move(*loaded);
     } else {
         return false;
     }
-    if (status != LoadStatus::loaded) first_run(window);
+    if (start.status != LoadStatus::loaded) first_run(window);
 
     window.redraw(all_views);
 
     // From now on every command that changes the data leaves its result in
     // the recovery file, and closing the window, from its title bar, the
-    // menu or a signal, saves.
-    recovery->remember(portfolio);
+    // menu or a signal, saves. The bytes the data was read from stand for
+    // it as it is now, so that a large file is not written out again only
+    // to be remembered.
+    if (start.bytes)
+        recovery->remember(std::move(*start.bytes));
+    else
+        recovery->remember(portfolio);
     window.set_command_observer([&window, recovery] {
         if (const auto failure = recovery->update(window.portfolio(), window.platform().file_system()))
             offer_save_now(window, *recovery, *failure);

@@ -22,6 +22,10 @@ public:
 
     // The data as it stands now is what the saved file holds.
     void remember(const Portfolio& portfolio);
+    // The same, for data just read from these bytes. Should they differ from
+    // what the program would write for it, the first command writes the
+    // recovery file even when it changed nothing.
+    void remember(std::string bytes) { last_bytes_ = std::move(bytes); }
 
     // Writes the portfolio through `fs` when it differs from what was last
     // remembered or written, with the data file's permissions. A failure returns its

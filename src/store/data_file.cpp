@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <optional>
-#include <vector>
 
 #include "store/cp932.h"
 #include "store/numbers.h"
@@ -20,8 +20,6 @@ constexpr size_t max_first_blank = 254;
 constexpr size_t max_second_blank = 254;
 constexpr size_t max_third_blank = 255;
 
-constexpr size_t fee_table_lines = 3 * fee_brackets + 2;
-
 struct Unreadable {};
 
 size_t decimal_length(int32_t value) {
@@ -36,22 +34,6 @@ bool blanks_within_reach(size_t date_chars, int32_t price, int32_t shares) {
     const size_t p2 = p1 + decimal_length(price) + 1;
     const size_t p3 = p2 + decimal_length(shares) + 1;
     return p1 <= max_first_blank && p2 <= max_second_blank && p3 <= max_third_blank;
-}
-
-std::vector<std::string_view> split_lines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    lines.reserve(bytes.size() / 24 + 16);
-    size_t start = 0;
-    const size_t n = bytes.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') continue;
-        lines.push_back(bytes.substr(start, i - start));
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < n) lines.push_back(bytes.substr(start));
-    return lines;
 }
 
 // Counts characters of UTF-8 text: bytes that do not continue a sequence.
@@ -76,13 +58,28 @@ std::string decode(std::string_view bytes) {
     }
 }
 
+// The lines of the file one after another, read in place: a line ends at
+// CR, LF or CR LF, and a last line without an end counts too. A copy of the
+// reader is a bookmark to read ahead from.
 class LineReader {
 public:
-    LineReader(const std::vector<std::string_view>& lines, size_t first) : lines_(lines), next_(first) {}
+    explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
+
+    bool at_end() const { return next_ >= bytes_.size(); }
 
     std::string_view raw() {
-        if (next_ >= lines_.size()) throw Unreadable{};
-        return lines_[next_++];
+        if (at_end()) throw Unreadable{};
+        const char* begin = bytes_.data() + next_;
+        const size_t rest = bytes_.size() - next_;
+        const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', rest));
+        const size_t before_lf = lf ? size_t(lf - begin) : rest;
+        const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', before_lf));
+        const size_t length = cr ? size_t(cr - begin) : before_lf;
+        size_t skip = std::min(length + 1, rest);
+        if (cr && skip < rest && begin[skip] == '\n') ++skip;
+        next_ += skip;
+        ++lines_taken_;
+        return {begin, length};
     }
     std::string text() { return decode(raw()); }
     template <typename Convert>
@@ -133,11 +130,13 @@ public:
         }
     }
 
-    size_t position() const { return next_; }
+    // How many lines were taken so far.
+    size_t position() const { return lines_taken_; }
 
 private:
-    const std::vector<std::string_view>& lines_;
-    size_t next_;
+    std::string_view bytes_;
+    size_t next_ = 0;
+    size_t lines_taken_ = 0;
 };
 
 int32_t read_count(LineReader& in, ReadGaps& gaps) {
@@ -226,13 +225,13 @@ void put_tax_lines(std::string& out, const FeeTable& t) {
 }
 
 // Reads the tax lines that may follow fee_max, in either order, into
-// `table`; returns how many lines it took. A known line whose rate does not
-// read leaves that rate at its default.
-size_t read_tax_lines(const std::vector<std::string_view>& lines, size_t first, FeeTable& table) {
+// `table`. A known line whose rate does not read leaves that rate at its
+// default; the first other line is left for the caller.
+void read_tax_lines(LineReader& in, FeeTable& table) {
     bool seen[std::size(tax_lines)] = {};
-    size_t taken = 0;
-    while (first + taken < lines.size()) {
-        const std::string_view text = lines[first + taken];
+    while (!in.at_end()) {
+        LineReader ahead = in;
+        const std::string_view text = ahead.raw();
         const TaxLine* line = nullptr;
         for (size_t i = 0; i < std::size(tax_lines); ++i) {
             if (seen[i] || !text.starts_with(utf8_to_cp932(tax_lines[i].key))) continue;
@@ -240,14 +239,46 @@ size_t read_tax_lines(const std::vector<std::string_view>& lines, size_t first, 
             line = &tax_lines[i];
         }
         if (!line) break;
-        ++taken;
+        in = ahead;
         try {
             table.*line->rate = text_to_steps(text.substr(utf8_to_cp932(line->key).size()), line->decimals);
         } catch (const std::runtime_error&) {
             table.*line->rate = line->default_rate;
         }
     }
-    return taken;
+}
+
+// The commission table, or nothing when its lines are missing or do not
+// read; `in` moves past it only when it was read.
+std::optional<FeeTable> read_fee_table(LineReader& in) {
+    LineReader ahead = in;
+    try {
+        FeeTable t;
+        for (size_t i = 0; i < fee_brackets; ++i) {
+            t.fee_limit[i] = ahead.integer();
+            t.fee_rate[i] = ahead.single();
+            t.fee_add[i] = ahead.integer();
+        }
+        t.fee_min = ahead.integer();
+        t.fee_max = ahead.integer();
+        in = ahead;
+        return t;
+    } catch (const Unreadable&) {
+        return std::nullopt;
+    }
+}
+
+// Counts the lines from `in` to the last one that is not blank, and where
+// they begin, in `gaps`.
+void count_lines_left(LineReader in, ReadGaps& gaps) {
+    const size_t taken = in.position();
+    size_t last_written = taken;
+    while (!in.at_end())
+        if (in.raw().find_first_not_of(" \t") != std::string_view::npos) last_written = in.position();
+    if (last_written > taken) {
+        gaps.first_line_left = taken + 1;
+        gaps.lines_left = last_written - taken;
+    }
 }
 
 }  // namespace
@@ -260,23 +291,6 @@ bool is_storable_date(std::string_view date) {
     return date.find(' ') == std::string_view::npos && char_count(date) <= max_date_length && is_storable_line(date);
 }
 
-std::optional<FeeTable> read_fee_table(const std::vector<std::string_view>& lines, size_t first) {
-    LineReader in(lines, first);
-    try {
-        FeeTable t;
-        for (size_t i = 0; i < fee_brackets; ++i) {
-            t.fee_limit[i] = in.integer();
-            t.fee_rate[i] = in.single();
-            t.fee_add[i] = in.integer();
-        }
-        t.fee_min = in.integer();
-        t.fee_max = in.integer();
-        return t;
-    } catch (const Unreadable&) {
-        return std::nullopt;
-    }
-}
-
 LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio) {
     ReadGaps ignored;
     return parse_data_file(bytes, portfolio, ignored);
@@ -284,13 +298,12 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio) {
 
 LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGaps& gaps) {
     gaps = ReadGaps{};
-    const std::vector<std::string_view> lines = split_lines(bytes);
-    if (lines.empty()) {
+    LineReader in(bytes);
+    if (in.at_end()) {
         portfolio.reserved_line.clear();
         first_run_state(portfolio);
         return LoadStatus::empty;
     }
-    LineReader in(lines, 0);
     portfolio.reserved_line.clear();
     try {
         const int32_t last_stock = in.integer();
@@ -322,21 +335,14 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
         // The reader takes the commission table when it can and otherwise
         // falls back to the default one; either way the user is told what
         // was not read, so that a save never drops it unnoticed.
-        size_t taken = in.position();
-        if (std::optional<FeeTable> fees = read_fee_table(lines, taken)) {
+        if (std::optional<FeeTable> fees = read_fee_table(in)) {
             portfolio.fees = *fees;
-            taken += fee_table_lines;
-            taken += read_tax_lines(lines, taken, portfolio.fees);
+            read_tax_lines(in, portfolio.fees);
         } else {
             portfolio.fees = FeeTable::defaults();
             gaps.fee_table_unread = true;
         }
-        size_t end = lines.size();
-        while (end > taken && lines[end - 1].find_first_not_of(" \t") == std::string_view::npos) --end;
-        if (end > taken) {
-            gaps.first_line_left = taken + 1;
-            gaps.lines_left = end - taken;
-        }
+        count_lines_left(in, gaps);
         return LoadStatus::loaded;
     } catch (const Unreadable&) {
         first_run_state(portfolio);

@@ -191,6 +191,10 @@ std::optional<std::string> read_whole_file(const std::filesystem::path& file) {
         throw std::runtime_error(file.string() + ": " + describe_error(errno));
     }
     std::string content;
+    // Room for the whole file at once: growing as it is read would copy a
+    // large file several times over.
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) content.reserve(size_t(info.st_size));
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

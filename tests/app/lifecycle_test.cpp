@@ -289,6 +289,19 @@ TEST_F(RecoveryAfterACrash, ARecoveryFileLikeTheSavedOneIsDroppedWithoutAQuestio
     EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
 }
 
+// A run over a file in another layout (LF line ends) that changed nothing
+// may leave the program's own layout behind: it holds the same data.
+TEST_F(RecoveryAfterACrash, ARecoveryFileWithTheSavedDataInTheProgramsLayoutIsDroppedToo) {
+    std::string lf_file = two_stock_file();
+    for (size_t at; (at = lf_file.find("\r\n")) != std::string::npos;) lf_file.erase(at, 1);
+    write_data_file(lf_file);
+    write_file_atomically(recovery_file(platform), two_stock_file());
+    start();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
+    EXPECT_EQ(window->infor_fig->text(1, 1), "ソニー");
+}
+
 TEST_F(RecoveryAfterACrash, AnUnreadableRecoveryFileIsKeptAside) {
     write_file_atomically(recovery_file(platform), "0\r\nx\r\n");
     start();

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "store/numbers.h"
 
@@ -154,6 +155,41 @@ TEST(NumberToText, EveryFileFormReadsBackToItself) {
     for (float f : {1.0f / 3, 3.0f / 14, 12345678.0f}) {
         const std::string once = float_text(f);
         EXPECT_EQ(float_text(text_to_float(once)), once);
+    }
+}
+
+// Plain text, as the file holds it, is read by a shorter way up to 14
+// digits before the point and 4 after it; both ways must agree at the edges.
+TEST(TextToCurrency, PlainTextAtTheEdgesOfTheShortWay) {
+    const struct {
+        const char* in;
+        int64_t units;
+    } cases[] = {
+        {"99999999999999.9999", 999999999999999999},
+        {"-99999999999999.9999", -999999999999999999},
+        {"100000000000000", 1000000000000000000},
+        {"922337203685477", 9223372036854770000},
+        {"00000000000000000012", 120000},
+        {"-0.0001", -1},
+        {"-0.0000", 0},
+        {"1.00005", 10000},
+        {"1.00015", 10002},
+        {"0.5", 5000},
+    };
+    for (const auto& c : cases) EXPECT_EQ(text_to_currency(c.in).units(), c.units) << c.in;
+    EXPECT_EQ(text_to_currency("12 ").units(), 120000);
+    for (const char* bad : {"1.-5", "-.", "1..5", "1.5-"}) EXPECT_THROW(text_to_currency(bad), ConversionError) << bad;
+}
+
+TEST(NumberToText, RandomFileFormsReadBackToThemselves) {
+    std::mt19937_64 random(20261207);
+    for (int i = 0; i < 20000; ++i) {
+        // Magnitudes of every length, so both ways of reading are taken.
+        const int64_t range = int64_t(1) << (random() % 63);
+        const int64_t units = int64_t(random() % uint64_t(range)) * (random() % 2 ? 1 : -1);
+        ASSERT_EQ(text_to_currency(currency_text(Currency::from_units(units))).units(), units) << units;
+        const auto whole = int32_t(units >> 31);
+        ASSERT_EQ(text_to_int32(int_text(whole)), whole) << whole;
     }
 }
 
