@@ -1,10 +1,13 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSessionManager>
 #include <clocale>
+#include <functional>
+#include <future>
 
 #include "app/data_folder_check.h"
 #include "app/lifecycle.h"
@@ -49,7 +52,11 @@ bool load_qt_japanese(QTranslator& translator) {
     return translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
-ChomaruApp::ChomaruApp(QApplication& app) {
+ChomaruApp::ChomaruApp(QApplication& app)
+    // Gathering the machine's fonts is the longest step before the first
+    // text is measured; it runs on its own thread while the settings, the
+    // lock and the data file are seen to. Qt's font database is thread-safe.
+    : font_gathering_([] { QFontDatabase::families(); }) {
     apply_japanese_settings(app, translator_);
     set_program_identity(app);
     // The end of the desktop session closes the window the normal way.
@@ -58,7 +65,9 @@ ChomaruApp::ChomaruApp(QApplication& app) {
     });
 }
 
-ChomaruApp::~ChomaruApp() = default;
+ChomaruApp::~ChomaruApp() {
+    if (font_gathering_.joinable()) font_gathering_.join();
+}
 
 bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
     // Without the program's folder a portable copy's data beside it would be
@@ -75,9 +84,14 @@ bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
     platform_.set_data_folder(*folder);
     if (!take_lock(platform_, lock_, *folder)) return false;
     portfolio_ = Portfolio::create();
+    // The data file is read on another thread while the window is built:
+    // building the window never touches the portfolio, and nothing reads it
+    // before the reading is taken back.
+    std::future<DataFileRead> reading =
+        std::async(std::launch::async, read_data_file, data_file_path(platform_), std::ref(*portfolio_));
     window_ = std::make_unique<StockMain>(*portfolio_, platform_);
     platform_.set_owner(window_.get());
-    if (!start_up(*window_)) return false;
+    if (!start_up(*window_, reading.get())) return false;
     close_on_termination_signals(*window_);
     window_->show();
     return true;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "app/instance_lock.h"
 #include "store/portfolio.h"
@@ -43,6 +44,7 @@ public:
     StockMain& window() { return *window_; }
 
 private:
+    std::thread font_gathering_;
     QTranslator translator_;
     QtPlatform platform_;
     std::optional<InstanceLock> lock_;

@@ -70,16 +70,17 @@ bool holds_same_data(const std::string& file_bytes, const std::string& written, 
 
 // When the last run ended without saving, offers its data from the recovery
 // file. Returns the bytes to start from instead of the data file.
-std::optional<std::string> offer_recovery(Platform& platform, const std::filesystem::path& file, RecoveryFile& recovery,
-                                          Portfolio& scratch) {
+std::optional<std::string> offer_recovery(Platform& platform, const std::filesystem::path& file,
+                                          RecoveryFile& recovery) {
     const std::optional<std::string> bytes = read_if_possible(recovery.path());
     if (!bytes) return std::nullopt;
+    const std::unique_ptr<Portfolio> scratch = Portfolio::create();
     const std::optional<std::string> saved = read_if_possible(file);
-    if (saved == bytes || (saved && holds_same_data(*saved, *bytes, scratch))) {
+    if (saved == bytes || (saved && holds_same_data(*saved, *bytes, *scratch))) {
         recovery.remove();
         return std::nullopt;
     }
-    if (parse_data_file(*bytes, scratch) != LoadStatus::loaded) {
+    if (parse_data_file(*bytes, *scratch) != LoadStatus::loaded) {
         const auto kept = move_aside(recovery.path(), "vavo_data_recovery_unreadable_", platform.now());
         platform.message_box(QStringLiteral("前回の作業内容を読み込めませんでした。\r\n") +
                                  qt_text(kept.filename().string()) +
@@ -163,31 +164,16 @@ bool set_aside_damaged(Platform& platform, const std::filesystem::path& file, co
     return true;
 }
 
-// What the start read: how the reading went and, when the data was read
-// whole from them, the bytes it was read from.
-struct Loaded {
-    LoadStatus status = LoadStatus::missing;
-    std::optional<std::string> bytes;
-};
-
-// Reads the data file into the portfolio, keeping a copy of a file that was
-// not read whole. Nothing when the program must end.
-std::optional<Loaded> load_keeping_copies(Platform& platform, const std::filesystem::path& file, Portfolio& portfolio) {
-    std::optional<std::string> bytes;
-    bool readable = true;
-    try {
-        bytes = read_whole_file(file);
-    } catch (const std::runtime_error&) {
-        readable = false;
-    }
-    ReadGaps gaps;
-    LoadStatus status = parse_data_file(bytes.value_or(std::string()), portfolio, gaps);
-    if (!bytes) status = readable ? LoadStatus::missing : LoadStatus::unreadable;
-    if (status == LoadStatus::unreadable && !set_aside_unreadable(platform, file, bytes)) return std::nullopt;
-    if (status == LoadStatus::loaded && !gaps.whole() && !set_aside_damaged(platform, file, *bytes, gaps))
+// Keeps a copy of a data file that was not read whole and tells the user.
+// Nothing when the program must end. The bytes are dropped from what is
+// returned unless the data was read whole from them.
+std::optional<DataFileRead> keep_copies(Platform& platform, const std::filesystem::path& file, DataFileRead read) {
+    if (read.status == LoadStatus::unreadable && !set_aside_unreadable(platform, file, read.bytes)) return std::nullopt;
+    if (read.status == LoadStatus::loaded && !read.gaps.whole() &&
+        !set_aside_damaged(platform, file, *read.bytes, read.gaps))
         return std::nullopt;
-    if (status != LoadStatus::loaded || !gaps.whole()) bytes.reset();
-    return Loaded{status, std::move(bytes)};
+    if (read.status != LoadStatus::loaded || !read.gaps.whole()) read.bytes.reset();
+    return read;
 }
 
 // The reason a save of the portfolio to `target` failed, or nothing when it
@@ -249,24 +235,42 @@ void first_run(StockMain& window) {
     reset_to_first_stock(window.portfolio(), core_text(code), core_text(name));
 }
 
+DataFileRead read_data_file(const std::filesystem::path& file, Portfolio& portfolio) {
+    portfolio.current_stock = 0;
+    z_data_init(portfolio);
+    DataFileRead read;
+    bool readable = true;
+    try {
+        read.bytes = read_whole_file(file);
+    } catch (const std::runtime_error&) {
+        readable = false;
+    }
+    read.status = parse_data_file(read.bytes.value_or(std::string()), portfolio, read.gaps);
+    if (!read.bytes) read.status = readable ? LoadStatus::missing : LoadStatus::unreadable;
+    return read;
+}
+
 bool start_up(StockMain& window) {
+    return start_up(window, read_data_file(data_file_path(window.platform()), window.portfolio()));
+}
+
+bool start_up(StockMain& window, DataFileRead read) {
     Portfolio& portfolio = window.portfolio();
     window.setup_info_grid();
     window.setup_analysis_grid();
     window.setup_ratio_grids();
     window.setup_buy_grid();
     window.setup_sell_grid();
-    portfolio.current_stock = 0;
-    z_data_init(portfolio);
 
     Platform& platform = window.platform();
     const std::filesystem::path file = data_file_path(platform);
     auto recovery = std::make_shared<RecoveryFile>(file);
-    Loaded start;
-    if (std::optional<std::string> restored = offer_recovery(platform, file, *recovery, portfolio)) {
-        start = Loaded{parse_data_file(*restored, portfolio), std::move(*restored)};
-    } else if (std::optional<Loaded> loaded = load_keeping_copies(platform, file, portfolio)) {
-        start = std::move(*loaded);
+    DataFileRead start;
+    if (std::optional<std::string> restored = offer_recovery(platform, file, *recovery)) {
+        start.status = parse_data_file(*restored, portfolio);
+        start.bytes = std::move(*restored);
+    } else if (std::optional<DataFileRead> kept = keep_copies(platform, file, std::move(read))) {
+        start = std::move(*kept);
     } else {
         return false;
     }
