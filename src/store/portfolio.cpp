@@ -40,13 +40,8 @@ std::string shown_name(const Stock& stock) {
 
 void z_data_init(Portfolio& portfolio) {
     Stock& s = portfolio.current();
-    s.stock_code.clear();
-    s.stock_name.clear();
-    s.dividend = 0;
-    s.avg_buy_price = 0;
-    s.held_shares = 0;
-    s.realized_profit = Currency();
-    s.dividend_yield = 0.0f;
+    StockFigures& figures = s;
+    figures = StockFigures();
     s.buy_count = 0;
     s.sell_count = 0;
 }

@@ -62,16 +62,20 @@ private:
     std::unique_ptr<Slots> slots_;
 };
 
-struct Stock {
+// A stock's own figures: what it is called and what its records add up to.
+struct StockFigures {
     std::string stock_code;
     std::string stock_name;
     int32_t dividend = 0;
-    int32_t buy_count = 0;
-    int32_t sell_count = 0;
     int32_t avg_buy_price = 0;
     int32_t held_shares = 0;
     Currency realized_profit;
     float dividend_yield = 0.0f;
+};
+
+struct Stock : StockFigures {
+    int32_t buy_count = 0;
+    int32_t sell_count = 0;
     // Records 0 .. count - 1 are in use; slots above may hold stale values
     // and are never shown or saved.
     RecordTable buys;

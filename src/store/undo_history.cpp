@@ -46,24 +46,21 @@ bool same_records(const std::vector<TradeRecord>& kept, const TradeRecord* recor
 }
 
 // Floats compare by their bits, so that a stored NaN is the same as itself.
+bool same_figures(const StockFigures& a, const StockFigures& b) {
+    return a.stock_code == b.stock_code && a.stock_name == b.stock_name && a.dividend == b.dividend &&
+           a.avg_buy_price == b.avg_buy_price && a.held_shares == b.held_shares &&
+           a.realized_profit == b.realized_profit && float_bits(a.dividend_yield) == float_bits(b.dividend_yield);
+}
+
 bool holds(const StockImage& image, const Stock& s) {
-    return image.stock_code == s.stock_code && image.stock_name == s.stock_name && image.dividend == s.dividend &&
-           image.avg_buy_price == s.avg_buy_price && image.held_shares == s.held_shares &&
-           image.realized_profit == s.realized_profit &&
-           float_bits(image.dividend_yield) == float_bits(s.dividend_yield) &&
-           same_records(image.buys, s.buys.data(), s.buy_count) &&
+    return same_figures(image, s) && same_records(image.buys, s.buys.data(), s.buy_count) &&
            same_records(image.sells, s.sells.data(), s.sell_count);
 }
 
 std::shared_ptr<const StockImage> image_of(const Stock& s, size_t hash) {
     auto image = std::make_shared<StockImage>();
-    image->stock_code = s.stock_code;
-    image->stock_name = s.stock_name;
-    image->dividend = s.dividend;
-    image->avg_buy_price = s.avg_buy_price;
-    image->held_shares = s.held_shares;
-    image->realized_profit = s.realized_profit;
-    image->dividend_yield = s.dividend_yield;
+    StockFigures& figures = *image;
+    figures = s;
     image->buys.assign(s.buys.begin(), s.buys.begin() + s.buy_count);
     image->sells.assign(s.sells.begin(), s.sells.begin() + s.sell_count);
     image->hash = hash;
@@ -71,13 +68,8 @@ std::shared_ptr<const StockImage> image_of(const Stock& s, size_t hash) {
 }
 
 void restore(const StockImage& image, Stock& s) {
-    s.stock_code = image.stock_code;
-    s.stock_name = image.stock_name;
-    s.dividend = image.dividend;
-    s.avg_buy_price = image.avg_buy_price;
-    s.held_shares = image.held_shares;
-    s.realized_profit = image.realized_profit;
-    s.dividend_yield = image.dividend_yield;
+    StockFigures& figures = s;
+    figures = image;
     s.buy_count = int32_t(image.buys.size());
     s.sell_count = int32_t(image.sells.size());
     std::copy(image.buys.begin(), image.buys.end(), s.buys.begin());

@@ -13,14 +13,7 @@ namespace chomaru {
 // One stock as it stood at some moment, holding only the records in use.
 // Images are shared between the states that hold the same stock, so a step
 // costs only the stocks it changed.
-struct StockImage {
-    std::string stock_code;
-    std::string stock_name;
-    int32_t dividend = 0;
-    int32_t avg_buy_price = 0;
-    int32_t held_shares = 0;
-    Currency realized_profit;
-    float dividend_yield = 0.0f;
+struct StockImage : StockFigures {
     std::vector<TradeRecord> buys;
     std::vector<TradeRecord> sells;
     size_t hash = 0;
