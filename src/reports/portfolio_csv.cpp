@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <stdexcept>
+#include <type_traits>
 
 #include "store/cp932.h"
 #include "store/numbers.h"
@@ -47,6 +48,20 @@ void append_records(std::string& out, const RecordTable& records, int32_t count)
     }
 }
 
+// One "heading,figure" line of a block; the figure is a whole number, an
+// amount or text.
+template <typename Figure>
+void put_figure_line(NumberFields& n, std::string_view heading, const Figure& figure) {
+    n.put(heading);
+    if constexpr (std::is_same_v<Figure, Currency>)
+        n.put_currency(figure);
+    else if constexpr (std::is_integral_v<Figure>)
+        n.put_int(figure);
+    else
+        n.put(std::string_view(figure));
+    n.put("\r\n");
+}
+
 void append_block(std::string& out, const Stock& s) {
     const Headings& h = headings();
     append_csv_field(out, s.stock_code);
@@ -54,21 +69,11 @@ void append_block(std::string& out, const Stock& s) {
     append_csv_field(out, s.stock_name);
     end_line(out);
     NumberFields n;
-    n.put(h.average);
-    n.put_int(s.avg_buy_price);
-    n.put("\r\n");
-    n.put(h.shares);
-    n.put_int(s.held_shares);
-    n.put("\r\n");
-    n.put(h.profit);
-    n.put_currency(s.realized_profit);
-    n.put("\r\n");
-    n.put(h.dividend);
-    n.put_int(s.dividend);
-    n.put("\r\n");
-    n.put(h.yield);
-    n.put(format_percent(double(s.dividend_yield)));
-    n.put("\r\n");
+    put_figure_line(n, h.average, s.avg_buy_price);
+    put_figure_line(n, h.shares, s.held_shares);
+    put_figure_line(n, h.profit, s.realized_profit);
+    put_figure_line(n, h.dividend, s.dividend);
+    put_figure_line(n, h.yield, format_percent(double(s.dividend_yield)));
     n.append_to(out);
     if (s.buy_count > 0) {
         out += h.buys;
