@@ -161,54 +161,79 @@ void StockMain::build_controls() {
 }
 
 void StockMain::build_menus() {
-    auto add = [this](QMenu* menu, QAction*& action, const char* name, const QString& caption) {
-        action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
+    // An item of a menu: the member that holds its action, its object name,
+    // its caption and the command it runs, with the name of the undo step
+    // for a command that may change the data.
+    struct Item {
+        QAction* StockMain::*action;
+        const char* name;
+        const char* caption;
+        void (*command)(Session&);
+        const char* step;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("file"));
-    add(file, m_sort, "m_sort", QStringLiteral("並べ替え(&Y)"));
-    add(file, m_csvf, "m_csvf", QStringLiteral("CSVファイルの出力(&O)"));
-    add(file, m_tax_file, "m_tax_file", QStringLiteral("申告ファイルの作成(&T)"));
-    add(file, m_kabusen, "m_kabusen", QStringLiteral("手数料設定(&J)"));
-    add(file, suspend, "suspend", QStringLiteral("終了(&E)"));
+    auto new_menu = [this](const char* name, const char* caption) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(caption));
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto add = [this](QMenu* menu, std::initializer_list<Item> items) {
+        for (const Item& item : items) {
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(QString::fromLatin1(item.name));
+            this->*item.action = action;
+            if (item.command)
+                connect(action, &QAction::triggered, this,
+                        [this, command = item.command, step = item.step] { run_command(command, step); });
+        }
+    };
+    add(new_menu("file", "ファイル(&F)"),
+        {
+            {&StockMain::m_sort, "m_sort", "並べ替え(&Y)", m_sort_click, "並べ替え"},
+            {&StockMain::m_csvf, "m_csvf", "CSVファイルの出力(&O)", m_csvf_click, nullptr},
+            {&StockMain::m_tax_file, "m_tax_file", "申告ファイルの作成(&T)", m_tax_file_click, nullptr},
+            {&StockMain::m_kabusen, "m_kabusen", "手数料設定(&J)", m_kabusen_click, "手数料設定"},
+            {&StockMain::suspend, "suspend", "終了(&E)", nullptr, nullptr},
+        });
 
-    QMenu* modify = menuBar()->addMenu(QStringLiteral("変更(&C)"));
-    modify->setObjectName(QStringLiteral("modify"));
-    add(modify, m_undo, "m_undo", QString());
+    // Undo, redo and quitting are connected with the other commands of the
+    // window; show_undo_state gives undo and redo their captions.
+    QMenu* modify = new_menu("modify", "変更(&C)");
+    add(modify, {
+                    {&StockMain::m_undo, "m_undo", nullptr, nullptr, nullptr},
+                    {&StockMain::m_redo, "m_redo", nullptr, nullptr, nullptr},
+                });
     m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    add(modify, m_redo, "m_redo", QString());
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     modify->addSeparator();
     show_undo_state();
-    add(modify, change_code, "change_code", QStringLiteral("コードの変更(&B)"));
-    add(modify, change_name, "change_name", QStringLiteral("銘柄名の変更(&O)"));
-    add(modify, change_haitou, "change_haitou", QStringLiteral("配当の変更(&P)"));
+    add(modify, {
+                    {&StockMain::change_code, "change_code", "コードの変更(&B)", change_code_click, "コードの変更"},
+                    {&StockMain::change_name, "change_name", "銘柄名の変更(&O)", change_name_click, "銘柄名の変更"},
+                    {&StockMain::change_haitou, "change_haitou", "配当の変更(&P)", change_haitou_click, "配当の変更"},
+                });
 
-    QMenu* simulation = menuBar()->addMenu(QStringLiteral("削除(&D)"));
-    simulation->setObjectName(QStringLiteral("simulation"));
-    add(simulation, del_kai_fig, "del_kai_fig", QStringLiteral("買い記録の１行削除(&W)"));
-    add(simulation, del_sel_fig, "del_sel_fig", QStringLiteral("売り記録の１行削除(&X)"));
-    add(simulation, del_all_data, "del_all_data", QStringLiteral("全記録の削除(&A)"));
-
-    QMenu* analysis = menuBar()->addMenu(QStringLiteral("分析(&S)"));
-    analysis->setObjectName(QStringLiteral("analysis"));
-    add(analysis, m_year_report, "m_year_report", QStringLiteral("年間損益(&N)"));
-    add(analysis, m_chart, "m_chart", QStringLiteral("推移グラフ(&G)"));
-
-    QMenu* menu_help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    menu_help->setObjectName(QStringLiteral("menu_help"));
-    add(menu_help, expla, "expla", QStringLiteral("動作説明(&M)"));
-    add(menu_help, version_key, "version_key", QStringLiteral("バージョン情報(&V)"));
+    add(new_menu("simulation", "削除(&D)"),
+        {
+            {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click, "買い記録の削除"},
+            {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click, "売り記録の削除"},
+            {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click, "全記録の削除"},
+        });
+    add(new_menu("analysis", "分析(&S)"),
+        {
+            {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click, nullptr},
+            {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click, nullptr},
+        });
+    add(new_menu("menu_help", "ヘルプ(&H)"),
+        {
+            {&StockMain::expla, "expla", "動作説明(&M)", expla_click, nullptr},
+            {&StockMain::version_key, "version_key", "バージョン情報(&V)", version_key_click, nullptr},
+        });
 }
 
 void StockMain::connect_commands() {
     // `step` names the undo step of a command that may change the data.
     auto on_click = [this](QPushButton* b, void (*command)(Session&), const char* step = nullptr) {
         connect(b, &QPushButton::clicked, this, [this, command, step] { run_command(command, step); });
-    };
-    auto on_menu = [this](QAction* a, void (*command)(Session&), const char* step = nullptr) {
-        connect(a, &QAction::triggered, this, [this, command, step] { run_command(command, step); });
     };
     auto on_double_click = [this](FlexGrid* g, void (*command)(Session&, int, int), const char* step) {
         connect(g, &FlexGrid::double_clicked, this, [this, command, step](int row, int col) {
@@ -217,6 +242,7 @@ void StockMain::connect_commands() {
     };
     connect(m_undo, &QAction::triggered, this, [this] { undo_step(false); });
     connect(m_redo, &QAction::triggered, this, [this] { undo_step(true); });
+    connect(suspend, &QAction::triggered, this, &QWidget::close);
     on_click(kai_input_key, kai_input_key_click, "買い");
     on_click(uri_input_key, uri_input_key_click, "売り");
     on_click(kai_sl_key, kai_sl_key_click);
@@ -228,22 +254,6 @@ void StockMain::connect_commands() {
     on_double_click(infor_fig, infor_fig_dbl_click, "銘柄情報の変更");
     on_double_click(buy_fig, buy_fig_dbl_click, "買い記録の修正");
     on_double_click(sell_fig, sell_fig_dbl_click, "売り記録の修正");
-
-    on_menu(m_sort, m_sort_click, "並べ替え");
-    on_menu(m_csvf, m_csvf_click);
-    on_menu(m_tax_file, m_tax_file_click);
-    on_menu(m_kabusen, m_kabusen_click, "手数料設定");
-    connect(suspend, &QAction::triggered, this, &QWidget::close);
-    on_menu(change_code, change_code_click, "コードの変更");
-    on_menu(change_name, change_name_click, "銘柄名の変更");
-    on_menu(change_haitou, change_haitou_click, "配当の変更");
-    on_menu(del_kai_fig, del_kai_fig_click, "買い記録の削除");
-    on_menu(del_sel_fig, del_sel_fig_click, "売り記録の削除");
-    on_menu(del_all_data, del_all_data_click, "全記録の削除");
-    on_menu(m_year_report, m_year_report_click);
-    on_menu(m_chart, m_chart_click);
-    on_menu(expla, expla_click);
-    on_menu(version_key, version_key_click);
 }
 
 // Whatever the command changed is redrawn, also when it stopped on an error
