@@ -21,6 +21,15 @@ void change_dividend(Session& session) {
     session.changed(View::stock_info | View::analysis);
 }
 
+// Asks for a code or a name; nothing when the answer is empty or refused.
+std::optional<std::string> ask_line_text(Platform& platform, const QString& prompt, const QString& example) {
+    const QString answer = platform.input_box(prompt, example, QString());
+    if (answer.isEmpty()) return std::nullopt;
+    const std::optional<QString> text = accept_line_text(platform, answer);
+    if (!text) return std::nullopt;
+    return core_text(*text);
+}
+
 }  // namespace
 
 void new_name_key_click(Session& session) {
@@ -35,17 +44,15 @@ void new_name_key_click(Session& session) {
         platform,
         platform.input_box(QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"), QString()));
     if (!code) return;
-    const QString name =
-        platform.input_box(QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"), QString());
-    if (name.isEmpty()) return;
-    const std::optional<QString> held_name = accept_line_text(platform, name);
-    if (!held_name) return;
+    const std::optional<std::string> name =
+        ask_line_text(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"));
+    if (!name) return;
 
     portfolio.last_stock += 1;
     portfolio.current_stock = portfolio.last_stock;
     z_data_init(portfolio);
     session.stock().stock_code = core_text(*code);
-    session.stock().stock_name = core_text(*held_name);
+    session.stock().stock_name = *name;
     session.changed(all_views);
 }
 
@@ -56,24 +63,18 @@ void combo1_click(Session& session, int index) {
 }
 
 void change_code_click(Session& session) {
-    Platform& platform = session.platform;
-    const QString answer =
-        platform.input_box(QStringLiteral("銘柄コードを記入して下さい"), QStringLiteral("例:1234"), QString());
-    if (answer.isEmpty()) return;
-    const std::optional<QString> code = accept_line_text(platform, answer);
+    const std::optional<std::string> code =
+        ask_line_text(session.platform, QStringLiteral("銘柄コードを記入して下さい"), QStringLiteral("例:1234"));
     if (!code) return;
-    session.stock().stock_code = core_text(*code);
+    session.stock().stock_code = *code;
     session.changed(View::stock_info);
 }
 
 void change_name_click(Session& session) {
-    Platform& platform = session.platform;
-    const QString answer =
-        platform.input_box(QStringLiteral("銘柄を記入して下さい"), QStringLiteral("例:新日鉄"), QString());
-    if (answer.isEmpty()) return;
-    const std::optional<QString> name = accept_line_text(platform, answer);
+    const std::optional<std::string> name =
+        ask_line_text(session.platform, QStringLiteral("銘柄を記入して下さい"), QStringLiteral("例:新日鉄"));
     if (!name) return;
-    session.stock().stock_name = core_text(*name);
+    session.stock().stock_name = *name;
     session.changed(View::stock_info | View::selector);
 }
 
