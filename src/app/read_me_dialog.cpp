@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace chomaru {
 
@@ -29,11 +30,7 @@ ReadMeDialog::ReadMeDialog(QWidget* parent) : QDialog(parent) {
     font.setPointSizeF(8.5);
     Text1->setFont(font);
     place(Text1, 120, 120, 5415, 2535);
-    Command1 = new QPushButton(QStringLiteral("ok"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    place(Command1, 2040, 2760, 1575, 375);
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    Command1 = accept_button(this, QStringLiteral("Command1"), QStringLiteral("ok"), 2040, 2760, 1575, 375);
 }
 
 }  // namespace chomaru

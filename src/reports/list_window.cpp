@@ -43,11 +43,7 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
     Label2 = total_label(this, "Label2", QStringLiteral("通算利回り："), 3720, 975);
     all_rimawari = total_label(this, "all_rimawari", QString(), 4800, 1095);
 
-    close_key = new QPushButton(QStringLiteral("閉じる(&C)"), this);
-    close_key->setObjectName(QStringLiteral("close_key"));
-    place(close_key, 6120, 3000, 1695, 495);
-    close_key->setDefault(true);
-    connect(close_key, &QPushButton::clicked, this, &QDialog::accept);
+    close_key = accept_button(this, QStringLiteral("close_key"), QStringLiteral("閉じる(&C)"), 6120, 3000, 1695, 495);
 }
 
 void setup_list_grid(ListWindow& list) {

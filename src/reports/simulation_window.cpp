@@ -105,11 +105,7 @@ SimulationWindow::SimulationWindow(QWidget* parent) : QDialog(parent) {
     Label6 = label(this, QStringLiteral("Label6"), QStringLiteral("株数"), 120, 2040, 615);
     l_sl_num_i = label(this, QStringLiteral("l_sl_num_i"), QString(), 840, 2040, 1695);
 
-    Command1 = new QPushButton(QStringLiteral("閉じる(&C)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    place(Command1, 2760, 1680, 1215, 495);
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    Command1 = accept_button(this, QStringLiteral("Command1"), QStringLiteral("閉じる(&C)"), 2760, 1680, 1215, 495);
 }
 
 void kai_sl_key_click(Session& session) {

@@ -1,5 +1,6 @@
 #include "ui/widgets.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 
@@ -20,18 +21,32 @@ QFont figure_font(double points) {
     return font;
 }
 
+namespace {
+
+template <typename Widget>
+Widget* placed(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width, int height) {
+    auto* w = new Widget(caption, parent);
+    w->setObjectName(name);
+    place(w, left, top, width, height);
+    return w;
+}
+
+}  // namespace
+
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width, int height) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    place(l, left, top, width, height);
-    return l;
+    return placed<QLabel>(parent, name, caption, left, top, width, height);
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                     int height) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    place(b, left, top, width, height);
+    return placed<QPushButton>(parent, name, caption, left, top, width, height);
+}
+
+QPushButton* accept_button(QDialog* dialog, const QString& name, const QString& caption, int left, int top, int width,
+                           int height) {
+    QPushButton* b = button(dialog, name, caption, left, top, width, height);
+    b->setDefault(true);
+    QObject::connect(b, &QPushButton::clicked, dialog, &QDialog::accept);
     return b;
 }
 

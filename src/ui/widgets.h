@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+class QDialog;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -23,5 +24,8 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption, int 
               int height = 255);
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                     int height);
+// The default button of a dialog, which closes it accepted.
+QPushButton* accept_button(QDialog* dialog, const QString& name, const QString& caption, int left, int top, int width,
+                           int height);
 
 }  // namespace chomaru
