@@ -18,11 +18,12 @@ namespace {
 
 // The boxes are narrow for amounts such as "¥50,000,000": the proportional
 // gothic font with a slightly tighter spacing shows every value whole.
-QLineEdit* box(QWidget* parent, const QString& name, int left, int top, int width) {
+QLineEdit* box(QWidget* parent, const QString& name, int left, int top, int width, const QString& tip = QString()) {
     auto* b = new QLineEdit(parent);
     b->setObjectName(name);
     b->setFont(figure_font(9));
     place(b, left, top, width, 270);
+    if (!tip.isEmpty()) b->setToolTip(tip);
     return b;
 }
 
@@ -48,8 +49,8 @@ CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget*
         l_sep_cost[i] = box(this, QStringLiteral("l_sep_cost") + index, 120, row_top(i), 1095);
         if (i < Label2.size())
             Label2[i] = label(this, QStringLiteral("Label2") + index, QStringLiteral("以下"), 1320, row_top(i), 375);
-        l_sep_riritu[i] = box(this, QStringLiteral("l_sep_riritu") + index, 1800, row_top(i), 855);
-        l_sep_riritu[i]->setToolTip(QStringLiteral("1%は、0.01です"));
+        l_sep_riritu[i] =
+            box(this, QStringLiteral("l_sep_riritu") + index, 1800, row_top(i), 855, QStringLiteral("1%は、0.01です"));
         l_sep_add[i] = box(this, QStringLiteral("l_sep_add") + index, 2760, row_top(i), 855);
     }
     // The top bracket has no upper bound: its box only says so.
@@ -59,20 +60,18 @@ CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget*
 
     Label5 = label(this, QStringLiteral("Label5"), QStringLiteral("下限"), 360, 2640, 375);
     Label6 = label(this, QStringLiteral("Label6"), QStringLiteral("上限"), 1560, 2640, 495);
-    l_mini = box(this, QStringLiteral("l_mini"), 120, 2880, 855);
-    l_mini->setToolTip(QStringLiteral("0は設定なし"));
-    l_max = box(this, QStringLiteral("l_max"), 1320, 2880, 855);
-    l_max->setToolTip(QStringLiteral("0は設定なし"));
+    l_mini = box(this, QStringLiteral("l_mini"), 120, 2880, 855, QStringLiteral("0は設定なし"));
+    l_max = box(this, QStringLiteral("l_max"), 1320, 2880, 855, QStringLiteral("0は設定なし"));
     k_sen_ok = button(this, QStringLiteral("k_sen_ok"), QStringLiteral("OK(&Z)"), 2640, 2640, 975, 495);
     k_sen_ok->setDefault(true);
     connect(k_sen_ok, &QPushButton::clicked, this, &CommissionDialog::k_sen_ok_click);
 
     Label7 = label(this, QStringLiteral("Label7"), QStringLiteral("消費税率"), 240, 3240, 855);
     Label8 = label(this, QStringLiteral("Label8"), QStringLiteral("売却時の税率"), 1320, 3240, 1215);
-    l_tax_rate = box(this, QStringLiteral("l_tax_rate"), 120, 3480, 855);
-    l_tax_rate->setToolTip(QStringLiteral("手数料にかかる消費税の率(%)。10%は10です"));
-    l_sale_tax = box(this, QStringLiteral("l_sale_tax"), 1320, 3480, 855);
-    l_sale_tax->setToolTip(QStringLiteral("売却時に約定代金にかかる税の率(%)。1.05%は1.05、なしは0です"));
+    l_tax_rate = box(this, QStringLiteral("l_tax_rate"), 120, 3480, 855,
+                     QStringLiteral("手数料にかかる消費税の率(%)。10%は10です"));
+    l_sale_tax = box(this, QStringLiteral("l_sale_tax"), 1320, 3480, 855,
+                     QStringLiteral("売却時に約定代金にかかる税の率(%)。1.05%は1.05、なしは0です"));
     label(this, QStringLiteral("Label9"), QStringLiteral("%"), 1005, 3480, 255);
     label(this, QStringLiteral("Label10"), QStringLiteral("%"), 2205, 3480, 255);
     k_tax_now = button(this, QStringLiteral("k_tax_now"), QStringLiteral("現在の税率"), 120, 3870, 1695, 375);
