@@ -61,48 +61,63 @@ bool has_room(Platform& platform, int32_t count, const QString& side) {
     return false;
 }
 
-void buy_entry(Session& session) {
-    if (!has_room(session.platform, session.stock().buy_count, QStringLiteral("買い"))) return;
+// What tells a purchase from a sale while its record is asked for.
+struct Side {
+    // "買い" or "売り", for the message on a full record table.
+    QString name;
+    int32_t count;
+    TradePrompts (*prompts)(const std::string& date);
+    Currency (*total)(const FeeTable& table, int32_t price, int32_t shares);
+    // The most shares a record may hold: those held, for a sale.
+    std::optional<int32_t> most_shares;
+};
+
+// Asks for the date, the unit price and shares, and the amount of a new
+// record; nothing when the user stops or the entry is refused.
+std::optional<TradeRecord> ask_record(Session& session, const Side& side) {
+    if (!has_room(session.platform, side.count, side.name)) return std::nullopt;
     const std::string date = pick_trade_date(session);
-    if (date.empty()) return;
-    const TradePrompts prompts = buy_prompts(date);
+    if (date.empty()) return std::nullopt;
+    const TradePrompts prompts = side.prompts(date);
     const std::optional<PriceAndShares> a = ask_price_and_shares(session.platform, prompts);
-    if (!a) return;
-    const Currency proposal = buy_total(session.portfolio.fees, a->price, a->shares);
+    if (!a) return std::nullopt;
+    if (side.most_shares && a->shares > *side.most_shares) {
+        refuse(session.platform, QStringLiteral("持ち株数以上は、売ることが出来ません"));
+        return std::nullopt;
+    }
+    const Currency proposal = side.total(session.portfolio.fees, a->price, a->shares);
     const std::optional<Currency> amount = ask_amount(session.platform, prompts, *a, proposal);
-    if (!amount) return;
+    if (!amount) return std::nullopt;
+    return TradeRecord{date, a->price, a->shares, *amount};
+}
+
+void buy_entry(Session& session) {
+    const std::optional<TradeRecord> record =
+        ask_record(session, {QStringLiteral("買い"), session.stock().buy_count, buy_prompts, buy_total, std::nullopt});
+    if (!record) return;
 
     Stock& stock = session.stock();
     const int32_t n = stock.buy_count;
     if (n < 0 || n >= max_records) throw OverflowError("the buy records are full");
-    stock.buys[size_t(n)] = TradeRecord{date, a->price, a->shares, *amount};
+    stock.buys[size_t(n)] = *record;
     stock.buy_count = n + 1;
     session.changed(View::buy_records | View::new_buy_record | View::analysis | View::ratio_table);
     recalc_position(stock);
 }
 
 void sell_entry(Session& session) {
-    if (session.stock().held_shares == 0) {
+    const Stock& stock = session.stock();
+    if (stock.held_shares == 0) {
         refuse(session.platform, QStringLiteral("買い残がないので、売ることが出来ません"));
         return;
     }
-    if (!has_room(session.platform, session.stock().sell_count, QStringLiteral("売り"))) return;
-    const std::string date = pick_trade_date(session);
-    if (date.empty()) return;
-    const TradePrompts prompts = sell_prompts(date);
-    const std::optional<PriceAndShares> a = ask_price_and_shares(session.platform, prompts);
-    if (!a) return;
-    if (a->shares > session.stock().held_shares) {
-        refuse(session.platform, QStringLiteral("持ち株数以上は、売ることが出来ません"));
-        return;
-    }
-    const Currency proposal = sell_total(session.portfolio.fees, a->price, a->shares);
-    const std::optional<Currency> amount = ask_amount(session.platform, prompts, *a, proposal);
-    if (!amount) return;
+    const std::optional<TradeRecord> record =
+        ask_record(session, {QStringLiteral("売り"), stock.sell_count, sell_prompts, sell_total, stock.held_shares});
+    if (!record) return;
 
     // The sale is applied whole or not at all, so a sale that cannot be
     // applied leaves no row behind.
-    record_sale(session.stock(), TradeRecord{date, a->price, a->shares, *amount});
+    record_sale(session.stock(), *record);
     session.changed(View::sell_records | View::new_sell_record | View::analysis);
 }
 
