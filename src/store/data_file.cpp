@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <optional>
 
 #include "store/cp932.h"
@@ -44,12 +43,6 @@ size_t char_count(std::string_view text) {
     return count;
 }
 
-bool is_ascii(std::string_view bytes) {
-    for (unsigned char c : bytes)
-        if (c >= 0x80) return false;
-    return true;
-}
-
 std::string decode(std::string_view bytes) {
     try {
         return cp932_to_utf8(bytes);
@@ -67,28 +60,37 @@ public:
 
     bool at_end() const { return next_ >= bytes_.size(); }
 
-    std::string_view raw() {
+    // A line's bytes, and whether they are plain ASCII, which every
+    // encoding reads alike.
+    struct Line {
+        std::string_view bytes;
+        bool ascii;
+    };
+
+    Line line() {
         if (at_end()) throw Unreadable{};
-        const char* begin = bytes_.data() + next_;
-        const size_t rest = bytes_.size() - next_;
-        const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', rest));
-        const size_t before_lf = lf ? size_t(lf - begin) : rest;
-        const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', before_lf));
-        const size_t length = cr ? size_t(cr - begin) : before_lf;
-        size_t skip = std::min(length + 1, rest);
-        if (cr && skip < rest && begin[skip] == '\n') ++skip;
-        next_ += skip;
+        // Lines are short: one pass over the bytes finds either end and
+        // any byte outside ASCII.
+        const size_t n = bytes_.size();
+        size_t end = next_;
+        unsigned char seen = 0;
+        for (; end < n && bytes_[end] != '\r' && bytes_[end] != '\n'; ++end)
+            seen |= static_cast<unsigned char>(bytes_[end]);
+        const Line taken{bytes_.substr(next_, end - next_), seen < 0x80};
+        if (end + 1 < n && bytes_[end] == '\r' && bytes_[end + 1] == '\n') ++end;
+        next_ = std::min(end + 1, n);
         ++lines_taken_;
-        return {begin, length};
+        return taken;
     }
+    std::string_view raw() { return line().bytes; }
     std::string text() { return decode(raw()); }
     template <typename Convert>
     auto number(Convert convert) {
         // Numbers are nearly always plain ASCII and are read from the bytes.
-        const std::string_view bytes = raw();
-        const std::string decoded = is_ascii(bytes) ? std::string() : decode(bytes);
+        const Line taken = line();
+        const std::string decoded = taken.ascii ? std::string() : decode(taken.bytes);
         try {
-            return convert(is_ascii(bytes) ? bytes : std::string_view(decoded));
+            return convert(taken.ascii ? taken.bytes : std::string_view(decoded));
         } catch (const ConversionError&) {
             throw Unreadable{};
         } catch (const OverflowError&) {
@@ -99,35 +101,38 @@ public:
     Currency currency() { return number(text_to_currency); }
     float single() { return number(text_to_float); }
 
-    TradeRecord record() {
-        const std::string_view bytes = raw();
-        const std::string decoded = is_ascii(bytes) ? std::string() : decode(bytes);
-        const std::string_view line = is_ascii(bytes) ? bytes : std::string_view(decoded);
-        const size_t b1 = line.find(' ');
-        const size_t b2 = b1 == std::string::npos ? b1 : line.find(' ', b1 + 1);
-        const size_t b3 = b2 == std::string::npos ? b2 : line.find(' ', b2 + 1);
-        if (b3 == std::string::npos) throw Unreadable{};
-        const std::string_view view = line;
-        const size_t p1 = char_count(view.substr(0, b1)) + 1;
-        const size_t p2 = p1 + char_count(view.substr(b1 + 1, b2 - b1 - 1)) + 1;
-        const size_t p3 = p2 + char_count(view.substr(b2 + 1, b3 - b2 - 1)) + 1;
+    // Reads a record line into `r`: the date, the price, the shares and the
+    // amount, each after a blank.
+    void record(TradeRecord& r) {
+        const auto [bytes, ascii] = line();
+        const std::string decoded = ascii ? std::string() : decode(bytes);
+        const std::string_view view = ascii ? bytes : std::string_view(decoded);
+        size_t blank[3];
+        size_t found = 0;
+        for (size_t i = 0; i < view.size() && found < 3; ++i)
+            if (view[i] == ' ') blank[found++] = i;
+        if (found < 3) throw Unreadable{};
+        const auto [b1, b2, b3] = blank;
+        // Positions count characters; in ASCII text they are the bytes.
+        auto chars = [ascii](std::string_view text) { return ascii ? text.size() : char_count(text); };
+        const size_t p1 = chars(view.substr(0, b1)) + 1;
+        const size_t p2 = p1 + chars(view.substr(b1 + 1, b2 - b1 - 1)) + 1;
+        const size_t p3 = p2 + chars(view.substr(b2 + 1, b3 - b2 - 1)) + 1;
         if (p1 > max_first_blank || p2 > max_second_blank || p3 > max_third_blank) throw Unreadable{};
         try {
-            TradeRecord r;
-            r.date = std::string(line.substr(0, b1));
+            r.date.assign(view.substr(0, b1));
             r.price = text_to_int32(view.substr(b1 + 1, b2 - b1 - 1));
             r.shares = text_to_int32(view.substr(b2 + 1, b3 - b2 - 1));
             r.amount = text_to_currency(view.substr(b3 + 1));
-            // A number read from a longer text than its written form ("1E9")
-            // could push the blanks of the written line out of reach, and
-            // then no save of the run would succeed.
-            if (!blanks_within_reach(p1 - 1, r.price, r.shares)) throw Unreadable{};
-            return r;
         } catch (const ConversionError&) {
             throw Unreadable{};
         } catch (const OverflowError&) {
             throw Unreadable{};
         }
+        // A number read from a longer text than its written form ("1E9")
+        // could push the blanks of the written line out of reach, and then
+        // no save of the run would succeed.
+        if (!blanks_within_reach(p1 - 1, r.price, r.shares)) throw Unreadable{};
     }
 
     // How many lines were taken so far.
@@ -152,7 +157,8 @@ int32_t read_count(LineReader& in, ReadGaps& gaps) {
 }
 
 void read_records(LineReader& in, RecordTable& records, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) records[size_t(i)] = in.record();
+    TradeRecord* slots = count > 0 ? records.data() : nullptr;
+    for (int32_t i = 0; i < count; ++i) in.record(slots[i]);
 }
 
 void first_run_state(Portfolio& portfolio) { reset_to_first_stock(portfolio, "", ""); }
