@@ -12,6 +12,30 @@ TradeRecord record(int n) {
     return TradeRecord{"2026/01/" + std::to_string(n), n, 10 * n, Currency::from_yen(100 * n)};
 }
 
+// Slots are made on the first write; until then, and in every copy, the
+// table must behave as a full table of its own.
+TEST(RecordTable, UnwrittenSlotsReadEmptyAndCopiesAreTheirOwn) {
+    const RecordTable fresh;
+    EXPECT_EQ(fresh.at(max_records - 1), TradeRecord{});
+    EXPECT_THROW((void)fresh.at(max_records), std::out_of_range);
+
+    RecordTable written;
+    written[3] = record(3);
+    EXPECT_NE(written, fresh);
+    RecordTable copy = written;
+    copy[3] = record(4);
+    copy[200] = record(5);
+    EXPECT_EQ(written[3], record(3));
+    EXPECT_EQ(written[200], TradeRecord{});
+    copy = written;
+    EXPECT_EQ(copy, written);
+
+    RecordTable moved = std::move(copy);
+    EXPECT_EQ(moved[3], record(3));
+    copy = fresh;  // a table moved from takes a new value
+    EXPECT_EQ(copy, fresh);
+}
+
 TEST(RemoveRecord, LaterRecordsMoveDownAndTheCountFalls) {
     const struct {
         int32_t count;
