@@ -104,9 +104,10 @@ public:
     // Reads a record line into `r`: the date, the price, the shares and the
     // amount, each after a blank.
     void record(TradeRecord& r) {
-        const auto [bytes, ascii] = line();
-        const std::string decoded = ascii ? std::string() : decode(bytes);
-        const std::string_view view = ascii ? bytes : std::string_view(decoded);
+        const Line taken = line();
+        const bool ascii = taken.ascii;
+        const std::string decoded = ascii ? std::string() : decode(taken.bytes);
+        const std::string_view view = ascii ? taken.bytes : std::string_view(decoded);
         size_t blank[3];
         size_t found = 0;
         for (size_t i = 0; i < view.size() && found < 3; ++i)
