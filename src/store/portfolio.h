@@ -56,10 +56,17 @@ public:
     bool operator==(const RecordTable& other) const { return read() == other.read(); }
 
 private:
+    // Gives slots back to where make_slots took them from.
+    struct GiveBack {
+        void operator()(Slots* slots) const;
+    };
+    using Owned = std::unique_ptr<Slots, GiveBack>;
+    static Owned make_slots(const Slots* copy_of);
+
     Slots& written();
     const Slots& read() const;
 
-    std::unique_ptr<Slots> slots_;
+    Owned slots_;
 };
 
 // A stock's own figures: what it is called and what its records add up to.
