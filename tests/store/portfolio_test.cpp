@@ -36,6 +36,23 @@ TEST(RecordTable, UnwrittenSlotsReadEmptyAndCopiesAreTheirOwn) {
     EXPECT_EQ(copy, fresh);
 }
 
+// More tables than one block of slots holds, some given back and taken
+// again: no two tables may share a slot.
+TEST(RecordTable, ManyTablesKeepTheirOwnSlots) {
+    std::vector<RecordTable> tables(600);
+    auto fill = [&tables](size_t t) {
+        tables[t][0] = record(int(t));
+        tables[t][max_records - 1] = record(int(t) + 1);
+    };
+    for (size_t t = 0; t < tables.size(); ++t) fill(t);
+    for (size_t t = 0; t < tables.size(); t += 2) tables[t] = RecordTable();
+    for (size_t t = 0; t < tables.size(); t += 2) fill(t);
+    for (size_t t = 0; t < tables.size(); ++t) {
+        ASSERT_EQ(tables[t][0], record(int(t))) << t;
+        ASSERT_EQ(tables[t][max_records - 1], record(int(t) + 1)) << t;
+    }
+}
+
 TEST(RemoveRecord, LaterRecordsMoveDownAndTheCountFalls) {
     const struct {
         int32_t count;
