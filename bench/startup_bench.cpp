@@ -8,12 +8,10 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/font_configuration.h"
 #include "first_paint.h"
 #include "views/main_window.h"
 
 int main(int argc, char* argv[]) {
-    const chomaru::FontConfigurationLoading fonts;
     QApplication app(argc, argv);
     chomaru::ChomaruApp chomaru(app);
     if (!chomaru.open()) return 1;

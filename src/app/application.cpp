@@ -10,7 +10,6 @@
 #include <future>
 
 #include "app/data_folder_check.h"
-#include "app/font_configuration.h"
 #include "app/lifecycle.h"
 #include "app/program_identity.h"
 #include "app/shutdown_signals.h"
@@ -57,10 +56,7 @@ ChomaruApp::ChomaruApp(QApplication& app)
     // Gathering the machine's fonts is the longest step before the first
     // text is measured; it runs on its own thread while the settings, the
     // lock and the data file are seen to. Qt's font database is thread-safe.
-    : font_gathering_([] {
-          load_font_configuration();
-          QFontDatabase::families();
-      }) {
+    : font_gathering_([] { QFontDatabase::families(); }) {
     apply_japanese_settings(app, translator_);
     set_program_identity(app);
     // The end of the desktop session closes the window the normal way.

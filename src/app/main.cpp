@@ -2,12 +2,10 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
-#include "app/font_configuration.h"
 
 int main(int argc, char* argv[]) {
     const chomaru::CommandLine line = chomaru::read_command_line(argc, argv);
     if (line.exit_status) return *line.exit_status;
-    const chomaru::FontConfigurationLoading fonts;
     QApplication app(argc, argv);
     chomaru::ChomaruApp chomaru(app);
     // A refused start ends with status 1, so scripts and launchers can tell.
