@@ -1,11 +1,9 @@
 #include "store/safe_file.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,21 +184,6 @@ std::optional<mode_t> permissions_of(const std::filesystem::path& file) {
     return mode_t(status.st_mode & 07777);
 }
 
-namespace {
-
-// Offers huge pages for the whole 2 MB spans of a buffer about to be
-// filled: filling a large buffer one 4 KB page at a time costs, on some
-// machines, more than reading the file into it. Only a hint.
-void offer_huge_pages(char* data, size_t size) {
-    constexpr uintptr_t huge_page = uintptr_t(2) << 20;
-    const auto begin = reinterpret_cast<uintptr_t>(data);
-    const uintptr_t first = (begin + huge_page - 1) & ~(huge_page - 1);
-    const uintptr_t end = (begin + size) & ~(huge_page - 1);
-    if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-}
-
-}  // namespace
-
 std::optional<std::string> read_whole_file(const std::filesystem::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -211,10 +194,7 @@ std::optional<std::string> read_whole_file(const std::filesystem::path& file) {
     // Room for the whole file at once: growing as it is read would copy a
     // large file several times over.
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        content.reserve(size_t(info.st_size));
-        offer_huge_pages(content.data(), content.capacity());
-    }
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) content.reserve(size_t(info.st_size));
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
