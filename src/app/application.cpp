@@ -52,12 +52,14 @@ bool load_qt_japanese(QTranslator& translator) {
     return translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
-ChomaruApp::ChomaruApp(QApplication& app)
-    // Gathering the machine's fonts is the longest step before the first
-    // text is measured; it runs on its own thread while the settings, the
-    // lock and the data file are seen to. Qt's font database is thread-safe.
-    : font_gathering_([] { QFontDatabase::families(); }) {
+ChomaruApp::ChomaruApp(QApplication& app) {
     apply_japanese_settings(app, translator_);
+    // Gathering the machine's fonts is the longest step before the first
+    // text is measured; it runs on its own thread while the icon, the lock
+    // and the data file are seen to. Qt's font database is thread-safe; the
+    // thread starts only after the C locale is set, which no other thread
+    // may be using then.
+    font_gathering_ = std::thread([] { QFontDatabase::families(); });
     set_program_identity(app);
     // The end of the desktop session closes the window the normal way.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [this](QSessionManager&) {

@@ -48,14 +48,15 @@ private:
     iconv_t cd_;
 };
 
-// One converter each way for the whole run; the program has one thread.
+// One converter each way for each thread: a converter keeps state while it
+// works, and the data file is read on another thread than the windows'.
 Converter& decoder() {
-    static Converter c("UTF-8", "CP932");
+    thread_local Converter c("UTF-8", "CP932");
     return c;
 }
 
 Converter& encoder() {
-    static Converter c("CP932", "UTF-8");
+    thread_local Converter c("CP932", "UTF-8");
     return c;
 }
 
