@@ -235,21 +235,6 @@ void first_run(StockMain& window) {
     reset_to_first_stock(window.portfolio(), core_text(code), core_text(name));
 }
 
-DataFileRead read_data_file(const std::filesystem::path& file, Portfolio& portfolio) {
-    portfolio.current_stock = 0;
-    z_data_init(portfolio);
-    DataFileRead read;
-    bool readable = true;
-    try {
-        read.bytes = read_whole_file(file);
-    } catch (const std::runtime_error&) {
-        readable = false;
-    }
-    read.status = parse_data_file(read.bytes.value_or(std::string()), portfolio, read.gaps);
-    if (!read.bytes) read.status = readable ? LoadStatus::missing : LoadStatus::unreadable;
-    return read;
-}
-
 bool start_up(StockMain& window) {
     return start_up(window, read_data_file(data_file_path(window.platform()), window.portfolio()));
 }

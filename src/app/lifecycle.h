@@ -13,19 +13,6 @@ class Platform;
 
 std::filesystem::path data_file_path(Platform& platform);
 
-// The data file as read into a portfolio, before anything is asked or
-// shown: how the reading went, the bytes (nothing when the file is missing
-// or could not be read) and what was not read.
-struct DataFileRead {
-    LoadStatus status = LoadStatus::missing;
-    std::optional<std::string> bytes;
-    ReadGaps gaps;
-};
-
-// Reads the data file into a fresh portfolio. It works on the file and the
-// data only, so it may run on another thread while the window is built.
-DataFileRead read_data_file(const std::filesystem::path& file, Portfolio& portfolio);
-
 // Start-up: lays out the grids, reads the data file (or runs the first run)
 // and fills the views; from then on every command updates the recovery file
 // and closing the window saves. When the last run ended without saving, its

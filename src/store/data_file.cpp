@@ -82,15 +82,23 @@ public:
         ++lines_taken_;
         return taken;
     }
+    // A line's text: its bytes themselves when they are ASCII, else their
+    // decoding, kept in `storage`.
+    static std::string_view text_of(const Line& line, std::string& storage) {
+        if (line.ascii) return line.bytes;
+        storage = decode(line.bytes);
+        return storage;
+    }
+
     std::string_view raw() { return line().bytes; }
     std::string text() { return decode(raw()); }
     template <typename Convert>
     auto number(Convert convert) {
         // Numbers are nearly always plain ASCII and are read from the bytes.
-        const Line taken = line();
-        const std::string decoded = taken.ascii ? std::string() : decode(taken.bytes);
+        std::string decoded;
+        const std::string_view text = text_of(line(), decoded);
         try {
-            return convert(taken.ascii ? taken.bytes : std::string_view(decoded));
+            return convert(text);
         } catch (const ConversionError&) {
             throw Unreadable{};
         } catch (const OverflowError&) {
@@ -106,8 +114,8 @@ public:
     void record(TradeRecord& r) {
         const Line taken = line();
         const bool ascii = taken.ascii;
-        const std::string decoded = ascii ? std::string() : decode(taken.bytes);
-        const std::string_view view = ascii ? taken.bytes : std::string_view(decoded);
+        std::string decoded;
+        const std::string_view view = text_of(taken, decoded);
         size_t blank[3];
         size_t found = 0;
         for (size_t i = 0; i < view.size() && found < 3; ++i)
@@ -398,20 +406,27 @@ std::string format_data_file(const Portfolio& portfolio) {
     return out;
 }
 
-LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfolio) {
-    std::optional<std::string> bytes;
+DataFileRead read_data_file(const std::filesystem::path& file, Portfolio& portfolio) {
+    DataFileRead read;
     try {
-        bytes = read_whole_file(file);
+        read.bytes = read_whole_file(file);
     } catch (const std::runtime_error&) {
         first_run_state(portfolio);
-        return LoadStatus::unreadable;
+        read.status = LoadStatus::unreadable;
+        return read;
     }
-    if (!bytes) {
+    if (!read.bytes) {
         portfolio.reserved_line.clear();
         first_run_state(portfolio);
-        return LoadStatus::missing;
+        read.status = LoadStatus::missing;
+        return read;
     }
-    return parse_data_file(*bytes, portfolio);
+    read.status = parse_data_file(*read.bytes, portfolio, read.gaps);
+    return read;
+}
+
+LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfolio) {
+    return read_data_file(file, portfolio).status;
 }
 
 void save_data_file(const std::filesystem::path& file, const Portfolio& portfolio, FileSystem& fs) {

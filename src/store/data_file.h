@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,6 +57,18 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio);
 // what the reader takes, or characters outside code page 932.
 std::string format_data_file(const Portfolio& portfolio);
 
+// The data file as read into a portfolio: how the reading went, the bytes
+// (nothing when the file is missing or could not be read) and what was not
+// read. Unless loaded, the portfolio holds a first run's data.
+struct DataFileRead {
+    LoadStatus status = LoadStatus::missing;
+    std::optional<std::string> bytes;
+    ReadGaps gaps;
+};
+
+// Reads the data file into `portfolio`. It works on the file and the data
+// only, so it may run on another thread while the window is built.
+DataFileRead read_data_file(const std::filesystem::path& file, Portfolio& portfolio);
 LoadStatus load_data_file(const std::filesystem::path& file, Portfolio& portfolio);
 
 // Raises DataFileError or SaveError; a failed save leaves the old file intact.
