@@ -19,6 +19,18 @@ namespace {
 // Slots given back are taken again first. Under AddressSanitizer the slots
 // come from the ordinary heap, so that a slot used after it was given back
 // is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool pooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool pooled = false;
+#else
+constexpr bool pooled = true;
+#endif
+#else
+constexpr bool pooled = true;
+#endif
+
 class SlotPool {
 public:
     static constexpr size_t slot_size = sizeof(RecordTable::Slots);
@@ -31,6 +43,7 @@ public:
     }
 
     void* take() {
+        if constexpr (!pooled) return ::operator new(slot_size);
         const std::lock_guard lock(mutex_);
         if (free_.empty()) add_block();
         void* slot = free_.back();
@@ -39,6 +52,7 @@ public:
     }
 
     void give_back(void* slot) {
+        if constexpr (!pooled) return ::operator delete(slot);
         const std::lock_guard lock(mutex_);
         free_.push_back(slot);
     }
@@ -64,39 +78,21 @@ private:
     std::vector<void*> free_;
 };
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool pooled = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool pooled = false;
-#else
-constexpr bool pooled = true;
-#endif
-#else
-constexpr bool pooled = true;
-#endif
-
 }  // namespace
 
 RecordTable::Owned RecordTable::make_slots(const Slots* copy_of) {
-    void* place = pooled ? SlotPool::instance().take() : ::operator new(sizeof(Slots));
+    void* place = SlotPool::instance().take();
     try {
         return Owned(copy_of ? new (place) Slots(*copy_of) : new (place) Slots());
     } catch (...) {
-        if (pooled)
-            SlotPool::instance().give_back(place);
-        else
-            ::operator delete(place);
+        SlotPool::instance().give_back(place);
         throw;
     }
 }
 
 void RecordTable::GiveBack::operator()(Slots* slots) const {
     slots->~Slots();
-    if (pooled)
-        SlotPool::instance().give_back(slots);
-    else
-        ::operator delete(slots);
+    SlotPool::instance().give_back(slots);
 }
 
 RecordTable::RecordTable(const RecordTable& other) : slots_(other.slots_ ? make_slots(other.slots_.get()) : nullptr) {}
