@@ -116,10 +116,8 @@ void NumberFields::put_int(int64_t value) {
 }
 
 void NumberFields::put_currency(Currency value) {
-    if (value.is_whole())
-        put_int(value.units() / Currency::units_per_yen);
-    else
-        put(currency_text(value));
+    if (buffer_.size() - size_ < steps_chars_room) throw std::length_error("line too long");
+    size_ = size_t(steps_chars(buffer_.data() + size_, value.units(), 4) - buffer_.data());
 }
 
 void NumberFields::put_record(const TradeRecord& record) {
@@ -133,9 +131,17 @@ void NumberFields::put_record(const TradeRecord& record) {
 
 void append_csv_field(std::string& out, std::string_view text) {
     bool needs_quotes = false;
-    for (const char c : text) needs_quotes |= c == ',' || c == '"' || c == '\r' || c == '\n';
+    bool ascii = true;
+    for (const char c : text) {
+        needs_quotes |= c == ',' || c == '"' || c == '\r' || c == '\n';
+        ascii &= static_cast<unsigned char>(c) < 0x80;
+    }
     if (!needs_quotes) {
-        out += utf8_to_cp932(text);
+        // ASCII is the same bytes in code page 932: a date, a code.
+        if (ascii)
+            out += text;
+        else
+            out += utf8_to_cp932(text);
         return;
     }
     std::string quoted = "\"";

@@ -247,18 +247,26 @@ int32_t text_to_steps(std::string_view text, int decimals) {
 std::string currency_text(Currency value) { return steps_text(value.units(), 4); }
 
 std::string steps_text(int64_t steps, int decimals) {
+    char text[steps_chars_room];
+    return std::string(text, steps_chars(text, steps, decimals));
+}
+
+char* steps_chars(char* out, int64_t steps, int decimals) {
     uint64_t scale = 1;
     for (int i = 0; i < decimals; ++i) scale *= 10;
     const uint64_t magnitude = steps < 0 ? uint64_t(0) - uint64_t(steps) : uint64_t(steps);
-    std::string text = std::to_string(magnitude / scale);
-    const uint64_t fraction = magnitude % scale;
-    if (fraction != 0) {
-        std::string digits = std::to_string(fraction);
-        digits.insert(0, size_t(decimals) - digits.size(), '0');
-        digits.erase(digits.find_last_not_of('0') + 1);
-        text += "." + digits;
-    }
-    return steps < 0 ? "-" + text : text;
+    // Amounts, most of what is written, divide by a constant.
+    const uint64_t whole = decimals == 4 ? magnitude / 10000 : magnitude / scale;
+    uint64_t fraction = magnitude - whole * scale;
+    if (steps < 0) *out++ = '-';
+    out = std::to_chars(out, out + 20, whole).ptr;
+    if (fraction == 0) return out;
+    *out++ = '.';
+    // The places up to the last that is not zero, zeros inside kept.
+    int places = decimals;
+    for (; fraction % 10 == 0; --places) fraction /= 10;
+    for (int i = places - 1; i >= 0; --i, fraction /= 10) out[i] = char('0' + fraction % 10);
+    return out + places;
 }
 
 namespace {

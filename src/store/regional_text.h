@@ -31,6 +31,10 @@ std::string int_text(int64_t value);
 std::string currency_text(Currency value);
 // steps / 10^decimals in the same shortest form: 10500 with 4 decimals is "1.05".
 std::string steps_text(int64_t steps, int decimals);
+// The same text written at `out`, which has room for steps_chars_room
+// characters, for writers that build a line in place; returns its end.
+inline constexpr size_t steps_chars_room = 26;
+char* steps_chars(char* out, int64_t steps, int decimals);
 // 7 significant digits, trailing zeros dropped, exponent form only for a
 // decimal exponent below -4 or from 7 on: "0.01115", "1E-05", "1.234568E+07".
 std::string float_text(float value);

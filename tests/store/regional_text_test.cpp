@@ -180,6 +180,10 @@ TEST(NumberToText, RandomFileFormsReadBackToThemselves) {
         ASSERT_EQ(text_to_currency(currency_text(Currency::from_units(units))).units(), units) << units;
         const auto whole = int32_t(units >> 31);
         ASSERT_EQ(text_to_int32(int_text(whole)), whole) << whole;
+        // Rates, never below zero, are counted in steps of other sizes.
+        const auto rate = int32_t(uint32_t(whole) >> 1);
+        const int decimals = int(random() % 4);
+        ASSERT_EQ(text_to_steps(steps_text(rate, decimals), decimals), rate) << rate << " " << decimals;
     }
 }
 
