@@ -55,8 +55,8 @@ bool load_qt_japanese(QTranslator& translator) {
 ChomaruApp::ChomaruApp(QApplication& app) {
     apply_japanese_settings(app, translator_);
     // Gathering the machine's fonts is the longest step before the first
-    // text is measured; it runs on its own thread while the icon, the lock
-    // and the data file are seen to. Qt's font database is thread-safe; the
+    // text is measured; it runs on its own thread while the lock is taken
+    // and the data file read. Qt's font database is thread-safe; the
     // thread starts only after the C locale is set, which no other thread
     // may be using then.
     font_gathering_ = std::thread([] { QFontDatabase::families(); });

@@ -131,17 +131,9 @@ void NumberFields::put_record(const TradeRecord& record) {
 
 void append_csv_field(std::string& out, std::string_view text) {
     bool needs_quotes = false;
-    bool ascii = true;
-    for (const char c : text) {
-        needs_quotes |= c == ',' || c == '"' || c == '\r' || c == '\n';
-        ascii &= static_cast<unsigned char>(c) < 0x80;
-    }
+    for (const char c : text) needs_quotes |= c == ',' || c == '"' || c == '\r' || c == '\n';
     if (!needs_quotes) {
-        // ASCII is the same bytes in code page 932: a date, a code.
-        if (ascii)
-            out += text;
-        else
-            out += utf8_to_cp932(text);
+        append_cp932(out, text);
         return;
     }
     std::string quoted = "\"";
@@ -150,7 +142,7 @@ void append_csv_field(std::string& out, std::string_view text) {
         quoted += c;
     }
     quoted += '"';
-    out += utf8_to_cp932(quoted);
+    append_cp932(out, quoted);
 }
 
 std::string portfolio_csv(const Portfolio& portfolio) {

@@ -74,6 +74,13 @@ std::string utf8_to_cp932(std::string_view text) {
     return bytes;
 }
 
+void append_cp932(std::string& out, std::string_view text) {
+    if (is_ascii(text))
+        out += text;
+    else
+        out += utf8_to_cp932(text);
+}
+
 bool cp932_can_hold(std::string_view text) {
     try {
         utf8_to_cp932(text);

@@ -19,6 +19,9 @@ std::string cp932_to_utf8(std::string_view bytes);
 // character is never replaced by a look-alike (iconv would write the yen
 // sign U+00A5 as the byte 0x5C, which reads back as a backslash).
 std::string utf8_to_cp932(std::string_view text);
+// Appends the same bytes to `out`; ASCII, the same in both, goes in as it
+// is. On EncodingError `out` is left as it was.
+void append_cp932(std::string& out, std::string_view text);
 
 bool cp932_can_hold(std::string_view text);
 
