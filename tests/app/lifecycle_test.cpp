@@ -1,10 +1,12 @@
 #include "app/lifecycle.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <unistd.h>
 
+#include "app/application.h"
 #include "app/instance_lock.h"
 #include "app/read_me_dialog.h"
 #include "store/cp932.h"
@@ -308,6 +310,26 @@ TEST_F(RecoveryAfterACrash, AnUnreadableRecoveryFileIsKeptAside) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].text.contains("vavo_data_recovery_unreadable_20261207_093015.txt"));
     EXPECT_EQ(window->infor_fig->text(1, 1), "ソニー");
+}
+
+// The whole start as the program makes it: the file is read on a thread of
+// its own while the window is built, the window shows what was read, and
+// ending without a command leaves the file as it was.
+TEST(WholeStart, TheWindowShowsTheFileReadWhileItWasBuilt) {
+    const auto folder = std::filesystem::temp_directory_path() / ("chomaru-start-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    write_file_atomically(folder / "vavo_data.txt", two_stock_file());
+    {
+        ChomaruApp chomaru(static_cast<QApplication&>(*QCoreApplication::instance()));
+        ASSERT_TRUE(chomaru.open(folder));
+        StockMain& window = chomaru.window();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.infor_fig->text(1, 1), "ソニー");
+        EXPECT_EQ(window.buy_fig->text(1, 4), "¥500,000");
+        EXPECT_EQ(window.Combo1->count(), 2);
+    }
+    EXPECT_EQ(read_whole_file(folder / "vavo_data.txt"), two_stock_file());
+    std::filesystem::remove_all(folder);
 }
 
 TEST(InstanceLock, ASecondRunForTheSameFolderIsRefused) {

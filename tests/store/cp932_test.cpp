@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace chomaru {
 namespace {
 
@@ -26,6 +30,30 @@ TEST(Cp932, TextItCannotHoldIsReportedNotChanged) {
     EXPECT_FALSE(cp932_can_hold("é"));
     EXPECT_TRUE(cp932_can_hold("トヨタ自動車"));
     EXPECT_TRUE(cp932_can_hold("\uFFE5"));
+}
+
+TEST(Cp932, AppendedTextFollowsWhatWasThereAndAFailureAddsNothing) {
+    std::string out = "a,";
+    append_cp932(out, "2024/01/05,");
+    append_cp932(out, "新");
+    EXPECT_EQ(out, "a,2024/01/05,\x90V");
+    EXPECT_THROW(append_cp932(out, "x\u00A5"), EncodingError);
+    EXPECT_EQ(out, "a,2024/01/05,\x90V");
+}
+
+// The data file is read on another thread than the windows': texts converted
+// on several threads at once come out as each would alone.
+TEST(Cp932, ThreadsConvertingAtOnceKeepTheirOwnTexts) {
+    std::atomic<int> wrong = 0;
+    std::vector<std::thread> threads;
+    for (const char* name : {"新日鉄", "トヨタ自動車", "ソニーグループ", "ｱｲｳ　～①"})
+        threads.emplace_back([&wrong, text = std::string(name)] {
+            const std::string bytes = utf8_to_cp932(text);
+            for (int i = 0; i < 20000; ++i)
+                if (utf8_to_cp932(text) != bytes || cp932_to_utf8(bytes) != text) ++wrong;
+        });
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace

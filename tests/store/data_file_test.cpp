@@ -266,6 +266,41 @@ TEST(DataFileRead, EmptyAndMissingFiles) {
     EXPECT_EQ(load_data_file(missing, *p), LoadStatus::missing);
 }
 
+// The bytes read come back with the data, so that they can stand for the
+// saved state; a file that is not there or cannot be read gives no bytes and
+// a first run's data.
+TEST(DataFileRead, TheBytesReadComeBackWithTheDataTheyHold) {
+    const auto folder = std::filesystem::temp_directory_path() / ("chomaru-read-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "vavo_data.txt";
+    // Line ends of every kind, a name outside ASCII, and a last line with no end.
+    std::string bytes = read_golden("example_35.txt");
+    bytes.replace(bytes.find("\r\n"), 2, "\n");
+    bytes.replace(bytes.find("\r\n"), 2, "\r");
+    bytes.resize(bytes.size() - 2);
+    write_file_atomically(file, bytes);
+    auto p = Portfolio::create();
+    DataFileRead read = read_data_file(file, *p);
+    EXPECT_EQ(read.status, LoadStatus::loaded);
+    EXPECT_TRUE(read.gaps.whole());
+    EXPECT_EQ(read.bytes, bytes);
+    auto expected = Portfolio::create();
+    ASSERT_EQ(parse_data_file(read_golden("example_35.txt"), *expected), LoadStatus::loaded);
+    EXPECT_EQ(format_data_file(*p), format_data_file(*expected));
+
+    std::filesystem::remove(file);
+    read = read_data_file(file, *p);
+    EXPECT_EQ(read.status, LoadStatus::missing);
+    EXPECT_FALSE(read.bytes);
+    std::filesystem::create_directory(file);  // a folder where the file should be
+    read = read_data_file(file, *p);
+    EXPECT_EQ(read.status, LoadStatus::unreadable);
+    EXPECT_FALSE(read.bytes);
+    EXPECT_EQ(p->last_stock, 0);
+    EXPECT_EQ(p->stocks[0].stock_code, "");
+    std::filesystem::remove_all(folder);
+}
+
 TEST(DataFileRead, FirstLineIsTheLastIndexNotTheCount) {
     std::string bytes = crlf({"1", "1", ""});
     bytes += crlf({"1", "A", "0", "0", "0", "0", "0", "0", "0"});
