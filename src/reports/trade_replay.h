@@ -9,8 +9,6 @@
 
 namespace chomaru {
 
-enum class TradeSide { buy, sell };
-
 // One trade of a stock and the running figures after it.
 struct ReplayStep {
     TradeSide side = TradeSide::buy;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "store/account_type.h"
 #include "store/currency.h"
 
 namespace chomaru {
@@ -15,6 +16,8 @@ inline constexpr int fee_brackets = 6;
 
 // One buy or one sell: the trade date as text, the unit price, the share
 // count and the amount actually paid or received.
+enum class TradeSide { buy, sell };
+
 struct TradeRecord {
     std::string date;
     int32_t price = 0;
@@ -78,6 +81,7 @@ struct StockFigures {
     int32_t held_shares = 0;
     Currency realized_profit;
     float dividend_yield = 0.0f;
+    AccountType account = AccountType::tokutei;
 };
 
 struct Stock : StockFigures {

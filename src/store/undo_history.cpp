@@ -32,6 +32,7 @@ size_t hash_of(const Stock& s) {
     mix(hash, size_t(uint32_t(s.dividend)) << 32 | uint32_t(s.avg_buy_price));
     mix(hash, size_t(uint32_t(s.held_shares)) << 32 | float_bits(s.dividend_yield));
     mix(hash, size_t(s.realized_profit.units()));
+    mix(hash, size_t(s.account));
     mix(hash, size_t(uint32_t(s.buy_count)) << 32 | uint32_t(s.sell_count));
     mix_records(hash, s.buys.data(), s.buy_count);
     mix_records(hash, s.sells.data(), s.sell_count);
@@ -49,7 +50,8 @@ bool same_records(const std::vector<TradeRecord>& kept, const TradeRecord* recor
 bool same_figures(const StockFigures& a, const StockFigures& b) {
     return a.stock_code == b.stock_code && a.stock_name == b.stock_name && a.dividend == b.dividend &&
            a.avg_buy_price == b.avg_buy_price && a.held_shares == b.held_shares &&
-           a.realized_profit == b.realized_profit && float_bits(a.dividend_yield) == float_bits(b.dividend_yield);
+           a.realized_profit == b.realized_profit && float_bits(a.dividend_yield) == float_bits(b.dividend_yield) &&
+           a.account == b.account;
 }
 
 bool holds(const StockImage& image, const Stock& s) {
