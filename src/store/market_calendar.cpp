@@ -50,6 +50,8 @@ constexpr Date substitute_law_start{1973, 4, 12};
 constexpr Date citizens_holiday_start{1985, 12, 27};
 constexpr Date substitute_chain_start{2007, 1, 1};
 constexpr Date last_day{9999, 12, 31};
+// Trades settle two business days after the trade date from this day on, three before.
+constexpr Date two_day_settlement_start{2019, 7, 16};
 
 struct OneOffHoliday {
     Date date;
@@ -131,7 +133,7 @@ bool is_substitute_holiday(const Date& date) {
     return false;
 }
 
-// A weekday between two holidays is a day off too.
+// A day between two holidays is a day off too, unless it is a Sunday anyway.
 bool is_citizens_holiday(const Date& date) {
     return date >= citizens_holiday_start && weekday_of(date) != chrono::Sunday &&
            !national_holiday(previous_day(date)).empty() && !national_holiday(next_day(date)).empty();
@@ -169,7 +171,7 @@ Date settlement_date(const Date& trade) {
     if (!is_valid_date(trade)) return trade;
     Date day = trade;
     if (!is_business_day(day) && day < last_day) day = next_business_day(day);
-    const int days = day < Date{2019, 7, 16} ? 3 : 2;
+    const int days = day < two_day_settlement_start ? 3 : 2;
     for (int i = 0; i < days && day < last_day; ++i) day = next_business_day(day);
     return day;
 }
