@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/command_line_texts.h"
 #include "program_info.h"
 
 namespace chomaru {
@@ -23,27 +24,26 @@ CommandLine read_command_line(int& argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("chomaru"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(program_version));
     const QCoreApplication core(argc, argv);
+    const CommandLineTexts texts = command_line_texts();
+    // Qt's own words in the usage ("Usage:", "Options:") and its mistakes
+    // follow the same language.
     QTranslator translator;
-    if (load_qt_japanese(translator)) QCoreApplication::installTranslator(&translator);
+    if (texts.japanese && load_qt_japanese(translator)) QCoreApplication::installTranslator(&translator);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("帳丸：同じ銘柄の分割売買を記録する株式の帳簿"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("この使い方を表示して終了します。"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("バージョンを表示して終了します。"));
-    const QCommandLineOption data_dir(QStringLiteral("data-dir"),
-                                      QStringLiteral("データファイル vavo_data.txt を置くフォルダ。"),
-                                      QStringLiteral("DIR"));
+    parser.setApplicationDescription(texts.description);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, texts.help);
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, texts.version);
+    const QCommandLineOption data_dir(QStringLiteral("data-dir"), texts.data_dir, QStringLiteral("DIR"));
     parser.addOptions({help, version, data_dir});
 
     QString mistake;
     if (!parser.parse(QCoreApplication::arguments()))
         mistake = parser.errorText();
     else if (!parser.positionalArguments().isEmpty())
-        mistake = QStringLiteral("余分な引数があります: ") + parser.positionalArguments().join(QLatin1Char(' '));
+        mistake = texts.extra_arguments + parser.positionalArguments().join(QLatin1Char(' '));
     else if (parser.isSet(data_dir) && parser.value(data_dir).isEmpty())
-        mistake = QStringLiteral("--data-dir にフォルダが指定されていません。");
+        mistake = texts.data_dir_without_folder;
     if (!mistake.isEmpty()) {
         print(stderr, mistake + QStringLiteral("\n\n") + parser.helpText());
         return {2, std::nullopt};
