@@ -69,10 +69,12 @@ int main(int argc, char* argv[]) {
     QTranslator translator;
     apply_japanese_settings(app, translator);
     QtPlatform platform;
-    const auto portfolio = make_full_portfolio();
+    Document document(make_full_portfolio());
+    const Portfolio* const portfolio = &document.portfolio();
 
     const double main_ms = median_ms([&] {
-        auto w = std::make_unique<StockMain>(*portfolio, platform);
+        auto w = std::make_unique<StockMain>(platform);
+        w->attach(document);
         fill_as_at_start_up(*w);
         return w;
     });

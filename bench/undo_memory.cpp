@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include "document/undo_history.h"
 #include "full_portfolio.h"
-#include "store/undo_history.h"
 
 namespace {
 

@@ -7,16 +7,14 @@
 
 #include "app/application.h"
 #include "first_paint.h"
-#include "store/portfolio.h"
 #include "ui/qt_platform.h"
 #include "views/main_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     chomaru::ChomaruApp settings(app);
-    const std::unique_ptr<chomaru::Portfolio> portfolio = chomaru::Portfolio::create();
     chomaru::QtPlatform platform;
-    chomaru::StockMain window(*portfolio, platform);
+    chomaru::StockMain window(platform);
     window.show();
     wait_for_first_paint(window);
     return 0;

@@ -20,6 +20,16 @@
 
 namespace chomaru {
 
+namespace {
+
+// The data file as read on the reading thread, with the data it holds.
+struct ReadData {
+    std::unique_ptr<Portfolio> data;
+    DataFileRead file;
+};
+
+}  // namespace
+
 void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     // Qt sets the C library's locale from the environment; number text is
     // the program's own and must not follow it.
@@ -85,15 +95,19 @@ bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
     if (!folder) return false;
     platform_.set_data_folder(*folder);
     if (!take_lock(platform_, lock_, *folder)) return false;
-    portfolio_ = Portfolio::create();
-    // The data file is read on another thread while the window is built:
-    // building the window never touches the portfolio, and nothing reads it
-    // before the reading is taken back.
-    std::future<DataFileRead> reading =
-        std::async(std::launch::async, read_data_file, data_file_path(platform_), std::ref(*portfolio_));
-    window_ = std::make_unique<StockMain>(*portfolio_, platform_);
+    // The data file is read on another thread while the window is built.
+    // The data belongs to the reading until it is taken back, and the
+    // window is built without any: it is given the data only then.
+    std::future<ReadData> reading = std::async(std::launch::async, [file = data_file_path(platform_)] {
+        ReadData read{Portfolio::create(), {}};
+        read.file = read_data_file(file, *read.data);
+        return read;
+    });
+    window_ = std::make_unique<StockMain>(platform_);
     platform_.set_owner(window_.get());
-    if (!start_up(*window_, reading.get())) return false;
+    ReadData read = reading.get();
+    document_ = start_up(*window_, std::move(read.data), std::move(read.file));
+    if (!document_) return false;
     close_on_termination_signals(*window_);
     window_->show();
     return true;

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/instance_lock.h"
-#include "store/portfolio.h"
+#include "document/document.h"
 #include "ui/qt_platform.h"
 
 class QApplication;
@@ -48,7 +48,8 @@ private:
     QTranslator translator_;
     QtPlatform platform_;
     std::optional<InstanceLock> lock_;
-    std::unique_ptr<Portfolio> portfolio_;
+    // The document outlives the window that shows it.
+    std::unique_ptr<Document> document_;
     std::unique_ptr<StockMain> window_;
 };
 

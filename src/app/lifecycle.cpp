@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/read_me_dialog.h"
-#include "app/recovery_file.h"
+#include "document/recovery_file.h"
 #include "store/data_file.h"
 #include "store/safe_file.h"
 #include "ui/platform.h"
@@ -194,21 +194,20 @@ const QString not_saved = QStringLiteral("データを保存できませんで�
 
 // Without a recovery file a crash would take the run's work: the user is
 // told and may save at once.
-void offer_save_now(StockMain& window, RecoveryFile& recovery, const std::string& reason) {
+void offer_save_now(StockMain& window, Document& document, const std::string& reason) {
     Platform& platform = window.platform();
     const QMessageBox::StandardButton choice =
         platform.message_box(QStringLiteral("復旧用ファイルを書けません：") + qt_text(reason) +
                                  QStringLiteral("。今のうちに保存することをお勧めします。\r\n\r\n今すぐ保存しますか？"),
                              QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, program_caption);
     if (choice != QMessageBox::Yes) return;
-    if (const auto failure = save_failure(platform, data_file_path(platform), window.portfolio())) {
+    if (const auto failure = save_failure(platform, data_file_path(platform), document.portfolio())) {
         platform.message_box(not_saved + *failure, QMessageBox::Critical, QMessageBox::Ok, program_caption);
         return;
     }
     // The saved file now holds the run; an older recovery file must not be
     // offered after a crash.
-    recovery.remove();
-    recovery.remember(window.portfolio());
+    document.saved();
 }
 
 // A first-run prompt asks again while its answer is refused; Cancel gives
@@ -225,22 +224,22 @@ QString ask_until_held(Platform& platform, const QString& caption, const QString
 
 std::filesystem::path data_file_path(Platform& platform) { return platform.data_folder() / data_file_name; }
 
-void first_run(StockMain& window) {
+void first_run(StockMain& window, Document& document) {
     Platform& platform = window.platform();
     ReadMeDialog welcome(&window);
     platform.run_modal(welcome);
     const QString code =
         ask_until_held(platform, QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"));
     const QString name = ask_until_held(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"));
-    reset_to_first_stock(window.portfolio(), core_text(code), core_text(name));
+    document.begin_afresh(core_text(code), core_text(name));
 }
 
-bool start_up(StockMain& window) {
-    return start_up(window, read_data_file(data_file_path(window.platform()), window.portfolio()));
+std::unique_ptr<Document> start_up(StockMain& window, std::unique_ptr<Portfolio> data) {
+    DataFileRead read = read_data_file(data_file_path(window.platform()), *data);
+    return start_up(window, std::move(data), std::move(read));
 }
 
-bool start_up(StockMain& window, DataFileRead read) {
-    Portfolio& portfolio = window.portfolio();
+std::unique_ptr<Document> start_up(StockMain& window, std::unique_ptr<Portfolio> data, DataFileRead read) {
     window.setup_info_grid();
     window.setup_analysis_grid();
     window.setup_ratio_grids();
@@ -249,41 +248,41 @@ bool start_up(StockMain& window, DataFileRead read) {
 
     Platform& platform = window.platform();
     const std::filesystem::path file = data_file_path(platform);
-    auto recovery = std::make_shared<RecoveryFile>(file);
+    RecoveryFile recovery(file);
     DataFileRead start;
-    if (std::optional<std::string> restored = offer_recovery(platform, file, *recovery)) {
-        start.status = parse_data_file(*restored, portfolio);
+    if (std::optional<std::string> restored = offer_recovery(platform, file, recovery)) {
+        start.status = parse_data_file(*restored, *data);
         start.bytes = std::move(*restored);
     } else if (std::optional<DataFileRead> kept = keep_copies(platform, file, std::move(read))) {
         start = std::move(*kept);
     } else {
-        return false;
+        return nullptr;
     }
-    if (start.status != LoadStatus::loaded) first_run(window);
-
+    auto document = std::make_unique<Document>(std::move(data));
+    window.attach(*document);
+    if (start.status != LoadStatus::loaded) first_run(window, *document);
+    window.session().take_changes();
     window.redraw(all_views);
 
-    // From now on every command that changes the data leaves its result in
-    // the recovery file, and closing the window, from its title bar, the
-    // menu or a signal, saves. The bytes the data was read from stand for
-    // it as it is now, so that a large file is not written out again only
-    // to be remembered.
+    // From now on every change leaves its result in the recovery file, and
+    // closing the window, from its title bar, the menu or a signal, saves.
+    // The bytes the data was read from stand for it as it is now, so that a
+    // large file is not written out again only to be remembered.
     if (start.bytes)
-        recovery->remember(std::move(*start.bytes));
+        recovery.remember(std::move(*start.bytes));
     else
-        recovery->remember(portfolio);
-    window.set_command_observer([&window, recovery] {
-        if (const auto failure = recovery->update(window.portfolio(), window.platform().file_system()))
-            offer_save_now(window, *recovery, *failure);
-    });
-    window.set_close_handler([&window, recovery, done = false]() mutable {
+        recovery.remember(document->portfolio());
+    document->keep_recovery(
+        std::move(recovery), [&platform]() -> FileSystem& { return platform.file_system(); },
+        [&window, &data = *document](const std::string& failure) { offer_save_now(window, data, failure); });
+    window.set_close_handler([&window, &data = *document, done = false]() mutable {
         if (done) return true;
         const Shutdown result = shut_down(window);
-        if (result == Shutdown::saved || result == Shutdown::discarded) recovery->remove();
+        if (result == Shutdown::saved || result == Shutdown::discarded) data.drop_recovery();
         done = result != Shutdown::stay_open;
         return done;
     });
-    return true;
+    return document;
 }
 
 Shutdown shut_down(StockMain& window) {

@@ -1,6 +1,5 @@
 #include "trades/record_deletion.h"
 
-#include "accounting/position.h"
 #include "store/regional_text.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
@@ -18,12 +17,9 @@ void delete_one_record(Session& session, bool buy_side) {
     const QString answer = session.platform.input_box(QStringLiteral("削除する行数を記入して下さい"),
                                                       QStringLiteral("例:1"), QStringLiteral("1"));
     const int32_t n = text_to_int32(number_text(answer));
-    Stock& stock = session.stock();
-    int32_t& count = buy_side ? stock.buy_count : stock.sell_count;
-    if (n < 1 || n > count) return;
-    remove_record(buy_side ? stock.buys : stock.sells, count, n - 1);
-    session.changed(View::analysis | View::trade_grids | View::buy_records | View::sell_records | View::ratio_table);
-    recalc_position(stock);
+    const Stock& stock = session.stock();
+    if (n < 1 || n > (buy_side ? stock.buy_count : stock.sell_count)) return;
+    session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1);
 }
 
 }  // namespace
@@ -44,9 +40,7 @@ void del_all_data_click(Session& session) {
         qt_text(stock.stock_code) + QStringLiteral(" ") + qt_text(stock.stock_name) +
             QStringLiteral(" の全記録を削除します。よろしいですか？"),
         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption, QMessageBox::No);
-    if (answer != QMessageBox::Yes) return;
-    remove_current_stock(session.portfolio);
-    session.changed(all_views);
+    if (answer == QMessageBox::Yes) session.document.remove_selected_stock();
 }
 
 }  // namespace chomaru

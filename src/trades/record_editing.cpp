@@ -1,6 +1,5 @@
 #include "trades/record_editing.h"
 
-#include "accounting/position.h"
 #include "store/regional_text.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
@@ -31,22 +30,20 @@ QString stored_text(const TradeRecord& record, int col) {
 // 2 the unit price, 3 the shares, 4 the amount. The prompt offers the stored
 // value itself, so that OK without typing changes nothing.
 void edit_record(Session& session, bool buy_side, int row, int col) {
-    Stock& stock = session.stock();
+    const Stock& stock = session.stock();
     const int32_t count = buy_side ? stock.buy_count : stock.sell_count;
     if (row < 1 || row > count || col < 1 || col > 4) return;
-    TradeRecord& record = (buy_side ? stock.buys : stock.sells).at(size_t(row - 1));
+    TradeRecord record = (buy_side ? stock.buys : stock.sells).at(size_t(row - 1));
     Platform& platform = session.platform;
     const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
                                               QStringLiteral("変更します"), stored_text(record, col));
     if (answer.isEmpty()) return;
-    const Views records = buy_side ? View::buy_records : View::sell_records;
     switch (col) {
     case 1: {
         const std::optional<QString> date = accept_date_text(platform, answer);
         if (!date) return;
         record.date = core_text(*date);
-        session.changed(records);
-        return;
+        break;
     }
     case 2:
         record.price = text_to_int32(number_text(answer));
@@ -58,8 +55,8 @@ void edit_record(Session& session, bool buy_side, int row, int col) {
         record.amount = text_to_currency(number_text(answer));
         break;
     }
-    session.changed(records | View::analysis | View::ratio_table);
-    recalc_position(stock);
+    session.document.change_record(buy_side ? TradeSide::buy : TradeSide::sell, row - 1, record,
+                                   buy_side ? Operation::buy_correction : Operation::sale_correction);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "accounting/commission.h"
-#include "accounting/position.h"
 #include "store/numbers.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
@@ -94,15 +93,7 @@ std::optional<TradeRecord> ask_record(Session& session, const Side& side) {
 void buy_entry(Session& session) {
     const std::optional<TradeRecord> record =
         ask_record(session, {QStringLiteral("買い"), session.stock().buy_count, buy_prompts, buy_total, std::nullopt});
-    if (!record) return;
-
-    Stock& stock = session.stock();
-    const int32_t n = stock.buy_count;
-    if (n < 0 || n >= max_records) throw OverflowError("the buy records are full");
-    stock.buys[size_t(n)] = *record;
-    stock.buy_count = n + 1;
-    session.changed(View::buy_records | View::new_buy_record | View::analysis | View::ratio_table);
-    recalc_position(stock);
+    if (record) session.document.add_buy(*record);
 }
 
 void sell_entry(Session& session) {
@@ -113,12 +104,7 @@ void sell_entry(Session& session) {
     }
     const std::optional<TradeRecord> record =
         ask_record(session, {QStringLiteral("売り"), stock.sell_count, sell_prompts, sell_total, stock.held_shares});
-    if (!record) return;
-
-    // The sale is applied whole or not at all, so a sale that cannot be
-    // applied leaves no row behind.
-    record_sale(session.stock(), *record);
-    session.changed(View::sell_records | View::new_sell_record | View::analysis);
+    if (record) session.document.add_sale(*record);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QFlags>
 #include <string>
 #include <utility>
 
+#include "document/document.h"
+#include "document/views.h"
 #include "store/portfolio.h"
 
 class QWidget;
@@ -12,42 +13,29 @@ namespace chomaru {
 
 class Platform;
 
-// The views of the main window a command can leave out of date. The window
-// redraws them in this order.
-enum class View : unsigned {
-    stock_info = 1 << 0,
-    analysis = 1 << 1,
-    trade_grids = 1 << 2,  // both record grids emptied back to their laid-out rows
-    buy_records = 1 << 3,
-    sell_records = 1 << 4,
-    ratio_table = 1 << 5,
-    selector = 1 << 6,
-    new_buy_record = 1 << 7,   // the last buy record brought into view, its tab in front
-    new_sell_record = 1 << 8,  // the last sell record brought into view, its tab in front
-};
-Q_DECLARE_FLAGS(Views, View)
-Q_DECLARE_OPERATORS_FOR_FLAGS(Views)
-
-// Every view, as after the selected stock changed.
-inline constexpr Views all_views = Views(View::stock_info) | View::analysis | View::trade_grids | View::buy_records |
-                                   View::sell_records | View::ratio_table | View::selector;
-
-// What every command works on: the data, the desktop, the date picked last
-// during this run and the views the command changed. A command marks a view
-// as soon as it changes what the view shows, so that a command stopped by
-// an error still has its stored part shown.
+// What every command works on: the document and its data, the desktop, the
+// date picked last during this run and the views the command changed. The
+// data is read here and changed only through the document's operations;
+// the document tells the session which views each change left out of date,
+// so that a command stopped by an error still has its stored part shown.
 class Session {
 public:
     // Dialogs a command opens are centred on `dialog_parent`.
-    Session(Portfolio& data, Platform& desktop, QWidget* parent = nullptr)
-        : portfolio(data), platform(desktop), dialog_parent(parent) {}
+    Session(Document& data, Platform& desktop, QWidget* parent = nullptr)
+        : document(data), portfolio(data.portfolio()), platform(desktop), dialog_parent(parent) {
+        document.set_observer([this](Views views) { changed(views); });
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session() { document.set_observer(nullptr); }
 
-    Portfolio& portfolio;
+    Document& document;
+    const Portfolio& portfolio;
     Platform& platform;
     QWidget* const dialog_parent;
     std::string picked_date;
 
-    Stock& stock() { return portfolio.current(); }
+    const Stock& stock() const { return portfolio.current(); }
 
     void changed(Views views) { changed_ |= views; }
     // The views changed since the last call, for the window to redraw.

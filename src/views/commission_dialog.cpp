@@ -35,7 +35,7 @@ QString currency_box_text(int32_t yen) { return qt_text(format_currency(Currency
 
 }  // namespace
 
-CommissionDialog::CommissionDialog(FeeTable& table, Platform& platform, QWidget* parent)
+CommissionDialog::CommissionDialog(const FeeTable& table, Platform& platform, QWidget* parent)
     : QDialog(parent), table_(table), platform_(platform) {
     setObjectName(QStringLiteral("Form_tesuryo"));
     setWindowTitle(QStringLiteral("株式売買の手数料の設定"));
@@ -141,7 +141,7 @@ void m_kabusen_click(Session& session) {
     CommissionDialog dialog(session.portfolio.fees, session.platform, session.dialog_parent);
     dialog.fill_boxes();
     session.platform.run_modal(dialog);
-    session.changed(View::analysis);
+    if (dialog.result() == QDialog::Accepted) session.document.set_fees(dialog.table());
 }
 
 }  // namespace chomaru

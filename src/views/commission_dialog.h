@@ -23,7 +23,11 @@ class Session;
 class CommissionDialog : public QDialog {
     Q_OBJECT
 public:
-    CommissionDialog(FeeTable& table, Platform& platform, QWidget* parent = nullptr);
+    CommissionDialog(const FeeTable& table, Platform& platform, QWidget* parent = nullptr);
+
+    // The table as the dialog holds it: the one it was opened with, or the
+    // boxes' values after OK.
+    const FeeTable& table() const { return table_; }
 
     // The boxes from the table: bounds and additions in the currency format,
     // rates as float text, minimum and maximum as plain integers.
@@ -57,7 +61,7 @@ private:
     void k_tax_now_click();
     void k_no_fee_click();
 
-    FeeTable& table_;
+    FeeTable table_;
     Platform& platform_;
 };
 

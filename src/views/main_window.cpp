@@ -64,26 +64,6 @@ constexpr double lower_multipliers[] = {0.9, 0.8, 0.7, 0.6, 0.5};
 
 constexpr int laid_out_rows = 15;
 
-// "買い 7203 トヨタ": the command and the stock it concerned, kept short for
-// the menu.
-std::string step_name(const char* step, const PortfolioImage& before, int32_t selected, const Portfolio& after) {
-    // The order and the commissions concern every stock.
-    if (std::string_view(step) == "並べ替え" || std::string_view(step) == "手数料設定") return step;
-    const bool new_stock = after.last_stock > before.last_stock;
-    std::string code, name;
-    if (new_stock) {
-        code = after.current().stock_code;
-        name = after.current().stock_name;
-    } else if (selected >= 0 && size_t(selected) < before.stocks.size()) {
-        code = before.stocks[size_t(selected)]->stock_code;
-        name = before.stocks[size_t(selected)]->stock_name;
-    }
-    std::string text = step;
-    if (!code.empty()) text += " " + code;
-    if (!name.empty()) text += " " + qt_text(name).left(16).toStdString();
-    return text;
-}
-
 // 540 twips are a little narrow for "+100%" in the gothic font: the label
 // column of a price table grid takes what its widest label needs, with the
 // cell's padding and grid line, from the price column beside it.
@@ -105,13 +85,20 @@ constexpr int ratio_rows_height[] = {2295, 1215};
 
 }  // namespace
 
-StockMain::StockMain(Portfolio& portfolio, Platform& platform) : session_(portfolio, platform, this) {
+StockMain::StockMain(Platform& platform) : platform_(platform) {
     setObjectName(QStringLiteral("stock_main"));
     setWindowTitle(QStringLiteral("帳丸"));
     build_controls();
     build_menus();
     connect_commands();
     setFixedSize(sizeHint());
+}
+
+StockMain::~StockMain() = default;
+
+void StockMain::attach(Document& document) {
+    session_ = std::make_unique<Session>(document, platform_, this);
+    show_undo_state();
 }
 
 void StockMain::build_controls() {
@@ -162,14 +149,12 @@ void StockMain::build_controls() {
 
 void StockMain::build_menus() {
     // An item of a menu: the member that holds its action, its object name,
-    // its caption and the command it runs, with the name of the undo step
-    // for a command that may change the data.
+    // its caption and the command it runs.
     struct Item {
         QAction* StockMain::*action;
         const char* name;
         const char* caption;
         void (*command)(Session&);
-        const char* step;
     };
     auto new_menu = [this](const char* name, const char* caption) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(caption));
@@ -182,108 +167,92 @@ void StockMain::build_menus() {
             action->setObjectName(QString::fromLatin1(item.name));
             this->*item.action = action;
             if (item.command)
-                connect(action, &QAction::triggered, this,
-                        [this, command = item.command, step = item.step] { run_command(command, step); });
+                connect(action, &QAction::triggered, this, [this, command = item.command] { run_command(command); });
         }
     };
     add(new_menu("file", "ファイル(&F)"),
         {
-            {&StockMain::m_sort, "m_sort", "並べ替え(&Y)", m_sort_click, "並べ替え"},
-            {&StockMain::m_csvf, "m_csvf", "CSVファイルの出力(&O)", m_csvf_click, nullptr},
-            {&StockMain::m_tax_file, "m_tax_file", "申告ファイルの作成(&T)", m_tax_file_click, nullptr},
-            {&StockMain::m_kabusen, "m_kabusen", "手数料設定(&J)", m_kabusen_click, "手数料設定"},
-            {&StockMain::suspend, "suspend", "終了(&E)", nullptr, nullptr},
+            {&StockMain::m_sort, "m_sort", "並べ替え(&Y)", m_sort_click},
+            {&StockMain::m_csvf, "m_csvf", "CSVファイルの出力(&O)", m_csvf_click},
+            {&StockMain::m_tax_file, "m_tax_file", "申告ファイルの作成(&T)", m_tax_file_click},
+            {&StockMain::m_kabusen, "m_kabusen", "手数料設定(&J)", m_kabusen_click},
+            {&StockMain::suspend, "suspend", "終了(&E)", nullptr},
         });
 
     // Undo, redo and quitting are connected with the other commands of the
     // window; show_undo_state gives undo and redo their captions.
     QMenu* modify = new_menu("modify", "変更(&C)");
     add(modify, {
-                    {&StockMain::m_undo, "m_undo", nullptr, nullptr, nullptr},
-                    {&StockMain::m_redo, "m_redo", nullptr, nullptr, nullptr},
+                    {&StockMain::m_undo, "m_undo", nullptr, nullptr},
+                    {&StockMain::m_redo, "m_redo", nullptr, nullptr},
                 });
     m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     modify->addSeparator();
     show_undo_state();
     add(modify, {
-                    {&StockMain::change_code, "change_code", "コードの変更(&B)", change_code_click, "コードの変更"},
-                    {&StockMain::change_name, "change_name", "銘柄名の変更(&O)", change_name_click, "銘柄名の変更"},
-                    {&StockMain::change_haitou, "change_haitou", "配当の変更(&P)", change_haitou_click, "配当の変更"},
+                    {&StockMain::change_code, "change_code", "コードの変更(&B)", change_code_click},
+                    {&StockMain::change_name, "change_name", "銘柄名の変更(&O)", change_name_click},
+                    {&StockMain::change_haitou, "change_haitou", "配当の変更(&P)", change_haitou_click},
                 });
 
-    add(new_menu("simulation", "削除(&D)"),
+    add(new_menu("menu_delete", "削除(&D)"),
         {
-            {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click, "買い記録の削除"},
-            {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click, "売り記録の削除"},
-            {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click, "全記録の削除"},
+            {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click},
+            {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click},
+            {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click},
         });
     add(new_menu("analysis", "分析(&S)"),
         {
-            {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click, nullptr},
-            {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click, nullptr},
+            {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click},
+            {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click},
         });
     add(new_menu("menu_help", "ヘルプ(&H)"),
         {
-            {&StockMain::expla, "expla", "動作説明(&M)", expla_click, nullptr},
-            {&StockMain::version_key, "version_key", "バージョン情報(&V)", version_key_click, nullptr},
+            {&StockMain::expla, "expla", "動作説明(&M)", expla_click},
+            {&StockMain::version_key, "version_key", "バージョン情報(&V)", version_key_click},
         });
 }
 
 void StockMain::connect_commands() {
-    // `step` names the undo step of a command that may change the data.
-    auto on_click = [this](QPushButton* b, void (*command)(Session&), const char* step = nullptr) {
-        connect(b, &QPushButton::clicked, this, [this, command, step] { run_command(command, step); });
+    auto on_click = [this](QPushButton* b, void (*command)(Session&)) {
+        connect(b, &QPushButton::clicked, this, [this, command] { run_command(command); });
     };
-    auto on_double_click = [this](FlexGrid* g, void (*command)(Session&, int, int), const char* step) {
-        connect(g, &FlexGrid::double_clicked, this, [this, command, step](int row, int col) {
-            run_command([command, row, col](Session& s) { command(s, row, col); }, step);
+    auto on_double_click = [this](FlexGrid* g, void (*command)(Session&, int, int)) {
+        connect(g, &FlexGrid::double_clicked, this, [this, command](int row, int col) {
+            run_command([command, row, col](Session& s) { command(s, row, col); });
         });
     };
     connect(m_undo, &QAction::triggered, this, [this] { undo_step(false); });
     connect(m_redo, &QAction::triggered, this, [this] { undo_step(true); });
     connect(suspend, &QAction::triggered, this, &QWidget::close);
-    on_click(kai_input_key, kai_input_key_click, "買い");
-    on_click(uri_input_key, uri_input_key_click, "売り");
+    on_click(kai_input_key, kai_input_key_click);
+    on_click(uri_input_key, uri_input_key_click);
     on_click(kai_sl_key, kai_sl_key_click);
     on_click(uri_sl_key, uri_sl_key_click);
-    on_click(new_name_key, new_name_key_click, "新銘柄");
+    on_click(new_name_key, new_name_key_click);
     on_click(all_list_key, all_list_key_click);
     connect(Combo1, &QComboBox::activated, this,
             [this](int index) { run_command([index](Session& s) { combo1_click(s, index); }); });
-    on_double_click(infor_fig, infor_fig_dbl_click, "銘柄情報の変更");
-    on_double_click(buy_fig, buy_fig_dbl_click, "買い記録の修正");
-    on_double_click(sell_fig, sell_fig_dbl_click, "売り記録の修正");
+    on_double_click(infor_fig, infor_fig_dbl_click);
+    on_double_click(buy_fig, buy_fig_dbl_click);
+    on_double_click(sell_fig, sell_fig_dbl_click);
 }
 
-// Whatever the command changed is redrawn, also when it stopped on an error
-// partway, and only then is the observer told.
-void StockMain::run_command(const std::function<void(Session&)>& command, const char* step) {
-    if (!step) {
-        command(session_);
-    } else {
-        // The stock a step concerns is the one selected before it, or the
-        // one a new stock command made.
-        PortfolioImage before = history_.before(portfolio());
-        const int32_t selected = portfolio().current_stock;
-        command(session_);
-        std::string name = step_name(step, before, selected, portfolio());
-        history_.record(name, std::move(before), portfolio());
-        show_undo_state();
-    }
-    redraw(session_.take_changes());
-    if (command_observer_) command_observer_();
+// Whatever the command changed is redrawn; open charts follow the selected
+// stock.
+void StockMain::run_command(const std::function<void(Session&)>& command) {
+    if (!session_) return;
+    command(*session_);
+    show_undo_state();
+    redraw(session_->take_changes());
     for (auto* chart : findChildren<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly)) chart->show_stock(stock());
-    emit command_finished();
 }
 
 // Undo and redo put the data back as a whole and redraw every view, as
 // after any command; the recovery file follows.
 void StockMain::undo_step(bool forward) {
-    run_command([this, forward](Session& s) {
-        if (forward ? history_.redo(s.portfolio) : history_.undo(s.portfolio)) s.changed(all_views);
-    });
-    show_undo_state();
+    run_command([forward](Session& s) { forward ? s.document.redo() : s.document.undo(); });
 }
 
 void StockMain::show_undo_state() {
@@ -291,10 +260,12 @@ void StockMain::show_undo_state() {
         return step.empty() ? QString::fromUtf8(action)
                             : QString::fromUtf8(action) + QStringLiteral(": ") + qt_text(step);
     };
-    m_undo->setText(caption("元に戻す(&Z)", history_.undo_name()));
-    m_undo->setEnabled(history_.can_undo());
-    m_redo->setText(caption("やり直し(&R)", history_.redo_name()));
-    m_redo->setEnabled(history_.can_redo());
+    const std::string none;
+    const Document* document = session_ ? &session_->document : nullptr;
+    m_undo->setText(caption("元に戻す(&Z)", document ? document->undo_name() : none));
+    m_undo->setEnabled(document && document->can_undo());
+    m_redo->setText(caption("やり直し(&R)", document ? document->redo_name() : none));
+    m_redo->setEnabled(document && document->can_redo());
 }
 
 void StockMain::redraw(Views views) {
@@ -382,7 +353,7 @@ void StockMain::show_analysis() {
 
 void StockMain::show_break_even() {
     const Stock& s = stock();
-    const std::optional<int32_t> price = break_even_price(session_.portfolio.fees, s.avg_buy_price, s.held_shares);
+    const std::optional<int32_t> price = break_even_price(portfolio().fees, s.avg_buy_price, s.held_shares);
     bep_fig->set_text(0, 1, price ? qt_text(format_currency(Currency::from_yen(*price))) : QStringLiteral("—"));
     remove_break_even_line();
     if (price) show_break_even_line(*price);
@@ -480,8 +451,8 @@ void StockMain::show_new_record(FlexGrid* g, int count) {
 
 void StockMain::fill_stock_combo() {
     Combo1->clear();
-    const Portfolio& portfolio = session_.portfolio;
-    for (int i = 0; i <= portfolio.last_stock; ++i) Combo1->addItem(qt_text(shown_name(portfolio.stocks[size_t(i)])));
+    const Portfolio& shown = portfolio();
+    for (int i = 0; i <= shown.last_stock; ++i) Combo1->addItem(qt_text(shown_name(shown.stocks[size_t(i)])));
     Combo1->setCurrentIndex(-1);
 }
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "document/undo_history.h"
 #include "store/portfolio.h"
-#include "store/undo_history.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 
@@ -25,16 +25,23 @@ class FlexGrid;
 // unit price in the middle, the buy and sell records on two tabs on the
 // right, six buttons on top and the menu bar. Commands live beside their
 // subsystem and work on the window's session; after each one the window
-// redraws the views the command changed.
+// redraws the views the command changed. The window is built without data:
+// it shows and changes a document only once one is attached, so nothing
+// built before the data file has been read can reach the data.
 class StockMain : public QMainWindow {
     Q_OBJECT
 public:
-    StockMain(Portfolio& portfolio, Platform& platform);
+    explicit StockMain(Platform& platform);
+    ~StockMain() override;
 
-    Session& session() { return session_; }
-    Portfolio& portfolio() { return session_.portfolio; }
-    Platform& platform() { return session_.platform; }
-    Stock& stock() { return session_.stock(); }
+    // From now on the window shows `document` and its commands change it.
+    void attach(Document& document);
+
+    Session& session() { return *session_; }
+    Document& document() { return session_->document; }
+    const Portfolio& portfolio() const { return session_->portfolio; }
+    Platform& platform() { return platform_; }
+    const Stock& stock() const { return session_->stock(); }
 
     // Grid layout, once at start-up.
     void setup_info_grid();
@@ -55,8 +62,6 @@ public:
 
     // The shutdown decides whether the window may close; set by the start-up.
     void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
-    // Called after every command of the window has run.
-    void set_command_observer(std::function<void()> observer) { command_observer_ = std::move(observer); }
 
     // Controls, named as the program's design names them.
     QGroupBox* Frame1;
@@ -101,10 +106,6 @@ public:
     QAction* expla;
     QAction* version_key;
 
-signals:
-    // Every command of the window, once it has run.
-    void command_finished();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -112,9 +113,8 @@ private:
     void build_controls();
     void build_menus();
     void connect_commands();
-    // Runs a command; a command that changes the data is recorded as one
-    // undo step named `step` with the stock it concerns.
-    void run_command(const std::function<void(Session&)>& command, const char* step = nullptr);
+    // Runs a command on the attached document, then redraws what it changed.
+    void run_command(const std::function<void(Session&)>& command);
     void undo_step(bool forward);
     void show_undo_state();
     void show_record_row(FlexGrid* grid, const TradeRecord& record, int k);
@@ -126,11 +126,10 @@ private:
     void show_break_even_line(int32_t price);
     void remove_break_even_line();
 
-    Session session_;
-    UndoHistory history_;
+    Platform& platform_;
+    std::unique_ptr<Session> session_;
 
     std::function<bool()> close_handler_;
-    std::function<void()> command_observer_;
 };
 
 }  // namespace chomaru

@@ -69,9 +69,7 @@ void SortDialog::k_sort_click() {
     if (answer == QMessageBox::Yes) {
         platform.message_box(QStringLiteral("並び替えを実行します"), QMessageBox::NoIcon, QMessageBox::Ok,
                              sort_caption);
-        session_.portfolio.current_stock = 0;
-        z_ope_sort(session_.portfolio, work);
-        session_.changed(all_views);
+        session_.document.reorder(work);
         accept();
     } else if (answer == QMessageBox::No) {
         k_clear_click();

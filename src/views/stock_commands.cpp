@@ -1,6 +1,5 @@
 #include "views/stock_commands.h"
 
-#include "accounting/position.h"
 #include "store/regional_text.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
@@ -11,14 +10,11 @@ namespace chomaru {
 
 namespace {
 
-void change_dividend(Session& session) {
+void change_dividend(Session& session, Operation named) {
     const QString answer =
         session.platform.input_box(QStringLiteral("配当を記入して下さい"), QStringLiteral("例:5"), QString());
     if (answer.isEmpty()) return;
-    Stock& stock = session.stock();
-    stock.dividend = text_to_int32(number_text(answer));
-    update_dividend_yield(stock);
-    session.changed(View::stock_info | View::analysis);
+    session.document.set_dividend(text_to_int32(number_text(answer)), named);
 }
 
 // Asks for a code or a name; nothing when the answer is empty or refused.
@@ -34,8 +30,7 @@ std::optional<std::string> ask_line_text(Platform& platform, const QString& prom
 
 void new_name_key_click(Session& session) {
     Platform& platform = session.platform;
-    Portfolio& portfolio = session.portfolio;
-    if (portfolio.stock_count() >= max_stocks) {
+    if (session.portfolio.stock_count() >= max_stocks) {
         platform.message_box(QStringLiteral("銘柄は%1までしか登録できません").arg(max_stocks), QMessageBox::Critical,
                              QMessageBox::Ok, program_caption);
         return;
@@ -46,53 +41,48 @@ void new_name_key_click(Session& session) {
     if (!code) return;
     const std::optional<std::string> name =
         ask_line_text(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"));
-    if (!name) return;
-
-    portfolio.last_stock += 1;
-    portfolio.current_stock = portfolio.last_stock;
-    z_data_init(portfolio);
-    session.stock().stock_code = core_text(*code);
-    session.stock().stock_name = *name;
-    session.changed(all_views);
+    if (name) session.document.add_stock(core_text(*code), *name);
 }
 
-void combo1_click(Session& session, int index) {
-    if (index < 0 || index > session.portfolio.last_stock) return;
-    session.portfolio.current_stock = index;
-    session.changed(all_views & ~Views(View::selector));
-}
+void combo1_click(Session& session, int index) { session.document.select(index); }
 
-void change_code_click(Session& session) {
+namespace {
+
+void change_code(Session& session, Operation named) {
     const std::optional<std::string> code =
         ask_line_text(session.platform, QStringLiteral("銘柄コードを記入して下さい"), QStringLiteral("例:1234"));
-    if (!code) return;
-    session.stock().stock_code = *code;
-    session.changed(View::stock_info);
+    if (code) session.document.set_code(*code, named);
 }
 
-void change_name_click(Session& session) {
+void change_name(Session& session, Operation named) {
     const std::optional<std::string> name =
         ask_line_text(session.platform, QStringLiteral("銘柄を記入して下さい"), QStringLiteral("例:新日鉄"));
-    if (!name) return;
-    session.stock().stock_name = *name;
-    session.changed(View::stock_info | View::selector);
+    if (name) session.document.set_name(*name, named);
 }
 
-void change_haitou_click(Session& session) {
-    run_guarded(session.platform, [&session] { change_dividend(session); });
+void change_haitou(Session& session, Operation named) {
+    run_guarded(session.platform, [&session, named] { change_dividend(session, named); });
 }
 
+}  // namespace
+
+void change_code_click(Session& session) { change_code(session, Operation::code_change); }
+void change_name_click(Session& session) { change_name(session, Operation::name_change); }
+void change_haitou_click(Session& session) { change_haitou(session, Operation::dividend_change); }
+
+// A double-click on the information grid changes what its row shows; the
+// undo step is named after the grid.
 void infor_fig_dbl_click(Session& session, int row, int col) {
     if (col != 1) return;
     switch (row) {
     case 0:
-        change_code_click(session);
+        change_code(session, Operation::stock_info_change);
         break;
     case 1:
-        change_name_click(session);
+        change_name(session, Operation::stock_info_change);
         break;
     case 2:
-        change_haitou_click(session);
+        change_haitou(session, Operation::stock_info_change);
         break;
     default:
         break;

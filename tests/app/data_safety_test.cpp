@@ -130,7 +130,7 @@ TEST_F(DamagedFile, WithoutACopyTheProgramDoesNotStart) {
     write_data_file(bytes);
     RefusingFileSystem refusing("vavo_data_damaged_", ENOSPC);
     platform.files = &refusing;
-    EXPECT_FALSE(start_up(*window));
+    EXPECT_FALSE(start_up(*window, Portfolio::create()));
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(read_data_file(), bytes);
@@ -146,32 +146,33 @@ TEST_F(RecoveryWrite, AFailureIsToldOncePerCauseAndAgainAfterItWorkedAgain) {
     platform.files = &refusing;
     window->show();
 
+    // Each change is a new dividend typed into its prompt.
+    const auto change_dividend = [this](const char* dividend) {
+        platform.answer(dividend);
+        window->change_haitou->trigger();
+    };
     platform.press(QMessageBox::No);
-    stock().dividend = 1;
-    window->version_key->trigger();
-    ASSERT_EQ(platform.messages.size(), 2u);  // the version box, then the warning
-    EXPECT_EQ(platform.messages[1].text.left(platform.messages[1].text.indexOf("。") + 1),
+    change_dividend("11");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text.left(platform.messages[0].text.indexOf("。") + 1),
               "復旧用ファイルを書けません：ディスクの空き容量が足りません。");
-    EXPECT_EQ(platform.messages[1].icon, QMessageBox::Warning);
+    EXPECT_EQ(platform.messages[0].icon, QMessageBox::Warning);
 
-    stock().dividend = 2;
-    window->version_key->trigger();
-    EXPECT_EQ(platform.messages.size(), 3u);  // the same cause is not told again
+    change_dividend("12");
+    EXPECT_EQ(platform.messages.size(), 1u);  // the same cause is not told again
 
     refusing.refusing = false;
-    stock().dividend = 3;
-    window->version_key->trigger();
+    change_dividend("13");
     EXPECT_EQ(mode_of(platform.data / "vavo_data_recovery.txt"), 0600u);
 
     // Failing again after it worked: told again; this time the user saves.
     refusing.refusing = true;
     platform.press(QMessageBox::Yes);
-    stock().dividend = 4;
-    window->version_key->trigger();
-    ASSERT_EQ(platform.messages.size(), 6u);
+    change_dividend("14");
+    ASSERT_EQ(platform.messages.size(), 2u);
     Portfolio saved;
     ASSERT_EQ(parse_data_file(read_data_file(), saved), LoadStatus::loaded);
-    EXPECT_EQ(saved.stocks[0].dividend, 4);
+    EXPECT_EQ(saved.stocks[0].dividend, 14);
     EXPECT_FALSE(fs::exists(platform.data / "vavo_data_recovery.txt"));
 }
 

@@ -235,8 +235,8 @@ TEST_F(Recovery, EveryChangingCommandLeavesTheRunsDataAndASavedExitRemovesIt) {
     window->version_key->trigger();  // a command that changes nothing
     EXPECT_FALSE(std::filesystem::exists(recovery_file(platform)));
 
-    stock().dividend = 77;
-    window->version_key->trigger();
+    platform.answer("77");
+    window->change_haitou->trigger();
     Portfolio recovered;
     ASSERT_EQ(parse_data_file(read_whole_file(recovery_file(platform)).value(), recovered), LoadStatus::loaded);
     EXPECT_EQ(recovered.stocks[1].dividend, 77);

@@ -236,16 +236,24 @@ public:
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("chomaru-random-commands-" + std::to_string(getpid()));
     RandomPlatform platform;
-    std::unique_ptr<Portfolio> portfolio = Portfolio::create();
+    bool start() {
+        auto data = Portfolio::create();
+        portfolio = data.get();
+        document = start_up(window, std::move(data));
+        return document != nullptr;
+    }
+
+    std::unique_ptr<Document> document;
+    Portfolio* portfolio = nullptr;
     std::unique_ptr<Portfolio> back = Portfolio::create();
-    StockMain window{*portfolio, platform};
+    StockMain window{platform};
     std::vector<Command> commands;
     int total = 0;
 };
 
 TEST(RandomCommands, ThousandsOfCommandsKeepTheDataWholeAndTheGridsTrue) {
     RandomRun run(20261207);
-    ASSERT_TRUE(start_up(run.window));
+    ASSERT_TRUE(run.start());
     for (int step = 0; step < 2500; ++step) {
         const char* name = run.run_one();
         check_invariants(run.window, *run.portfolio, *run.back, "step " + std::to_string(step) + " after " + name);
@@ -262,7 +270,7 @@ TEST(RandomCommands, ThousandsOfCommandsKeepTheDataWholeAndTheGridsTrue) {
 // first one and redoing every step the bytes after the last one.
 TEST(RandomCommands, UndoingEverythingAndRedoingEverythingGiveTheBytesOfBothEnds) {
     RandomRun run(7122026);
-    ASSERT_TRUE(start_up(run.window));
+    ASSERT_TRUE(run.start());
     QAction* undo = run.window.m_undo;
     QAction* redo = run.window.m_redo;
     std::string first;

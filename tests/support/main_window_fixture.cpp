@@ -19,12 +19,18 @@ void MainWindowTest::SetUp() {
     platform.program = folder / "program";
     platform.data = folder / "data";
     platform.documents = folder / "documents";
-    window = std::make_unique<StockMain>(*portfolio, platform);
+    window = std::make_unique<StockMain>(platform);
+    // Until start() reads the data file the window shows one blank stock.
+    auto blank = Portfolio::create();
+    portfolio = blank.get();
+    document = std::make_unique<Document>(std::move(blank));
+    window->attach(*document);
 }
 
 void MainWindowTest::TearDown() {
     EXPECT_TRUE(platform.script_done()) << "scripted answers left over";
     window.reset();
+    document.reset();
     std::filesystem::remove_all(folder);
 }
 
@@ -34,7 +40,12 @@ void MainWindowTest::write_data_file(const std::string& bytes) { write_file_atom
 
 std::string MainWindowTest::read_data_file() const { return read_whole_file(data_file()).value_or(std::string()); }
 
-void MainWindowTest::start() { ASSERT_TRUE(start_up(*window)); }
+void MainWindowTest::start() {
+    auto data = Portfolio::create();
+    portfolio = data.get();
+    document = start_up(*window, std::move(data));
+    ASSERT_TRUE(document);
+}
 
 void MainWindowTest::start_with_stock(const QString& code, const QString& name) {
     platform.answer(code).answer(name);

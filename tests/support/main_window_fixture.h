@@ -29,13 +29,15 @@ protected:
     void start_with_stock(const QString& code = QStringLiteral("1234"), const QString& name = QStringLiteral("新日鉄"));
 
     std::filesystem::path data_file() const;
+    // The document's data itself, for setting up what a test needs.
     Stock& stock() { return portfolio->current(); }
     QStringList column(FlexGrid* grid, int col) const;
 
     std::filesystem::path folder;
     ScriptedPlatform platform;
-    std::unique_ptr<Portfolio> portfolio = Portfolio::create();
     std::unique_ptr<StockMain> window;
+    std::unique_ptr<Document> document;
+    Portfolio* portfolio = nullptr;
 };
 
 }  // namespace chomaru

@@ -19,13 +19,15 @@ namespace {
 
 class SessionCommands : public ::testing::Test {
 protected:
-    SessionCommands() {
-        z_data_init(*portfolio);
-        Stock& s = session.stock();
+    static std::unique_ptr<Portfolio> two_buys() {
+        auto data = Portfolio::create();
+        z_data_init(*data);
+        Stock& s = data->current();
         s.stock_name = "新日鉄";
         s.buys[0] = TradeRecord{"2026/01/05", 100, 10, Currency::from_yen(1000)};
         s.buys[1] = TradeRecord{"2026/01/06", 200, 10, Currency::from_yen(2000)};
         s.buy_count = 2;
+        return data;
     }
     void expect_message(const QString& text) {
         ASSERT_EQ(platform.messages.size(), 1u);
@@ -35,8 +37,8 @@ protected:
     }
 
     ScriptedPlatform platform;
-    std::unique_ptr<Portfolio> portfolio = Portfolio::create();
-    Session session{*portfolio, platform};
+    Document document{two_buys()};
+    Session session{document, platform};
 };
 
 TEST_F(SessionCommands, EachCommandNamesTheViewsItChanged) {
@@ -94,26 +96,29 @@ TEST_F(SessionCommands, TheGuardTellsTypedNumbersFromFaultsOfTheProgram) {
     }
 }
 
-// A stored record whose figures then overflow: the record stays and is
-// shown, with the message.
-TEST(SessionInAWindow, ACommandStoppedPartwayStillHasWhatItStoredShown) {
+// A record whose figures would overflow is not stored: the change is
+// undone whole, the grid keeps the old value and the message is shown.
+TEST(SessionInAWindow, AChangeThatCannotBeAppliedLeavesTheDataAndTheGridAsTheyWere) {
     ScriptedPlatform platform;
-    auto portfolio = Portfolio::create();
-    z_data_init(*portfolio);
-    StockMain window(*portfolio, platform);
-    window.setup_buy_grid();
-    Stock& s = portfolio->current();
+    auto data = Portfolio::create();
+    z_data_init(*data);
+    Stock& s = data->current();
     s.buys[0] = TradeRecord{"2026/01/05", 100, 2147483000, Currency::from_yen(1000)};
     s.buys[1] = TradeRecord{"2026/01/06", 100, 10, Currency::from_yen(1000)};
     s.buy_count = 2;
+    Document document(std::move(data));
+    StockMain window(platform);
+    window.setup_buy_grid();
+    window.attach(document);
     window.show_buy_records();
 
     platform.answer("1000");
     emit window.buy_fig->double_clicked(2, 3);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "半角数字でお願いします");
-    EXPECT_EQ(s.buys[1].shares, 1000);
-    EXPECT_EQ(window.buy_fig->text(2, 3), "1,000");
+    EXPECT_EQ(document.selected().buys[1].shares, 10);
+    EXPECT_EQ(window.buy_fig->text(2, 3), "10");
+    EXPECT_FALSE(document.can_undo());
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(MainWindowLayout, MenuTree) {
                                           "手数料設定(&J)", "終了(&E)"}));
     EXPECT_EQ(items("modify"), (QStringList{"元に戻す(&Z)", "やり直し(&R)", "", "コードの変更(&B)", "銘柄名の変更(&O)",
                                             "配当の変更(&P)"}));
-    EXPECT_EQ(items("simulation"),
+    EXPECT_EQ(items("menu_delete"),
               (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "全記録の削除(&A)"}));
     EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)"}));
     EXPECT_EQ(items("menu_help"), (QStringList{"動作説明(&M)", "バージョン情報(&V)"}));

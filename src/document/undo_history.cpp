@@ -1,4 +1,4 @@
-#include "store/undo_history.h"
+#include "document/undo_history.h"
 
 #include <algorithm>
 #include <cstring>
@@ -69,7 +69,7 @@ std::shared_ptr<const StockImage> image_of(const Stock& s, size_t hash) {
     return image;
 }
 
-void restore(const StockImage& image, Stock& s) {
+void restore_stock(const StockImage& image, Stock& s) {
     StockFigures& figures = s;
     figures = image;
     s.buy_count = int32_t(image.buys.size());
@@ -139,10 +139,10 @@ const std::string& UndoHistory::redo_name() const {
     return undone_.empty() ? none : undone_.back().name;
 }
 
-void UndoHistory::apply(const PortfolioImage& image, Portfolio& portfolio) {
+void UndoHistory::restore(const PortfolioImage& image, Portfolio& portfolio) {
     capture(portfolio);  // what the portfolio holds now, whatever ran since
     for (size_t i = 0; i < image.stocks.size(); ++i)
-        if (i >= shown_.size() || shown_[i] != image.stocks[i]) restore(*image.stocks[i], portfolio.stocks[i]);
+        if (i >= shown_.size() || shown_[i] != image.stocks[i]) restore_stock(*image.stocks[i], portfolio.stocks[i]);
     portfolio.last_stock = image.last_stock;
     portfolio.current_stock = image.current_stock;
     portfolio.reserved_line = image.reserved_line;
@@ -157,7 +157,7 @@ bool UndoHistory::redo(Portfolio& portfolio) { return pass_step(undone_, done_, 
 bool UndoHistory::pass_step(std::deque<Step>& from, std::deque<Step>& to, PortfolioImage Step::*state,
                             Portfolio& portfolio) {
     if (from.empty()) return false;
-    apply(from.back().*state, portfolio);
+    restore(from.back().*state, portfolio);
     to.push_back(std::move(from.back()));
     from.pop_back();
     return true;

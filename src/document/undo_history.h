@@ -64,6 +64,10 @@ public:
 
     size_t steps() const { return done_.size(); }
 
+    // Puts the portfolio back in a state taken with `before()`, as after a
+    // change that failed part-way.
+    void restore(const PortfolioImage& image, Portfolio& portfolio);
+
 private:
     struct Step {
         std::string name;
@@ -72,7 +76,6 @@ private:
     };
 
     PortfolioImage capture(const Portfolio& portfolio);
-    void apply(const PortfolioImage& image, Portfolio& portfolio);
     // Puts the portfolio in `state` of the newest step of `from` and moves
     // that step over to `to`.
     bool pass_step(std::deque<Step>& from, std::deque<Step>& to, PortfolioImage Step::*state, Portfolio& portfolio);

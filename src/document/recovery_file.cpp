@@ -1,4 +1,4 @@
-#include "app/recovery_file.h"
+#include "document/recovery_file.h"
 
 #include "store/data_file.h"
 #include "store/safe_file.h"

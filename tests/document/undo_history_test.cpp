@@ -1,4 +1,4 @@
-#include "store/undo_history.h"
+#include "document/undo_history.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,230 @@
+#include "document/document.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "accounting/position.h"
+#include "store/numbers.h"
+
+namespace chomaru {
+
+namespace {
+
+struct OperationInfo {
+    const char* name;
+    // The order and the commissions concern every stock: their steps name
+    // no stock.
+    bool every_stock;
+};
+
+OperationInfo info(Operation operation) {
+    switch (operation) {
+    case Operation::buy:
+        return {"買い", false};
+    case Operation::sale:
+        return {"売り", false};
+    case Operation::new_stock:
+        return {"新銘柄", false};
+    case Operation::stock_info_change:
+        return {"銘柄情報の変更", false};
+    case Operation::buy_correction:
+        return {"買い記録の修正", false};
+    case Operation::sale_correction:
+        return {"売り記録の修正", false};
+    case Operation::reorder:
+        return {"並べ替え", true};
+    case Operation::code_change:
+        return {"コードの変更", false};
+    case Operation::name_change:
+        return {"銘柄名の変更", false};
+    case Operation::dividend_change:
+        return {"配当の変更", false};
+    case Operation::fee_settings:
+        return {"手数料設定", true};
+    case Operation::buy_deletion:
+        return {"買い記録の削除", false};
+    case Operation::sale_deletion:
+        return {"売り記録の削除", false};
+    case Operation::stock_deletion:
+        return {"全記録の削除", false};
+    }
+    throw std::invalid_argument("unknown operation");
+}
+
+// The first `count` characters of UTF-8 text.
+std::string first_chars(const std::string& text, size_t count) {
+    size_t end = 0;
+    for (size_t chars = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) continue;
+        if (chars++ == count) break;
+    }
+    return text.substr(0, end);
+}
+
+// "買い 7203 トヨタ": the operation and the stock it concerned, kept short
+// for the menu.
+std::string step_name(Operation operation, const Stock& stock) {
+    const OperationInfo about = info(operation);
+    std::string text = about.name;
+    if (about.every_stock) return text;
+    if (!stock.stock_code.empty()) text += " " + stock.stock_code;
+    if (!stock.stock_name.empty()) text += " " + first_chars(stock.stock_name, 16);
+    return text;
+}
+
+RecordTable& records_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buys : stock.sells; }
+int32_t& count_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buy_count : stock.sell_count; }
+
+}  // namespace
+
+const char* operation_name(Operation operation) { return info(operation).name; }
+
+Document::Document(std::unique_ptr<Portfolio> data) : data_(std::move(data)) {}
+
+template <typename Change>
+void Document::apply(Operation operation, Views views, Change&& change) {
+    PortfolioImage before = history_.before(*data_);
+    std::string name = step_name(operation, data_->current());
+    try {
+        change(*data_);
+    } catch (...) {
+        history_.restore(before, *data_);
+        throw;
+    }
+    if (operation == Operation::new_stock) name = step_name(operation, data_->current());
+    history_.record(name, std::move(before), *data_);
+    changed(views);
+}
+
+void Document::changed(Views views) {
+    if (observer_) observer_(views);
+    if (!recovery_) return;
+    if (const auto failure = recovery_->update(*data_, file_system_()))
+        if (recovery_trouble_) recovery_trouble_(*failure);
+}
+
+void Document::add_buy(const TradeRecord& record) {
+    apply(Operation::buy, View::buy_records | View::new_buy_record | View::analysis | View::ratio_table,
+          [&](Portfolio& data) {
+              Stock& stock = data.current();
+              const int32_t n = stock.buy_count;
+              if (n < 0 || n >= max_records) throw OverflowError("the buy records are full");
+              stock.buys[size_t(n)] = record;
+              stock.buy_count = n + 1;
+              recalc_position(stock);
+          });
+}
+
+void Document::add_sale(const TradeRecord& record) {
+    apply(Operation::sale, View::sell_records | View::new_sell_record | View::analysis,
+          [&](Portfolio& data) { record_sale(data.current(), record); });
+}
+
+void Document::change_record(TradeSide side, int32_t index, const TradeRecord& record, Operation named) {
+    Stock& selected = data_->current();
+    if (index < 0 || index >= count_of(selected, side)) throw std::out_of_range("no such record");
+    const TradeRecord& old = records_of(selected, side).at(size_t(index));
+    if (record == old) return;
+    const bool date_only = TradeRecord{old.date, record.price, record.shares, record.amount} == old;
+    const Views records = side == TradeSide::buy ? View::buy_records : View::sell_records;
+    apply(named, date_only ? records : records | View::analysis | View::ratio_table, [&](Portfolio& data) {
+        Stock& stock = data.current();
+        records_of(stock, side)[size_t(index)] = record;
+        if (!date_only) recalc_position(stock);
+    });
+}
+
+void Document::remove_record(TradeSide side, int32_t index) {
+    apply(side == TradeSide::buy ? Operation::buy_deletion : Operation::sale_deletion,
+          View::analysis | View::trade_grids | View::buy_records | View::sell_records | View::ratio_table,
+          [&](Portfolio& data) {
+              Stock& stock = data.current();
+              chomaru::remove_record(records_of(stock, side), count_of(stock, side), index);
+              recalc_position(stock);
+          });
+}
+
+void Document::add_stock(std::string code, std::string name) {
+    if (data_->stock_count() >= max_stocks) throw OverflowError("the stocks are full");
+    apply(Operation::new_stock, all_views, [&](Portfolio& data) {
+        data.last_stock += 1;
+        data.current_stock = data.last_stock;
+        z_data_init(data);
+        data.current().stock_code = std::move(code);
+        data.current().stock_name = std::move(name);
+    });
+}
+
+void Document::remove_selected_stock() {
+    apply(Operation::stock_deletion, all_views, [](Portfolio& data) { remove_current_stock(data); });
+}
+
+void Document::set_code(std::string code, Operation named) {
+    apply(named, View::stock_info, [&](Portfolio& data) { data.current().stock_code = std::move(code); });
+}
+
+void Document::set_name(std::string name, Operation named) {
+    apply(named, View::stock_info | View::selector,
+          [&](Portfolio& data) { data.current().stock_name = std::move(name); });
+}
+
+void Document::set_dividend(int32_t dividend, Operation named) {
+    apply(named, View::stock_info | View::analysis, [&](Portfolio& data) {
+        data.current().dividend = dividend;
+        update_dividend_yield(data.current());
+    });
+}
+
+void Document::set_fees(const FeeTable& fees) {
+    apply(Operation::fee_settings, View::analysis, [&](Portfolio& data) { data.fees = fees; });
+}
+
+void Document::reorder(const SortWork& work) {
+    apply(Operation::reorder, all_views, [&](Portfolio& data) {
+        z_ope_sort(data, work);
+        data.current_stock = 0;
+    });
+}
+
+void Document::begin_afresh(std::string code, std::string name) {
+    reset_to_first_stock(*data_, std::move(code), std::move(name));
+    history_.reset(*data_);
+    changed(all_views);
+}
+
+void Document::select(int32_t index) {
+    if (index < 0 || index > data_->last_stock) return;
+    data_->current_stock = index;
+    changed(all_views & ~Views(View::selector));
+}
+
+bool Document::undo() {
+    if (!history_.undo(*data_)) return false;
+    changed(all_views);
+    return true;
+}
+
+bool Document::redo() {
+    if (!history_.redo(*data_)) return false;
+    changed(all_views);
+    return true;
+}
+
+void Document::keep_recovery(RecoveryFile file, std::function<FileSystem&()> fs,
+                             std::function<void(const std::string&)> trouble) {
+    recovery_.emplace(std::move(file));
+    file_system_ = std::move(fs);
+    recovery_trouble_ = std::move(trouble);
+}
+
+void Document::saved() {
+    if (!recovery_) return;
+    recovery_->remove();
+    recovery_->remember(*data_);
+}
+
+void Document::drop_recovery() {
+    if (recovery_) recovery_->remove();
+}
+
+}  // namespace chomaru

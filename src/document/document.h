@@ -1,0 +1,123 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "document/recovery_file.h"
+#include "document/undo_history.h"
+#include "document/views.h"
+#include "store/portfolio.h"
+#include "store/safe_file.h"
+#include "store/stock_order.h"
+
+namespace chomaru {
+
+// The changes the document knows, each one step of the undo history. The
+// menu names a step after its operation and the stock it concerned.
+enum class Operation {
+    buy,
+    sale,
+    new_stock,
+    stock_info_change,  // a code, name or dividend changed in the information grid
+    buy_correction,
+    sale_correction,
+    reorder,
+    code_change,
+    name_change,
+    dividend_change,
+    fee_settings,
+    buy_deletion,
+    sale_deletion,
+    stock_deletion,
+};
+
+// The step's name in the undo menu, "買い" for Operation::buy.
+const char* operation_name(Operation operation);
+
+// The program's data and everything that follows it: the undo history and
+// the recovery file. Every change goes through one of the operations below.
+// Each validates, stores and recomputes the figures of the stocks it
+// touched, records one undo step and tells the observer which views it left
+// out of date; or it changes nothing at all and raises. An operation that
+// leaves the data as it was records no step.
+class Document {
+public:
+    explicit Document(std::unique_ptr<Portfolio> data);
+
+    const Portfolio& portfolio() const { return *data_; }
+    const Stock& selected() const { return data_->current(); }
+
+    // Told after every change, and after undo and redo, which views it left
+    // out of date.
+    void set_observer(std::function<void(Views)> observer) { observer_ = std::move(observer); }
+
+    // The records of the selected stock. A record table that is full raises
+    // OverflowError; so does a figure out of range.
+    void add_buy(const TradeRecord& record);
+    void add_sale(const TradeRecord& record);
+    // Record `index` (0-based) of one side of the selected stock becomes
+    // `record`. An index outside the records raises std::out_of_range.
+    void change_record(TradeSide side, int32_t index, const TradeRecord& record, Operation named);
+    void remove_record(TradeSide side, int32_t index);
+
+    // A new stock after the last one, selected. Raises OverflowError when
+    // the portfolio holds max_stocks already.
+    void add_stock(std::string code, std::string name);
+    // The selected stock with its records; the first stock becomes the
+    // selected one. The only stock is blanked instead.
+    void remove_selected_stock();
+    void set_code(std::string code, Operation named = Operation::code_change);
+    void set_name(std::string name, Operation named = Operation::name_change);
+    void set_dividend(int32_t dividend, Operation named = Operation::dividend_change);
+    void set_fees(const FeeTable& fees);
+    // Applies a finished order (every stock placed once); the first stock
+    // becomes the selected one. An unfinished order raises
+    // std::invalid_argument.
+    void reorder(const SortWork& work);
+    // The data of a first run: one stock with the given code and name, no
+    // records, the default commission table. Not a step: the history starts
+    // from here.
+    void begin_afresh(std::string code, std::string name);
+    // Selects a stock; not a step of the history. An index outside the
+    // stocks is ignored.
+    void select(int32_t index);
+
+    // The state before the last step, or after the last undone one. False
+    // when there is nothing to do.
+    bool undo();
+    bool redo();
+    bool can_undo() const { return history_.can_undo(); }
+    bool can_redo() const { return history_.can_redo(); }
+    const std::string& undo_name() const { return history_.undo_name(); }
+    const std::string& redo_name() const { return history_.redo_name(); }
+
+    // From now on the data of every change is left in `file`, written
+    // through the file system `fs` gives at the time; `trouble` hears why it
+    // could not be written, once for each cause.
+    void keep_recovery(RecoveryFile file, std::function<FileSystem&()> fs,
+                       std::function<void(const std::string&)> trouble);
+    // The data file was just saved with the data as it stands: the recovery
+    // file goes, and comes back with the next change.
+    void saved();
+    // The recovery file goes for good (a saved exit, or changes discarded).
+    void drop_recovery();
+
+private:
+    // Runs `change` on the data as one step named after `operation` and the
+    // stock `named` (when the operation concerns one stock); on an exception
+    // the data is put back as it was and the exception goes on.
+    template <typename Change>
+    void apply(Operation operation, Views views, Change&& change);
+    void changed(Views views);
+
+    std::unique_ptr<Portfolio> data_;
+    UndoHistory history_;
+    std::function<void(Views)> observer_;
+    std::optional<RecoveryFile> recovery_;
+    std::function<FileSystem&()> file_system_;
+    std::function<void(const std::string&)> recovery_trouble_;
+};
+
+}  // namespace chomaru
