@@ -169,6 +169,8 @@ void Document::set_name(std::string name, Operation named) {
 }
 
 void Document::set_dividend(int32_t dividend, Operation named) {
+    // The yield would be worked out again and could move in its last bits.
+    if (dividend == data_->current().dividend) return;
     apply(named, View::stock_info | View::analysis, [&](Portfolio& data) {
         data.current().dividend = dividend;
         update_dividend_yield(data.current());

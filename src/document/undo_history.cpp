@@ -9,30 +9,14 @@ namespace chomaru {
 
 namespace {
 
-uint32_t float_bits(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 void mix(size_t& hash, size_t value) { hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2); }
 
 void mix_records(size_t& hash, const TradeRecord* records, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) {
-        const TradeRecord& r = records[i];
-        mix(hash, std::hash<std::string>{}(r.date));
-        mix(hash, size_t(uint32_t(r.price)) << 32 | uint32_t(r.shares));
-        mix(hash, size_t(r.amount.units()));
-    }
+    for (int32_t i = 0; i < count; ++i) mix(hash, hash_record(records[i]));
 }
 
 size_t hash_of(const Stock& s) {
-    size_t hash = std::hash<std::string>{}(s.stock_code);
-    mix(hash, std::hash<std::string>{}(s.stock_name));
-    mix(hash, size_t(uint32_t(s.dividend)) << 32 | uint32_t(s.avg_buy_price));
-    mix(hash, size_t(uint32_t(s.held_shares)) << 32 | float_bits(s.dividend_yield));
-    mix(hash, size_t(s.realized_profit.units()));
-    mix(hash, size_t(s.account));
+    size_t hash = hash_figures(s);
     mix(hash, size_t(uint32_t(s.buy_count)) << 32 | uint32_t(s.sell_count));
     mix_records(hash, s.buys.data(), s.buy_count);
     mix_records(hash, s.sells.data(), s.sell_count);
@@ -44,14 +28,6 @@ bool same_records(const std::vector<TradeRecord>& kept, const TradeRecord* recor
     for (int32_t i = 0; i < count; ++i)
         if (kept[size_t(i)] != records[i]) return false;
     return true;
-}
-
-// Floats compare by their bits, so that a stored NaN is the same as itself.
-bool same_figures(const StockFigures& a, const StockFigures& b) {
-    return a.stock_code == b.stock_code && a.stock_name == b.stock_name && a.dividend == b.dividend &&
-           a.avg_buy_price == b.avg_buy_price && a.held_shares == b.held_shares &&
-           a.realized_profit == b.realized_profit && float_bits(a.dividend_yield) == float_bits(b.dividend_yield) &&
-           a.account == b.account;
 }
 
 bool holds(const StockImage& image, const Stock& s) {
@@ -79,8 +55,7 @@ void restore_stock(const StockImage& image, Stock& s) {
 }
 
 bool same_state(const PortfolioImage& a, const PortfolioImage& b) {
-    return a.last_stock == b.last_stock && a.current_stock == b.current_stock && a.reserved_line == b.reserved_line &&
-           a.fees == b.fees && a.stocks == b.stocks;
+    return static_cast<const PortfolioHead&>(a) == static_cast<const PortfolioHead&>(b) && a.stocks == b.stocks;
 }
 
 }  // namespace
@@ -94,10 +69,7 @@ void UndoHistory::reset(const Portfolio& portfolio) {
 
 PortfolioImage UndoHistory::capture(const Portfolio& portfolio) {
     PortfolioImage image;
-    image.last_stock = portfolio.last_stock;
-    image.current_stock = portfolio.current_stock;
-    image.reserved_line = portfolio.reserved_line;
-    image.fees = portfolio.fees;
+    static_cast<PortfolioHead&>(image) = portfolio;
     const size_t count = size_t(std::clamp(portfolio.last_stock + 1, 0, max_stocks));
     image.stocks.reserve(count);
     // Stocks that moved (a deletion, a new order) are found among the
@@ -143,10 +115,7 @@ void UndoHistory::restore(const PortfolioImage& image, Portfolio& portfolio) {
     capture(portfolio);  // what the portfolio holds now, whatever ran since
     for (size_t i = 0; i < image.stocks.size(); ++i)
         if (i >= shown_.size() || shown_[i] != image.stocks[i]) restore_stock(*image.stocks[i], portfolio.stocks[i]);
-    portfolio.last_stock = image.last_stock;
-    portfolio.current_stock = image.current_stock;
-    portfolio.reserved_line = image.reserved_line;
-    portfolio.fees = image.fees;
+    static_cast<PortfolioHead&>(portfolio) = image;
     shown_ = image.stocks;
 }
 

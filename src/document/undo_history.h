@@ -19,13 +19,9 @@ struct StockImage : StockFigures {
     size_t hash = 0;
 };
 
-// The whole portfolio at one moment: the scalars and the commission table by
-// value, each stock by a shared image.
-struct PortfolioImage {
-    int32_t last_stock = 0;
-    int32_t current_stock = 0;
-    std::string reserved_line;
-    FeeTable fees;
+// The whole portfolio at one moment: its head by value, each stock by a
+// shared image.
+struct PortfolioImage : PortfolioHead {
     std::vector<std::shared_ptr<const StockImage>> stocks;
 };
 

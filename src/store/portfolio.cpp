@@ -2,7 +2,9 @@
 
 #include <sys/mman.h>
 
+#include <bit>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -78,7 +80,60 @@ private:
     std::vector<void*> free_;
 };
 
+bool same_value(float a, float b) { return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b); }
+template <typename T>
+bool same_value(const T& a, const T& b) {
+    return a == b;
+}
+
+void mix(size_t& hash, size_t value) { hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2); }
+
+size_t hash_value(const std::string& text) { return std::hash<std::string>{}(text); }
+size_t hash_value(float value) { return std::bit_cast<uint32_t>(value); }
+size_t hash_value(Currency value) { return size_t(value.units()); }
+size_t hash_value(AccountType type) { return size_t(type); }
+size_t hash_value(int32_t value) { return size_t(uint32_t(value)); }
+size_t hash_value(const QuotedPrice& p) { return hash_value(p.price) ^ hash_value(p.date); }
+size_t hash_value(const Split& s) {
+    return hash_value(s.date) ^ (size_t(uint32_t(s.before)) << 32 | uint32_t(s.after));
+}
+size_t hash_value(const DividendPayment& d) {
+    return hash_value(d.date) ^ hash_value(d.gross) ^ hash_value(d.withheld);
+}
+template <typename T>
+size_t hash_value(const std::optional<T>& value) {
+    return value ? hash_value(*value) : 0;
+}
+template <typename T>
+size_t hash_value(const std::vector<T>& values) {
+    size_t hash = values.size();
+    for (const T& v : values) mix(hash, hash_value(v));
+    return hash;
+}
+
+template <typename Fields>
+size_t hash_fields(const Fields& fields) {
+    size_t hash = 0;
+    std::apply([&hash](const auto&... field) { (mix(hash, hash_value(field)), ...); }, fields);
+    return hash;
+}
+
 }  // namespace
+
+bool same_figures(const StockFigures& a, const StockFigures& b) {
+    return std::apply(
+        [&b](const auto&... x) {
+            return std::apply([&x...](const auto&... y) { return (same_value(x, y) && ...); }, figure_fields(b));
+        },
+        figure_fields(a));
+}
+
+size_t hash_figures(const StockFigures& figures) { return hash_fields(figure_fields(figures)); }
+
+size_t hash_record(const TradeRecord& record) {
+    const auto& [date, price, shares, amount] = record;
+    return hash_fields(std::tie(date, price, shares, amount));
+}
 
 RecordTable::Owned RecordTable::make_slots(const Slots* copy_of) {
     void* place = SlotPool::instance().take();

@@ -3,7 +3,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "store/account_type.h"
 #include "store/currency.h"
@@ -72,7 +75,35 @@ private:
     Owned slots_;
 };
 
-// A stock's own figures: what it is called and what its records add up to.
+// The price a stock was last seen at, and the day it was set.
+struct QuotedPrice {
+    Currency price;
+    std::string date;  // yyyy/mm/dd
+    bool operator==(const QuotedPrice&) const = default;
+};
+
+// A split or a consolidation taking effect on `date`: `before` shares
+// become `after` shares (1:2 splits one share into two, 5:1 consolidates
+// five into one).
+struct Split {
+    std::string date;  // yyyy/mm/dd
+    int32_t before = 1;
+    int32_t after = 1;
+    bool operator==(const Split&) const = default;
+};
+
+// A dividend received: the payment date, the amount before tax and the tax
+// withheld from it.
+struct DividendPayment {
+    std::string date;  // yyyy/mm/dd
+    Currency gross;
+    Currency withheld;
+    bool operator==(const DividendPayment&) const = default;
+};
+
+// Everything of a stock but its trade records: what it is called, the
+// account it is held in, what its records add up to, and what is kept
+// beside them.
 struct StockFigures {
     std::string stock_code;
     std::string stock_name;
@@ -82,7 +113,25 @@ struct StockFigures {
     Currency realized_profit;
     float dividend_yield = 0.0f;
     AccountType account = AccountType::tokutei;
+    std::optional<QuotedPrice> price;
+    std::vector<Split> splits;
+    std::vector<DividendPayment> payments;
 };
+
+// Every field of a stock's figures, for comparing, hashing and copying them
+// in one place: the binding names each member, so a member added to
+// StockFigures and not here does not compile.
+template <typename Figures>
+auto figure_fields(Figures& f) {
+    auto& [code, name, dividend, average, held, profit, yield, account, price, splits, payments] = f;
+    return std::tie(code, name, dividend, average, held, profit, yield, account, price, splits, payments);
+}
+
+// Equal in every field; floats compare by their bits, so that a stored NaN
+// is the same as itself and 0 is not -0.
+bool same_figures(const StockFigures& a, const StockFigures& b);
+size_t hash_figures(const StockFigures& figures);
+size_t hash_record(const TradeRecord& record);
 
 struct Stock : StockFigures {
     int32_t buy_count = 0;
@@ -92,6 +141,10 @@ struct Stock : StockFigures {
     RecordTable buys;
     RecordTable sells;
 };
+// The undo history keeps a stock as its figures and its records in use: a
+// member added to Stock beside them must be kept there too.
+static_assert(sizeof(Stock) == sizeof(StockFigures) + 2 * sizeof(int32_t) + 2 * sizeof(RecordTable),
+              "a new member of Stock must be kept by the undo history");
 
 struct FeeTable {
     std::array<int32_t, fee_brackets> fee_limit{};
@@ -114,15 +167,26 @@ struct FeeTable {
     bool operator==(const FeeTable&) const = default;
 };
 
-// The one data set of the program, of fixed capacity: 256 stocks with 256
-// buy and 256 sell records each. Stocks 0 .. last_stock are in use.
-struct Portfolio {
+// Everything of the portfolio but its stocks.
+struct PortfolioHead {
     int32_t last_stock = 0;
     int32_t current_stock = 0;
     // A line of the data file kept as read and written back unchanged.
     std::string reserved_line;
-    std::array<Stock, max_stocks> stocks;
     FeeTable fees;
+    // The extension lines a later version of the program wrote, which this
+    // one does not know, kept as read (code page 932 bytes) and written back
+    // unchanged; and the highest version of the extension section read.
+    std::vector<std::string> kept_lines;
+    int32_t extension_version = 0;
+
+    bool operator==(const PortfolioHead&) const = default;
+};
+
+// The one data set of the program, of fixed capacity: 256 stocks with 256
+// buy and 256 sell records each. Stocks 0 .. last_stock are in use.
+struct Portfolio : PortfolioHead {
+    std::array<Stock, max_stocks> stocks;
 
     static std::unique_ptr<Portfolio> create() { return std::make_unique<Portfolio>(); }
 
