@@ -14,10 +14,11 @@
 namespace chomaru {
 namespace {
 
+// A code stored with blanks, which still matches, and one in NISA成長.
 std::unique_ptr<Portfolio> base_portfolio() {
     auto p = Portfolio::create();
     p->last_stock = 1;
-    p->stocks[0].stock_code = "7203";
+    p->stocks[0].stock_code = " 7203 ";
     p->stocks[0].held_shares = 100;
     p->stocks[1].stock_code = "8306";
     p->stocks[1].account = AccountType::nisa_growth;

@@ -32,6 +32,16 @@ constexpr AccountText account_texts[] = {
 
 std::string number_text(std::string_view cell) { return half_width_number_text(trim_blanks(cell)); }
 
+std::optional<std::string> storable_text(std::string_view cell, std::string& why) {
+    std::string text = held_line_text(trim_blanks(cell));
+    if (is_storable_line(text)) return text;
+    if (text.find_first_of("\r\n") != std::string::npos)
+        why = "改行があります";
+    else
+        why = "使えない文字があります: " + unheld_characters(text);
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool is_no_value(std::string_view cell) {
@@ -79,25 +89,19 @@ std::optional<AccountType> broker_account(std::string_view cell) {
     return std::nullopt;
 }
 
-std::optional<std::string> storable_text(std::string_view cell, std::string& why) {
-    std::string text = held_line_text(trim_blanks(cell));
-    if (is_storable_line(text)) return text;
-    if (text.find_first_of("\r\n") != std::string::npos)
-        why = "改行があります";
-    else
-        why = "使えない文字があります: " + unheld_characters(text);
-    return std::nullopt;
+void unreadable_cell(std::string_view what, std::string_view cell) {
+    throw UnreadableCell{std::string(what) + "が読めません: " + std::string(trim_blanks(cell))};
 }
 
-const std::string* StorableTexts::find(std::string_view cell, std::string& why) {
+const std::string& StorableTexts::take(std::string_view cell, std::string_view what) {
     auto found = known_.find(cell);
     if (found == known_.end()) {
         Checked checked;
         checked.text = storable_text(cell, checked.why);
         found = known_.emplace(std::string(cell), std::move(checked)).first;
     }
-    if (!found->second.text) why = found->second.why;
-    return found->second.text ? &*found->second.text : nullptr;
+    if (!found->second.text) throw UnreadableCell{std::string(what) + "に" + found->second.why};
+    return *found->second.text;
 }
 
 }  // namespace chomaru

@@ -38,19 +38,24 @@ std::optional<Date> date_cell(std::string_view cell);
 // an account is never guessed.
 std::optional<AccountType> broker_account(std::string_view cell);
 
-// A code or a name from a file, as a typed one is stored: blanks at either
-// end removed and input method forms taken as code page 932 holds them
-// (held_line_text). Nothing when the data file could not hold it; `why`
-// then says what is wrong with it (a line break, the characters code page
-// 932 cannot hold).
-std::optional<std::string> storable_text(std::string_view cell, std::string& why);
+// A cell of a row that does not read; `why` says which and why, in Japanese.
+struct UnreadableCell {
+    std::string why;
+};
 
-// storable_text for the cells of one file, each different text checked
-// once: a file names the same few stocks on many lines.
+// Raises UnreadableCell "<what>が読めません: <the cell without blanks>".
+[[noreturn]] void unreadable_cell(std::string_view what, std::string_view cell);
+
+// Codes and names from a file, as typed ones are stored: blanks at either
+// end removed and input method forms taken as code page 932 holds them
+// (held_line_text). Each different text is checked once: a file names the
+// same few stocks on many lines.
 class StorableTexts {
 public:
-    // The stored form of the cell, or nothing with `why` set.
-    const std::string* find(std::string_view cell, std::string& why);
+    // The stored form of the cell. A text the data file could not hold
+    // raises UnreadableCell "<what>に<why>": "銘柄名に改行があります",
+    // "銘柄名に使えない文字があります: 삼성".
+    const std::string& take(std::string_view cell, std::string_view what);
 
 private:
     struct Hash {

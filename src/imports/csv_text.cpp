@@ -190,4 +190,15 @@ std::string header_key(std::string_view name) {
     return key;
 }
 
+HeaderNames::HeaderNames(const std::vector<std::string_view>& fields) {
+    keys_.reserve(fields.size());
+    for (const std::string_view field : fields) keys_.push_back(header_key(field));
+}
+
+size_t HeaderNames::column(std::string_view key) const {
+    for (size_t i = 0; i < keys_.size(); ++i)
+        if (keys_[i] == key) return i;
+    return none;
+}
+
 }  // namespace chomaru

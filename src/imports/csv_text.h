@@ -75,4 +75,18 @@ std::string_view trim_blanks(std::string_view text);
 // "銘柄コード"). The same for a value such as "現物(単元未満)".
 std::string header_key(std::string_view name);
 
+// The names of a header row as header_key leaves them.
+class HeaderNames {
+public:
+    static constexpr size_t none = size_t(-1);
+
+    explicit HeaderNames(const std::vector<std::string_view>& fields);
+    const std::vector<std::string>& keys() const { return keys_; }
+    // The first column of that name, or `none`.
+    size_t column(std::string_view key) const;
+
+private:
+    std::vector<std::string> keys_;
+};
+
 }  // namespace chomaru

@@ -1,6 +1,5 @@
 #include "imports/holdings.h"
 
-#include <limits>
 #include <map>
 
 #include "imports/cells.h"
@@ -16,7 +15,7 @@ enum class Layout { sbi, rakuten };
 
 constexpr std::string_view format_names[] = {"SBI証券 ポートフォリオ", "楽天証券 保有商品一覧"};
 
-constexpr size_t no_column = std::numeric_limits<size_t>::max();
+constexpr size_t no_column = HeaderNames::none;
 
 struct Columns {
     Layout layout = Layout::sbi;
@@ -31,29 +30,22 @@ struct Columns {
 };
 
 std::optional<Columns> header_columns(const std::vector<std::string_view>& fields) {
-    std::vector<std::string> keys;
-    keys.reserve(fields.size());
-    for (const std::string_view field : fields) keys.push_back(header_key(field));
-    const auto column_of = [&keys](std::string_view key) {
-        for (size_t i = 0; i < keys.size(); ++i)
-            if (keys[i] == key) return i;
-        return no_column;
-    };
+    const HeaderNames names(fields);
     Columns c;
-    c.price = column_of("現在値");
+    c.price = names.column("現在値");
     if (c.price == no_column) return std::nullopt;
-    if (column_of("買付日") != no_column && column_of("取得単価") != no_column) {
+    if (names.column("買付日") != no_column && names.column("取得単価") != no_column) {
         c.layout = Layout::sbi;
-        c.code = column_of("銘柄コード");
-        c.shares = column_of("数量");
+        c.code = names.column("銘柄コード");
+        c.shares = names.column("数量");
     } else {
         c.layout = Layout::rakuten;
-        c.kind = column_of("種別");
-        c.code = column_of("銘柄コード・ティッカー");
-        c.name = column_of("銘柄");
-        c.account = column_of("口座");
-        c.shares = column_of("保有数量");
-        c.price_date = column_of("現在値更新日");
+        c.kind = names.column("種別");
+        c.code = names.column("銘柄コード・ティッカー");
+        c.name = names.column("銘柄");
+        c.account = names.column("口座");
+        c.shares = names.column("保有数量");
+        c.price_date = names.column("現在値更新日");
         if (c.kind == no_column || c.account == no_column) return std::nullopt;
     }
     if (c.code == no_column || c.shares == no_column) return std::nullopt;
@@ -62,23 +54,8 @@ std::optional<Columns> header_columns(const std::vector<std::string_view>& field
     return c;
 }
 
-struct Unreadable {
-    std::string why;
-};
-
 std::string_view cell(const std::vector<std::string_view>& fields, size_t i) {
     return i < fields.size() ? fields[i] : std::string_view();
-}
-
-[[noreturn]] void unreadable(std::string_view what, std::string_view cell_text) {
-    throw Unreadable{std::string(what) + "が読めません: " + std::string(trim_blanks(cell_text))};
-}
-
-std::string stored_text(StorableTexts& texts, std::string_view text, std::string_view what) {
-    std::string why;
-    const std::string* stored = texts.find(text, why);
-    if (!stored) throw Unreadable{std::string(what) + "に" + why};
-    return *stored;
 }
 
 // The account an SBI section title names: "株式（現物/特定預り）",
@@ -193,7 +170,7 @@ private:
         try {
             read_stock(c, fields, row);
             row.status = RowStatus::trade;
-        } catch (Unreadable& u) {
+        } catch (UnreadableCell& u) {
             row.status = RowStatus::unreadable;
             row.reason = std::move(u.why);
         }
@@ -211,28 +188,28 @@ private:
     }
 
     void read_stock(const Columns& c, const std::vector<std::string_view>& fields, HoldingRow& row) {
-        row.code = stored_text(texts_, row.code, "銘柄コード");
-        if (row.code.empty()) throw Unreadable{"銘柄コードがありません"};
-        row.name = stored_text(texts_, row.name, "銘柄名");
+        row.code = texts_.take(row.code, "銘柄コード");
+        if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
+        row.name = texts_.take(row.name, "銘柄名");
         const std::string_view shares = cell(fields, c.shares);
         const std::optional<int32_t> count = shares_cell(shares);
-        if (!count) unreadable("数量", shares);
+        if (!count) unreadable_cell("数量", shares);
         row.shares = *count;
         const std::string_view price = cell(fields, c.price);
         try {
             const std::optional<Currency> value = money_cell(price);
-            if (!value || *value <= Currency()) unreadable("現在値", price);
+            if (!value || *value <= Currency()) unreadable_cell("現在値", price);
             row.price = *value;
         } catch (const ConversionError&) {
-            unreadable("現在値", price);
+            unreadable_cell("現在値", price);
         } catch (const OverflowError&) {
-            unreadable("現在値", price);
+            unreadable_cell("現在値", price);
         }
         if (c.price_date == no_column) return;
         const std::string_view date = cell(fields, c.price_date);
         if (is_no_value(date)) return;
         const std::optional<Date> read = date_cell(date);
-        if (!read) unreadable("現在値(更新日)", date);
+        if (!read) unreadable_cell("現在値(更新日)", date);
         row.price_date = *read;
     }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 #include "imports/cells.h"
 #include "imports/csv_text.h"
@@ -71,7 +70,7 @@ enum class Broker { sbi, rakuten, generic };
 
 constexpr std::string_view format_names[] = {"SBI証券 約定履歴", "楽天証券 取引履歴", "汎用CSV"};
 
-constexpr size_t no_column = std::numeric_limits<size_t>::max();
+constexpr size_t no_column = HeaderNames::none;
 
 struct Columns {
     Broker broker = Broker::generic;
@@ -90,14 +89,8 @@ std::optional<Columns> header_columns(const std::vector<std::string_view>& field
     Columns c;
     std::array<size_t, role_count> rank;
     rank.fill(std::size(header_names));
-    std::vector<std::string> keys;
-    keys.reserve(fields.size());
-    for (const std::string_view field : fields) keys.push_back(header_key(field));
-    const auto column_of = [&keys](std::string_view key) {
-        for (size_t i = 0; i < keys.size(); ++i)
-            if (keys[i] == key) return i;
-        return no_column;
-    };
+    const HeaderNames names(fields);
+    const std::vector<std::string>& keys = names.keys();
     for (size_t i = 0; i < keys.size(); ++i) {
         for (size_t n = 0; n < std::size(header_names); ++n) {
             const HeaderName& h = header_names[n];
@@ -117,11 +110,11 @@ std::optional<Columns> header_columns(const std::vector<std::string_view>& field
         c.needed = std::max(c.needed, c[role] + 1);
     }
     const std::string& side_key = keys[c[Role::side]];
-    if (side_key == "売買区分" && column_of("取引区分") != no_column && column_of("信用区分") != no_column) {
+    if (side_key == "売買区分" && names.column("取引区分") != no_column && names.column("信用区分") != no_column) {
         c.broker = Broker::rakuten;
-        c.trade_kind = column_of("取引区分");
+        c.trade_kind = names.column("取引区分");
         c.needed = std::max(c.needed, c.trade_kind + 1);
-    } else if (side_key == "取引" && column_of("預り") != no_column && column_of("課税") != no_column) {
+    } else if (side_key == "取引" && names.column("預り") != no_column && names.column("課税") != no_column) {
         c.broker = Broker::sbi;
     }
     return c;
@@ -178,16 +171,7 @@ std::optional<TradeSide> trade_side(const Columns& c, const std::vector<std::str
     return std::nullopt;
 }
 
-struct Unreadable {
-    std::string why;
-};
-
 std::string_view name_of(Role role) { return role_names[size_t(role)]; }
-
-// `what` is the column's name in the reason.
-[[noreturn]] void unreadable(std::string_view what, std::string_view cell) {
-    throw Unreadable{std::string(what) + "が読めません: " + std::string(trim_blanks(cell))};
-}
 
 std::string_view cell_of(const Columns& c, const std::vector<std::string_view>& fields, Role role) {
     return cell_at(fields, c[role]);
@@ -203,41 +187,34 @@ Currency money(std::string_view cell, std::string_view what, bool none_is_zero =
     } catch (const ConversionError&) {
     } catch (const OverflowError&) {
     }
-    unreadable(what, cell);
+    unreadable_cell(what, cell);
 }
 
-std::string stored_text(StorableTexts& texts, std::string_view cell, Role role) {
-    std::string why;
-    const std::string* text = texts.find(cell, why);
-    if (!text) throw Unreadable{std::string(name_of(role)) + "に" + why};
-    return *text;
-}
-
-// Reads every field of a trade; raises Unreadable for the first that does
+// Reads every field of a trade; raises UnreadableCell for the first that does
 // not read.
 void read_trade(const Columns& c, const std::vector<std::string_view>& fields, StorableTexts& texts, TradeRow& row) {
     const auto cell = [&](Role role) { return cell_of(c, fields, role); };
     const auto read_date = [&](Role role) {
         const std::optional<Date> date = date_cell(cell(role));
-        if (!date) unreadable(name_of(role), cell(role));
+        if (!date) unreadable_cell(name_of(role), cell(role));
         return date;
     };
     row.date = read_date(Role::date);
     if (c[Role::settlement] != no_column && !is_no_value(cell(Role::settlement)))
         row.settlement = read_date(Role::settlement);
-    row.code = stored_text(texts, cell(Role::code), Role::code);
-    if (row.code.empty()) throw Unreadable{"銘柄コードがありません"};
-    if (c[Role::name] != no_column) row.name = stored_text(texts, cell(Role::name), Role::name);
+    row.code = texts.take(cell(Role::code), name_of(Role::code));
+    if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
+    if (c[Role::name] != no_column) row.name = texts.take(cell(Role::name), name_of(Role::name));
 
     const std::optional<int32_t> shares = shares_cell(cell(Role::quantity));
-    if (!shares) unreadable(name_of(Role::quantity), cell(Role::quantity));
+    if (!shares) unreadable_cell(name_of(Role::quantity), cell(Role::quantity));
     row.shares = *shares;
-    if (is_no_value(cell(Role::price))) unreadable(name_of(Role::price), cell(Role::price));
+    if (is_no_value(cell(Role::price))) unreadable_cell(name_of(Role::price), cell(Role::price));
     row.unit_price = money(cell(Role::price), name_of(Role::price));
     try {
         row.price = round_to_int32(row.unit_price.to_double());
     } catch (const OverflowError&) {
-        unreadable(name_of(Role::price), cell(Role::price));
+        unreadable_cell(name_of(Role::price), cell(Role::price));
     }
 
     if (!is_no_value(cell(Role::amount))) {
@@ -248,7 +225,7 @@ void read_trade(const Columns& c, const std::vector<std::string_view>& fields, S
     // and kept back from a sale.
     int64_t value;
     if (__builtin_mul_overflow(row.unit_price.units(), int64_t(row.shares), &value))
-        unreadable(name_of(Role::amount), cell(Role::amount));
+        unreadable_cell(name_of(Role::amount), cell(Role::amount));
     Currency charges;
     try {
         for (size_t k = 0; k < c.charges.size(); ++k)
@@ -256,9 +233,9 @@ void read_trade(const Columns& c, const std::vector<std::string_view>& fields, S
         row.amount =
             row.side == TradeSide::buy ? Currency::from_units(value) + charges : Currency::from_units(value) - charges;
     } catch (const OverflowError&) {
-        unreadable(name_of(Role::amount), cell(Role::amount));
+        unreadable_cell(name_of(Role::amount), cell(Role::amount));
     }
-    if (row.amount < Currency()) throw Unreadable{"受渡金額を計算できません（手数料・税が約定代金を超えています）"};
+    if (row.amount < Currency()) throw UnreadableCell{"受渡金額を計算できません（手数料・税が約定代金を超えています）"};
     row.amount_computed = true;
 }
 
@@ -297,7 +274,7 @@ TradeRow read_row(const Columns& c, const std::vector<std::string_view>& fields,
     try {
         read_trade(c, fields, texts, row);
         row.status = RowStatus::trade;
-    } catch (Unreadable& u) {
+    } catch (UnreadableCell& u) {
         row.status = RowStatus::unreadable;
         row.reason = std::move(u.why);
     }
