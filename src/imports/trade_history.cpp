@@ -258,11 +258,11 @@ TradeRow read_row(const Columns& c, const std::vector<std::string_view>& fields,
     std::string why;
     const std::optional<TradeSide> side = trade_side(c, fields, why);
     if (side) row.side = *side;
-    if (side && c[Role::account] != no_column) {
+    if (c[Role::account] != no_column) {
         const std::string_view account = cell_of(c, fields, Role::account);
         if (const std::optional<AccountType> type = broker_account(account))
             row.account = *type;
-        else
+        else if (side)
             why = "口座区分が不明: " + std::string(trim_blanks(account));
     }
     if (!why.empty()) {

@@ -35,7 +35,7 @@ struct TradeRow {
     std::optional<Date> settlement;              // 受渡日, when the file has it
     std::string code;                            // blanks at either end removed
     std::string name;                            // as a typed name is stored
-    AccountType account = AccountType::tokutei;  // 特定 when the file has no account column
+    AccountType account = AccountType::tokutei;  // 特定 when the file has no account column or names none known
     TradeSide side = TradeSide::buy;
     int32_t shares = 0;
     Currency unit_price;  // exact, as the file gives it

@@ -109,6 +109,7 @@ TEST(TradeHistory, RakutenOddLotsAreTradesAndOtherKindsAreNot) {
     EXPECT_EQ(h.rows[0].settlement, (Date{2025, 5, 20}));
     EXPECT_EQ(h.rows[1].reason, "現引 買付");
     EXPECT_EQ(h.rows[2].reason, "投信 分配金再投資");
+    EXPECT_EQ(h.rows[2].account, AccountType::nisa_tsumitate);  // shown for a row not imported too
 }
 
 TEST(TradeHistory, TheSynonymsOfTheGenericHeaderReadTheSameTrade) {
