@@ -1,7 +1,11 @@
 #include "store/cp932.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
+#include <vector>
 
 namespace chomaru {
 
@@ -23,54 +27,171 @@ public:
     Converter& operator=(const Converter&) = delete;
 
     std::string convert(std::string_view input) {
+        std::string output;
+        if (!try_convert(input, output)) throw EncodingError("text is not valid code page 932");
+        return output;
+    }
+
+    // Replaces `output` with the converted input; false for input that is
+    // not valid in the encoding it comes from.
+    bool try_convert(std::string_view input, std::string& output) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string output(input.size() * 2 + 8, '\0');
+        output.assign(input.size() * 2 + 8, '\0');
         char* in = const_cast<char*>(input.data());
         size_t in_left = input.size();
         char* out = output.data();
         size_t out_left = output.size();
         while (in_left > 0) {
             if (iconv(cd_, &in, &in_left, &out, &out_left) != size_t(-1)) continue;
-            if (errno != E2BIG) throw EncodingError("text is not valid code page 932");
+            if (errno != E2BIG) return false;
             const size_t used = size_t(out - output.data());
             output.resize(output.size() * 2);
             out = output.data() + used;
             out_left = output.size() - used;
         }
         // Flush any shift state; code page 932 has none, but check the result.
-        if (iconv(cd_, nullptr, nullptr, &out, &out_left) == size_t(-1))
-            throw EncodingError("text is not valid code page 932");
+        if (iconv(cd_, nullptr, nullptr, &out, &out_left) == size_t(-1)) return false;
         output.resize(size_t(out - output.data()));
-        return output;
+        return true;
     }
 
 private:
     iconv_t cd_;
 };
 
-// One converter each way for each thread: a converter keeps state while it
-// works, and the data file is read on another thread than the windows'.
-Converter& decoder() {
-    thread_local Converter c("UTF-8", "CP932");
-    return c;
-}
-
+// One encoder for each thread: a converter keeps state while it works, and
+// the data file is read on another thread than the windows'.
 Converter& encoder() {
     thread_local Converter c("CP932", "UTF-8");
     return c;
+}
+
+// What iconv makes of each byte and each byte pair of code page 932, asked
+// once (about half a millisecond) and then looked up: the mapping is
+// iconv's, the table spares a call for every text. Code page 932 keeps no
+// state from one character to the next, so a text decodes as its
+// characters do one by one. An entry holds the UTF-8 bytes of the one
+// character, the first in the lowest byte; 0 where iconv refuses the bytes.
+class DecodeTable {
+public:
+    DecodeTable() : pairs_(size_t(0x80) * 0x100) {
+        Converter iconv_decoder("UTF-8", "CP932");
+        std::string out;
+        const auto entry = [&](std::string_view in) -> uint32_t {
+            if (!iconv_decoder.try_convert(in, out)) return 0;
+            // Never seen: bytes that make more than one character.
+            if (out.empty() || out.size() != utf8_size(out[0])) {
+                complete_ = false;
+                return 0;
+            }
+            uint32_t packed = 0;
+            for (size_t i = out.size(); i-- > 0;) packed = packed << 8 | static_cast<unsigned char>(out[i]);
+            return packed;
+        };
+        for (int first = 0x80; first <= 0xFF; ++first) {
+            const char one[] = {char(first)};
+            single_[size_t(first)] = entry(std::string_view(one, 1));
+            if (single_[size_t(first)] != 0) continue;
+            // Code page 932's second bytes lie from 0x40 on.
+            for (int second = 0x40; second <= 0xFF; ++second) {
+                const char two[] = {char(first), char(second)};
+                pairs_[pair_index(first, second)] = entry(std::string_view(two, 2));
+            }
+        }
+    }
+
+    // False when iconv made more than one character of some bytes: the
+    // table cannot say what, and every text goes through iconv.
+    bool complete() const { return complete_; }
+
+    // Appends the text of `bytes` to `out`; false at bytes that are not
+    // code page 932.
+    bool decode(std::string_view bytes, std::string& out) const {
+        // The first pass checks the bytes and measures the text, the second
+        // writes it.
+        size_t size = 0;
+        const bool valid = walk(
+            bytes, [&size](const char*, size_t n) { size += n; },
+            [&size](uint32_t packed) { size += utf8_size(char(packed & 0xFF)); });
+        if (!valid) return false;
+        const size_t start = out.size();
+        out.resize(start + size);
+        char* to = out.data() + start;
+        walk(
+            bytes,
+            [&to](const char* ascii, size_t n) {
+                std::memcpy(to, ascii, n);
+                to += n;
+            },
+            [&to](uint32_t packed) {
+                for (; packed != 0; packed >>= 8) *to++ = char(packed & 0xFF);
+            });
+        return true;
+    }
+
+private:
+    // Calls `ascii` with each run of ASCII bytes and `character` with each
+    // other character, its UTF-8 bytes packed as in the table; false at
+    // bytes that are not code page 932.
+    template <typename Ascii, typename Character>
+    bool walk(std::string_view bytes, Ascii ascii, Character character) const {
+        const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* const end = in + bytes.size();
+        while (in < end) {
+            const auto* run = in;
+            // Eight bytes at a time while none has its high bit set.
+            for (uint64_t word; end - in >= 8 && (std::memcpy(&word, in, 8), (word & 0x8080808080808080) == 0);)
+                in += 8;
+            while (in < end && *in < 0x80) ++in;
+            if (in > run) ascii(reinterpret_cast<const char*>(run), size_t(in - run));
+            if (in == end) break;
+            uint32_t packed = single_[*in];
+            if (packed != 0) {
+                ++in;
+            } else if (end - in >= 2 && (packed = pairs_[pair_index(in[0], in[1])]) != 0) {
+                in += 2;
+            } else {
+                return false;
+            }
+            character(packed);
+        }
+        return true;
+    }
+
+    static size_t utf8_size(char first) {
+        const auto c = static_cast<unsigned char>(first);
+        return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    }
+    static size_t pair_index(int first, int second) { return size_t(first - 0x80) * 0x100 + size_t(second); }
+
+    std::array<uint32_t, 0x100> single_{};
+    std::vector<uint32_t> pairs_;
+    bool complete_ = true;
+};
+
+const DecodeTable& decode_table() {
+    static const DecodeTable table;
+    return table;
 }
 
 }  // namespace
 
 std::string cp932_to_utf8(std::string_view bytes) {
     if (is_ascii(bytes)) return std::string(bytes);
-    return decoder().convert(bytes);
+    const DecodeTable& table = decode_table();
+    if (!table.complete()) {
+        thread_local Converter iconv_decoder("UTF-8", "CP932");
+        return iconv_decoder.convert(bytes);
+    }
+    std::string text;
+    if (!table.decode(bytes, text)) throw EncodingError("text is not valid code page 932");
+    return text;
 }
 
 std::string utf8_to_cp932(std::string_view text) {
     if (is_ascii(text)) return std::string(text);
     std::string bytes = encoder().convert(text);
-    if (decoder().convert(bytes) != text) throw EncodingError("text cannot be held in code page 932");
+    if (cp932_to_utf8(bytes) != text) throw EncodingError("text cannot be held in code page 932");
     return bytes;
 }
 

@@ -35,6 +35,21 @@ bool is_valid_date(const Date& date) {
 }
 
 std::string short_date_text(const Date& date) {
+    // The common case without printf, which costs more than the rest of
+    // reading a trade.
+    if (date.year >= 0 && date.year <= 9999 && date.month >= 0 && date.month <= 99 && date.day >= 0 && date.day <= 99) {
+        const auto digit = [](int value) { return char('0' + value % 10); };
+        return {digit(date.year / 1000),
+                digit(date.year / 100),
+                digit(date.year / 10),
+                digit(date.year),
+                '/',
+                digit(date.month / 10),
+                digit(date.month),
+                '/',
+                digit(date.day / 10),
+                digit(date.day)};
+    }
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", date.year, date.month, date.day);
     return buffer;

@@ -11,12 +11,8 @@ class Platform;
 // Text typed by the user that the data file could not carry unchanged is
 // refused where it is typed: each check shows why (caption "帳丸") and
 // returns nothing, so that the command changes nothing. Accepted text comes
-// back as the data file holds it.
-//
-// Linux input methods type a few characters under other code points than
-// the ones code page 932 maps its bytes to (the wave dash U+301C for the
-// byte pair 0x8160, which reads back as U+FF5E). Those are taken as the
-// character code page 932 holds before the check.
+// back as the data file holds it, input method forms taken as code page 932
+// holds them (store/typed_text.h).
 
 // A code or a name: no line break, only characters of code page 932. The
 // yen sign U+00A5 is taken as the full-width yen sign.
@@ -26,10 +22,8 @@ std::optional<QString> accept_line_text(Platform& platform, const QString& text)
 // no blank and at most the length the data file reads back.
 std::optional<QString> accept_date_text(Platform& platform, const QString& text);
 
-// Typed text for a number conversion. With an input method on, digits, the
-// minus sign, the separators, the yen sign and the blank come full-width;
-// they are read as their half-width forms. Nothing else changes, so any
-// other text still fails the conversion.
+// Typed text for a number conversion, full-width digits, signs and
+// separators read as their half-width forms (half_width_number_text).
 std::string number_text(const QString& typed);
 
 }  // namespace chomaru

@@ -15,6 +15,8 @@ TEST(Cp932, RoundTripsJapaneseText) {
     EXPECT_EQ(utf8_to_cp932("新"), "\x90\x56");
     EXPECT_EQ(cp932_to_utf8(bytes), name);
     EXPECT_EQ(cp932_to_utf8("abc\\~"), "abc\\~");
+    // A NUL byte and a half-width katakana among the pairs.
+    EXPECT_EQ(cp932_to_utf8(std::string_view("\0\x90V\xB1", 4)), std::string_view("\0新ｱ", 7));
 }
 
 TEST(Cp932, InvalidBytesAreAReadFailure) {

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "store/account_type.h"
+#include "store/currency.h"
+#include "store/date_text.h"
+
+// The cells of a broker's file as the import reads them. A cell is taken
+// without blanks at either end; full-width digits, minus signs, commas and
+// points read as their half-width forms.
+namespace chomaru {
+
+// A cell that says there is no value: empty, "-" or "--".
+bool is_no_value(std::string_view cell);
+
+// An amount or a price: thousands commas, a sign and a decimal fraction, read
+// exactly. "--" (the brokers' none) is 0. Nothing for an empty cell or "-";
+// anything else that does not read raises ConversionError or OverflowError.
+std::optional<Currency> money_cell(std::string_view cell);
+
+// A whole positive count of shares, commas allowed; nothing for anything
+// else (a fraction, zero, a negative count, more than 32 bits).
+std::optional<int32_t> shares_cell(std::string_view cell);
+
+// A date: yyyy/m/d or yyyy-m-d (month and day with or without a leading
+// zero), or yy/m/d, which is 20yy; nothing for anything else.
+std::optional<Date> date_cell(std::string_view cell);
+
+// The account a broker's 預り, 口座区分 or 口座 text names: 特定, 一般,
+// NISA(成) / NISA (成長) / NISA成長投資枠, NISA(つ) / NISA (つみたて) /
+// NISAつみたて投資枠, 旧NISA / 旧つみたてNISA. Nothing for any other text:
+// an account is never guessed.
+std::optional<AccountType> broker_account(std::string_view cell);
+
+// A cell of a row that does not read; `why` says which and why, in Japanese.
+struct UnreadableCell {
+    std::string why;
+};
+
+// Raises UnreadableCell "<what>が読めません: <the cell without blanks>".
+[[noreturn]] void unreadable_cell(std::string_view what, std::string_view cell);
+
+// Codes and names from a file, as typed ones are stored: blanks at either
+// end removed and input method forms taken as code page 932 holds them
+// (held_line_text). Each different text is checked once: a file names the
+// same few stocks on many lines.
+class StorableTexts {
+public:
+    // The stored form of the cell. A text the data file could not hold
+    // raises UnreadableCell "<what>に<why>": "銘柄名に改行があります",
+    // "銘柄名に使えない文字があります: 삼성".
+    const std::string& take(std::string_view cell, std::string_view what);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    struct Checked {
+        std::optional<std::string> text;
+        std::string why;
+    };
+    std::unordered_map<std::string, Checked, Hash, std::equal_to<>> known_;
+};
+
+}  // namespace chomaru

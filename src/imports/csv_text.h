@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A broker's CSV file as text: its encoding, its records and fields, and the
+// names of its header row as they are compared.
+namespace chomaru {
+
+// A file the import cannot take at all; what() is the message for the user.
+struct ImportError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The largest file the import reads: 50 MB.
+inline constexpr uint64_t max_import_file_bytes = uint64_t(50) * 1024 * 1024;
+
+// Raises ImportError "ファイルが大きすぎます（50MBまで）" for a file of more
+// than max_import_file_bytes, so a caller can refuse it before reading it.
+void check_import_file_size(uint64_t bytes);
+
+// A file's text as UTF-8, and the name of the encoding it was found in.
+struct ImportText {
+    std::string text;
+    std::string encoding;  // "UTF-8" or "Shift_JIS"
+};
+
+// UTF-8 when the bytes are valid UTF-8 (a leading byte order mark is
+// dropped), otherwise code page 932. Raises ImportError for a file over the
+// size limit, and "テキストファイルではありません" for one holding a NUL byte
+// or readable in neither encoding.
+ImportText decode_import_text(std::string_view bytes);
+
+// The records of CSV text, one at a time: fields separated by commas, records
+// ended by LF or CR LF, fields in double quotes may hold commas, line breaks
+// and doubled quotes. An unquoted field is taken as it stands, a quote in it
+// included; text after a closing quote is added to the field; an unclosed
+// quote runs to the end of the text.
+class CsvReader {
+public:
+    explicit CsvReader(std::string_view text) : text_(text) {}
+
+    // Reads the next record; false when the text is used up.
+    bool next();
+    // The 1-based line on which the record starts.
+    size_t line() const { return line_; }
+    // The fields, valid until the next call of next().
+    const std::vector<std::string_view>& fields() const { return fields_; }
+    // A record of one empty field: an empty line.
+    bool empty_line() const { return fields_.size() == 1 && fields_[0].empty(); }
+
+private:
+    std::string_view quoted_field(const char*& p, const char* end);
+
+    std::string_view text_;
+    size_t position_ = 0;
+    size_t line_ = 0;
+    size_t next_line_ = 1;
+    std::deque<std::string> built_;  // fields that are not a piece of the text as it stands
+    std::vector<std::string_view> fields_;
+};
+
+// `text` without blanks (half-width, tab and the ideographic space) at
+// either end.
+std::string_view trim_blanks(std::string_view text);
+
+// A header name as it is compared: without blanks, without a bracketed unit
+// ("数量［株］" is "数量", "評価損益[％]" is "評価損益") and without the
+// brackets ［］ 〔〕 [] 【】 （） () themselves ("銘柄（コード）" is
+// "銘柄コード"). The same for a value such as "現物(単元未満)".
+std::string header_key(std::string_view name);
+
+// The names of a header row as header_key leaves them.
+class HeaderNames {
+public:
+    static constexpr size_t none = size_t(-1);
+
+    explicit HeaderNames(const std::vector<std::string_view>& fields);
+    const std::vector<std::string>& keys() const { return keys_; }
+    // The first column of that name, or `none`.
+    size_t column(std::string_view key) const;
+
+private:
+    std::vector<std::string> keys_;
+};
+
+}  // namespace chomaru

@@ -1,0 +1,319 @@
+#include "imports/trade_history.h"
+
+#include <algorithm>
+#include <array>
+
+#include "imports/cells.h"
+#include "imports/csv_text.h"
+#include "store/numbers.h"
+
+namespace chomaru {
+
+namespace {
+
+// The header row is looked for in this many lines from the top.
+constexpr size_t header_search_lines = 30;
+
+enum class Role { date, settlement, code, name, side, quantity, price, amount, account, charge };
+constexpr size_t role_count = size_t(Role::charge) + 1;
+
+struct HeaderName {
+    std::string_view key;  // as header_key leaves it
+    Role role;
+};
+
+// The one table of the names a header gives its columns. Where a header has
+// several names of one role, the one listed first is taken; every column of
+// a charge (fees and taxes) is taken, for an amount the file leaves out.
+constexpr HeaderName header_names[] = {
+    {"約定日", Role::date},
+    {"取引日", Role::date},
+    {"日付", Role::date},
+    {"受渡日", Role::settlement},
+    {"銘柄コード", Role::code},
+    {"コード", Role::code},
+    {"銘柄名", Role::name},
+    {"銘柄", Role::name},
+    {"売買区分", Role::side},
+    {"売買", Role::side},
+    {"取引", Role::side},
+    {"取引区分", Role::side},
+    {"約定数量", Role::quantity},
+    {"数量", Role::quantity},
+    {"株数", Role::quantity},
+    {"約定単価", Role::price},
+    {"単価", Role::price},
+    {"約定価格", Role::price},
+    {"受渡金額", Role::amount},
+    {"受渡金額/決済損益", Role::amount},
+    {"約定代金", Role::amount},
+    {"金額", Role::amount},
+    {"口座区分", Role::account},
+    {"口座", Role::account},
+    {"預り", Role::account},
+    {"手数料", Role::charge},
+    {"手数料/諸経費等", Role::charge},
+    {"諸経費", Role::charge},
+    {"諸費用", Role::charge},
+    {"税額", Role::charge},
+    {"税金等", Role::charge},
+    {"税金", Role::charge},
+};
+
+constexpr Role required_roles[] = {Role::date, Role::code, Role::side, Role::quantity, Role::price, Role::amount};
+
+// What the reasons call each column.
+constexpr std::string_view role_names[role_count] = {"約定日", "受渡日", "銘柄コード", "銘柄名",   "売買",
+                                                     "数量",   "単価",   "受渡金額",   "口座区分", "手数料"};
+
+enum class Broker { sbi, rakuten, generic };
+
+constexpr std::string_view format_names[] = {"SBI証券 約定履歴", "楽天証券 取引履歴", "汎用CSV"};
+
+constexpr size_t no_column = HeaderNames::none;
+
+struct Columns {
+    Broker broker = Broker::generic;
+    std::array<size_t, role_count> at;
+    std::vector<size_t> charges;
+    std::vector<std::string> charge_names;
+    std::vector<size_t> sides;      // every column named as a side, the one taken among them
+    size_t trade_kind = no_column;  // 楽天's 取引区分
+    size_t needed = 0;              // fields a row must have for every required column
+
+    Columns() { at.fill(no_column); }
+    size_t operator[](Role role) const { return at[size_t(role)]; }
+};
+
+std::optional<Columns> header_columns(const std::vector<std::string_view>& fields) {
+    Columns c;
+    std::array<size_t, role_count> rank;
+    rank.fill(std::size(header_names));
+    const HeaderNames names(fields);
+    const std::vector<std::string>& keys = names.keys();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        for (size_t n = 0; n < std::size(header_names); ++n) {
+            const HeaderName& h = header_names[n];
+            if (h.key != keys[i]) continue;
+            if (h.role == Role::side) c.sides.push_back(i);
+            if (h.role == Role::charge) {
+                c.charges.push_back(i);
+                c.charge_names.push_back(keys[i]);
+            } else if (n < rank[size_t(h.role)]) {
+                rank[size_t(h.role)] = n;
+                c.at[size_t(h.role)] = i;
+            }
+        }
+    }
+    for (const Role role : required_roles) {
+        if (c[role] == no_column) return std::nullopt;
+        c.needed = std::max(c.needed, c[role] + 1);
+    }
+    const std::string& side_key = keys[c[Role::side]];
+    if (side_key == "売買区分" && names.column("取引区分") != no_column && names.column("信用区分") != no_column) {
+        c.broker = Broker::rakuten;
+        c.trade_kind = names.column("取引区分");
+        c.needed = std::max(c.needed, c.trade_kind + 1);
+    } else if (side_key == "取引" && names.column("預り") != no_column && names.column("課税") != no_column) {
+        c.broker = Broker::sbi;
+    }
+    return c;
+}
+
+// The header found within the first lines, and the reader just after it.
+std::optional<Columns> find_header(CsvReader& reader) {
+    while (reader.next() && reader.line() <= header_search_lines)
+        if (std::optional<Columns> columns = header_columns(reader.fields())) return columns;
+    return std::nullopt;
+}
+
+std::string_view cell_at(const std::vector<std::string_view>& fields, size_t i) {
+    return i < fields.size() ? fields[i] : std::string_view();
+}
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// The side of a cash equity trade, or nothing with the reason in `why`.
+std::optional<TradeSide> trade_side(const Columns& c, const std::vector<std::string_view>& fields, std::string& why) {
+    const std::string_view side = trim_blanks(fields[c[Role::side]]);
+    switch (c.broker) {
+    case Broker::sbi:
+        if (side == "株式現物買") return TradeSide::buy;
+        if (side == "株式現物売") return TradeSide::sell;
+        why = side.empty() ? "取引がありません" : std::string(side);
+        return std::nullopt;
+    case Broker::rakuten: {
+        const std::string kind = header_key(fields[c.trade_kind]);
+        if (kind == "現物" || kind == "現物単元未満") {
+            if (side == "買付") return TradeSide::buy;
+            if (side == "売付") return TradeSide::sell;
+        }
+        why = std::string(trim_blanks(fields[c.trade_kind]));
+        if (!side.empty()) why += (why.empty() ? "" : " ") + std::string(side);
+        if (why.empty()) why = "売買区分がありません";
+        return std::nullopt;
+    }
+    case Broker::generic:
+        break;
+    }
+    // A margin trade may say so in another column than the side's.
+    for (const size_t i : c.sides) {
+        const std::string_view text = trim_blanks(cell_at(fields, i));
+        if (i != c[Role::side] && contains(text, "信用")) {
+            why = std::string(text);
+            return std::nullopt;
+        }
+    }
+    const bool buy = contains(side, "買");
+    const bool sell = contains(side, "売");
+    if (buy != sell && !contains(side, "信用")) return buy ? TradeSide::buy : TradeSide::sell;
+    why = side.empty() ? "売買がありません" : std::string(side);
+    return std::nullopt;
+}
+
+std::string_view name_of(Role role) { return role_names[size_t(role)]; }
+
+std::string_view cell_of(const Columns& c, const std::vector<std::string_view>& fields, Role role) {
+    return cell_at(fields, c[role]);
+}
+
+// An amount that is not negative; "-" and an empty cell are 0 only where
+// `none_is_zero`.
+Currency money(std::string_view cell, std::string_view what, bool none_is_zero = false) {
+    try {
+        const std::optional<Currency> value = money_cell(cell);
+        if (!value && none_is_zero) return Currency();
+        if (value && *value >= Currency()) return *value;
+    } catch (const ConversionError&) {
+    } catch (const OverflowError&) {
+    }
+    unreadable_cell(what, cell);
+}
+
+// Reads every field of a trade; raises UnreadableCell for the first that does
+// not read.
+void read_trade(const Columns& c, const std::vector<std::string_view>& fields, StorableTexts& texts, TradeRow& row) {
+    const auto cell = [&](Role role) { return cell_of(c, fields, role); };
+    const auto read_date = [&](Role role) {
+        const std::optional<Date> date = date_cell(cell(role));
+        if (!date) unreadable_cell(name_of(role), cell(role));
+        return date;
+    };
+    row.date = read_date(Role::date);
+    if (c[Role::settlement] != no_column && !is_no_value(cell(Role::settlement)))
+        row.settlement = read_date(Role::settlement);
+    row.code = texts.take(cell(Role::code), name_of(Role::code));
+    if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
+    if (c[Role::name] != no_column) row.name = texts.take(cell(Role::name), name_of(Role::name));
+
+    const std::optional<int32_t> shares = shares_cell(cell(Role::quantity));
+    if (!shares) unreadable_cell(name_of(Role::quantity), cell(Role::quantity));
+    row.shares = *shares;
+    if (is_no_value(cell(Role::price))) unreadable_cell(name_of(Role::price), cell(Role::price));
+    row.unit_price = money(cell(Role::price), name_of(Role::price));
+    try {
+        row.price = round_to_int32(row.unit_price.to_double());
+    } catch (const OverflowError&) {
+        unreadable_cell(name_of(Role::price), cell(Role::price));
+    }
+
+    if (!is_no_value(cell(Role::amount))) {
+        row.amount = money(cell(Role::amount), name_of(Role::amount));
+        return;
+    }
+    // Not settled yet: the trade value with the fees and taxes paid on a buy
+    // and kept back from a sale.
+    int64_t value;
+    if (__builtin_mul_overflow(row.unit_price.units(), int64_t(row.shares), &value))
+        unreadable_cell(name_of(Role::amount), cell(Role::amount));
+    Currency charges;
+    try {
+        for (size_t k = 0; k < c.charges.size(); ++k)
+            charges += money(cell_at(fields, c.charges[k]), c.charge_names[k], true);
+        row.amount =
+            row.side == TradeSide::buy ? Currency::from_units(value) + charges : Currency::from_units(value) - charges;
+    } catch (const OverflowError&) {
+        unreadable_cell(name_of(Role::amount), cell(Role::amount));
+    }
+    if (row.amount < Currency()) throw UnreadableCell{"受渡金額を計算できません（手数料・税が約定代金を超えています）"};
+    row.amount_computed = true;
+}
+
+// What can be read of a row that is not a trade, for the preview.
+void read_shown_fields(const Columns& c, const std::vector<std::string_view>& fields, TradeRow& row) {
+    row.date = date_cell(cell_of(c, fields, Role::date));
+    row.code = std::string(trim_blanks(cell_of(c, fields, Role::code)));
+    row.name = std::string(trim_blanks(cell_of(c, fields, Role::name)));
+    row.shares = shares_cell(cell_of(c, fields, Role::quantity)).value_or(0);
+}
+
+TradeRow read_row(const Columns& c, const std::vector<std::string_view>& fields, StorableTexts& texts, size_t line) {
+    TradeRow row;
+    row.line = line;
+    if (fields.size() < c.needed) {
+        read_shown_fields(c, fields, row);
+        row.reason = "列が足りません";
+        return row;
+    }
+    std::string why;
+    const std::optional<TradeSide> side = trade_side(c, fields, why);
+    if (side) row.side = *side;
+    if (c[Role::account] != no_column) {
+        const std::string_view account = cell_of(c, fields, Role::account);
+        if (const std::optional<AccountType> type = broker_account(account))
+            row.account = *type;
+        else if (side)
+            why = "口座区分が不明: " + std::string(trim_blanks(account));
+    }
+    if (!why.empty()) {
+        read_shown_fields(c, fields, row);
+        row.status = RowStatus::not_trade;
+        row.reason = std::move(why);
+        return row;
+    }
+    try {
+        read_trade(c, fields, texts, row);
+        row.status = RowStatus::trade;
+    } catch (UnreadableCell& u) {
+        row.status = RowStatus::unreadable;
+        row.reason = std::move(u.why);
+    }
+    return row;
+}
+
+bool all_blank(const std::vector<std::string_view>& fields) {
+    for (const std::string_view f : fields)
+        if (!trim_blanks(f).empty()) return false;
+    return true;
+}
+
+}  // namespace
+
+TradeRecord TradeRow::record() const {
+    return TradeRecord{date ? short_date_text(*date) : std::string(), price, shares, amount};
+}
+
+bool has_trade_history_header(std::string_view text) {
+    CsvReader reader(text);
+    return find_header(reader).has_value();
+}
+
+TradeHistory read_trade_history(std::string_view bytes) {
+    ImportText decoded = decode_import_text(bytes);
+    CsvReader reader(decoded.text);
+    const std::optional<Columns> columns = find_header(reader);
+    if (!columns)
+        throw ImportError("取引履歴の見出し行が見つかりません（約定日・銘柄コード・売買・数量・単価・受渡金額）");
+    TradeHistory history;
+    history.format = format_names[size_t(columns->broker)];
+    history.encoding = std::move(decoded.encoding);
+    history.header_line = reader.line();
+    StorableTexts texts;
+    history.rows.reserve(size_t(std::count(decoded.text.begin(), decoded.text.end(), '\n')) + 1 - reader.line());
+    while (reader.next())
+        if (!all_blank(reader.fields()))
+            history.rows.push_back(read_row(*columns, reader.fields(), texts, reader.line()));
+    return history;
+}
+
+}  // namespace chomaru

@@ -1,0 +1,124 @@
+#include "imports/csv_text.h"
+
+#include <gtest/gtest.h>
+
+#include "imports/cells.h"
+#include "store/numbers.h"
+
+namespace chomaru {
+namespace {
+
+std::vector<std::vector<std::string>> records_of(std::string_view text, std::vector<size_t>* lines = nullptr) {
+    std::vector<std::vector<std::string>> records;
+    CsvReader reader(text);
+    while (reader.next()) {
+        records.emplace_back(reader.fields().begin(), reader.fields().end());
+        if (lines) lines->push_back(reader.line());
+    }
+    return records;
+}
+
+TEST(ImportText, EncodingIsUtf8WhenValidElseCodePage932) {
+    const ImportText bom = decode_import_text("\xEF\xBB\xBF約定履歴\r\n");
+    EXPECT_EQ(bom.text, "約定履歴\r\n");
+    EXPECT_EQ(bom.encoding, "UTF-8");
+    EXPECT_EQ(decode_import_text("約定日,銘柄").encoding, "UTF-8");
+    // 約定日 in code page 932.
+    const ImportText sjis = decode_import_text("\x96\xF1\x92\xE8\x93\xFA,a");
+    EXPECT_EQ(sjis.text, "約定日,a");
+    EXPECT_EQ(sjis.encoding, "Shift_JIS");
+}
+
+TEST(ImportText, BytesThatAreNotTextAreRefused) {
+    for (const std::string_view bytes :
+         {std::string_view("a,b\0c", 5), std::string_view("\x80\xFF,\xFD"), std::string_view("\xEF\xBB\xBF\x96\xF1")}) {
+        try {
+            decode_import_text(bytes);
+            ADD_FAILURE() << "read";
+        } catch (const ImportError& e) {
+            EXPECT_STREQ(e.what(), "テキストファイルではありません");
+        }
+    }
+}
+
+TEST(ImportText, AFileOver50MegabytesIsRefused) {
+    EXPECT_NO_THROW(check_import_file_size(52428800));
+    try {
+        check_import_file_size(52428801);
+        ADD_FAILURE() << "accepted";
+    } catch (const ImportError& e) {
+        EXPECT_STREQ(e.what(), "ファイルが大きすぎます（50MBまで）");
+    }
+    EXPECT_THROW(decode_import_text(std::string(52428801, 'a')), ImportError);
+}
+
+TEST(CsvReader, QuotedFieldsHoldCommasQuotesAndLineBreaks) {
+    std::vector<size_t> lines;
+    const auto records = records_of("a,\"b,c\",\"say \"\"hi\"\"\"\r\n\"x\r\ny\",z\n\n\"q\"r,\"open", &lines);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0], (std::vector<std::string>{"a", "b,c", "say \"hi\""}));
+    EXPECT_EQ(records[1], (std::vector<std::string>{"x\r\ny", "z"}));
+    EXPECT_EQ(records[2], (std::vector<std::string>{""}));
+    // Text after a closing quote is kept; an unclosed quote runs to the end.
+    EXPECT_EQ(records[3], (std::vector<std::string>{"qr", "open"}));
+    EXPECT_EQ(lines, (std::vector<size_t>{1, 2, 4, 5}));
+}
+
+TEST(CsvReader, LineEndsAreLfOrCrLfAndATrailingOneAddsNoRecord) {
+    EXPECT_EQ(records_of("a,b\r\nc,\r\n").size(), 2u);
+    EXPECT_EQ(records_of("a,b\nc,").back(), (std::vector<std::string>{"c", ""}));
+    EXPECT_TRUE(records_of("").empty());
+}
+
+TEST(HeaderKey, BracketsUnitsAndBlanksAreLeftOut) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"数量［株］", "数量"},
+        {"単価〔円〕", "単価"},
+        {"受渡金額[円]", "受渡金額"},
+        {"評価損益【％】", "評価損益"},
+        {"銘柄（コード）", "銘柄コード"},
+        {"現在値(更新日)", "現在値更新日"},
+        {" 約定 日　", "約定日"},
+        {"手数料/諸経費等", "手数料/諸経費等"},
+        {"現物(単元未満)", "現物単元未満"},
+        {"金利（支払）〔円〕", "金利支払"},
+    };
+    for (const auto& [name, key] : cases) EXPECT_EQ(header_key(name), key) << name;
+}
+
+TEST(ImportCells, NumbersDatesAndAccounts) {
+    EXPECT_EQ(money_cell(" 2,849.5 "), Currency::from_units(28495000));
+    EXPECT_EQ(money_cell("--"), Currency());
+    EXPECT_EQ(money_cell("１，７８０"), Currency::from_yen(1780));
+    EXPECT_EQ(money_cell("-"), std::nullopt);
+    EXPECT_EQ(money_cell(""), std::nullopt);
+    EXPECT_THROW(money_cell("12円"), ConversionError);
+
+    EXPECT_EQ(shares_cell("1,000"), 1000);
+    for (const char* bad : {"0", "-100", "10.5", "2147483648", "abc", "-"}) EXPECT_EQ(shares_cell(bad), std::nullopt);
+
+    EXPECT_EQ(date_cell("2025/5/16"), (Date{2025, 5, 16}));
+    EXPECT_EQ(date_cell("25/05/16"), (Date{2025, 5, 16}));
+    EXPECT_EQ(date_cell("２０２５／０１／２０"), (Date{2025, 1, 20}));
+    for (const char* bad : {"2025/13/01", "2025/02/29", "5/16", "2025年1月20日", ""})
+        EXPECT_EQ(date_cell(bad), std::nullopt) << bad;
+
+    const std::pair<const char*, AccountType> accounts[] = {
+        {" 特定 ", AccountType::tokutei},
+        {"一般", AccountType::ippan},
+        {"NISA(成)", AccountType::nisa_growth},
+        {"NISA (成長)", AccountType::nisa_growth},
+        {"NISA成長投資枠", AccountType::nisa_growth},
+        {"NISA(つ)", AccountType::nisa_tsumitate},
+        {"NISA (つみたて)", AccountType::nisa_tsumitate},
+        {"NISAつみたて投資枠", AccountType::nisa_tsumitate},
+        {"旧NISA", AccountType::old_nisa},
+        {"旧つみたてNISA", AccountType::old_nisa},
+    };
+    for (const auto& [text, type] : accounts) EXPECT_EQ(broker_account(text), type) << text;
+    for (const char* unknown : {"NISA", "特定口座", "ジュニアNISA", ""})
+        EXPECT_EQ(broker_account(unknown), std::nullopt);
+}
+
+}  // namespace
+}  // namespace chomaru
