@@ -61,9 +61,11 @@ bool reads_back_as(const Portfolio& saved, const Portfolio& back) {
         if (a.stock_code != b.stock_code || a.stock_name != b.stock_name || a.dividend != b.dividend ||
             a.buy_count != b.buy_count || a.sell_count != b.sell_count || a.avg_buy_price != b.avg_buy_price ||
             a.held_shares != b.held_shares || a.realized_profit != b.realized_profit ||
-            as_written(a.dividend_yield) != b.dividend_yield || !same_records(a, b))
+            as_written(a.dividend_yield) != b.dividend_yield || !same_records(a, b) || a.account != b.account ||
+            a.price != b.price || a.splits != b.splits || a.payments != b.payments)
             return false;
     }
+    if (back.kept_lines != saved.kept_lines) return false;
     // The top bracket's limit is never used and is always written as 0.
     FeeTable fees = saved.fees;
     for (float& rate : fees.fee_rate) rate = as_written(rate);

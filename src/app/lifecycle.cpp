@@ -146,6 +146,12 @@ QString damage_text(const ReadGaps& gaps) {
                     .arg(gaps.clamped_counts);
     if (gaps.selection_clamped)
         text += QStringLiteral("選ばれていた銘柄の番号が範囲外だったため、最初の銘柄を選びました。\r\n");
+    if (!gaps.unread_settings.empty()) {
+        QStringList lines;
+        for (const size_t line : gaps.unread_settings) lines << QString::number(line);
+        text += QStringLiteral("読み込めなかった設定の行があります（%1 行目）。その設定は初期の値を使います。\r\n")
+                    .arg(lines.join(QStringLiteral("、")));
+    }
     return text;
 }
 

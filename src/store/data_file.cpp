@@ -5,9 +5,11 @@
 #include <optional>
 
 #include "store/cp932.h"
+#include "store/date_text.h"
 #include "store/numbers.h"
 #include "store/regional_text.h"
 #include "store/safe_file.h"
+#include "store/typed_text.h"
 
 namespace chomaru {
 
@@ -217,48 +219,215 @@ void put_record(std::string& out, const TradeRecord& r) {
     out += "\r\n";
 }
 
-// The tax rates follow fee_max only when one of them differs from its
-// default, so a file with the default rates keeps the original layout.
-struct TaxLine {
-    const char* key;
-    int32_t FeeTable::*rate;
-    int32_t default_rate;
-    int decimals;
-};
+// The extension section follows fee_max: key=value lines led by the version
+// line, written only when some key differs from its default, so a file
+// without extensions keeps the original layout and a reader that stops at
+// fee_max ignores the section. Later versions only add keys: the keys of
+// this version are read from a newer section too, and the lines of keys
+// this version does not know are kept and written back as they were.
+constexpr std::string_view version_key = "帳丸拡張";
+constexpr int32_t section_version = 1;
 
-const TaxLine tax_lines[] = {
-    {"消費税率=", &FeeTable::consumption_tax, FeeTable::default_consumption_tax, FeeTable::consumption_tax_decimals},
-    {"売却時の税率=", &FeeTable::sale_levy, FeeTable::default_sale_levy, FeeTable::sale_levy_decimals},
-};
+// A value that does not read as its key's.
+struct BadValue {};
 
-void put_tax_lines(std::string& out, const FeeTable& t) {
-    bool defaults = true;
-    for (const TaxLine& line : tax_lines) defaults = defaults && t.*line.rate == line.default_rate;
-    if (defaults) return;
-    for (const TaxLine& line : tax_lines)
-        put_line(out, utf8_to_cp932(line.key) + steps_text(t.*line.rate, line.decimals));
+// The comma-separated fields of a value.
+std::vector<std::string_view> fields_of(std::string_view value, size_t count) {
+    std::vector<std::string_view> fields;
+    for (size_t start = 0;;) {
+        const size_t comma = value.find(',', start);
+        fields.push_back(value.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    if (fields.size() != count) throw BadValue{};
+    return fields;
 }
 
-// Reads the tax lines that may follow fee_max, in either order, into
-// `table`. A known line whose rate does not read leaves that rate at its
-// default; the first other line is left for the caller.
-void read_tax_lines(LineReader& in, FeeTable& table) {
-    bool seen[std::size(tax_lines)] = {};
+template <typename Convert>
+auto converted(Convert convert, std::string_view text) {
+    try {
+        return convert(text);
+    } catch (const ConversionError&) {
+        throw BadValue{};
+    } catch (const OverflowError&) {
+        throw BadValue{};
+    }
+}
+
+// A date as the program writes it: yyyy/mm/dd, a real date.
+std::string date_field(std::string_view text) {
+    const Date date = converted(text_to_date, text);
+    if (short_date_text(date) != text) throw BadValue{};
+    return std::string(text);
+}
+
+Stock& stock_field(std::string_view text, Portfolio& portfolio) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) throw BadValue{};
+    const int32_t index = converted(text_to_int32, text);
+    if (index < 0 || index > portfolio.last_stock) throw BadValue{};
+    return portfolio.stocks[size_t(index)];
+}
+
+// A rate as typed in the commission dialog, full-width digits too.
+int32_t rate_field(std::string_view text, int decimals) {
+    return converted([decimals](std::string_view t) { return text_to_steps(t, decimals); },
+                     half_width_number_text(text));
+}
+
+// One key of the section: how its value is read into the portfolio, and
+// the values it writes (the whole text after "key="), none while it holds
+// its default. A per-stock key writes its values for one stock; its values
+// begin with the stock's index.
+struct ExtensionKey {
+    std::string_view key;
+    bool per_stock;
+    void (*read)(std::string_view value, Portfolio& portfolio);
+    std::vector<std::string> (*written)(const Portfolio& portfolio, const Stock& stock);
+};
+
+template <int32_t FeeTable::*rate, int32_t default_rate, int decimals>
+ExtensionKey rate_key(std::string_view key) {
+    return {key, false, [](std::string_view value, Portfolio& p) { p.fees.*rate = rate_field(value, decimals); },
+            [](const Portfolio& p, const Stock&) {
+                return p.fees.*rate == default_rate ? std::vector<std::string>{}
+                                                    : std::vector<std::string>{steps_text(p.fees.*rate, decimals)};
+            }};
+}
+
+const ExtensionKey extension_keys[] = {
+    rate_key<&FeeTable::consumption_tax, FeeTable::default_consumption_tax, FeeTable::consumption_tax_decimals>(
+        "消費税率"),
+    rate_key<&FeeTable::sale_levy, FeeTable::default_sale_levy, FeeTable::sale_levy_decimals>("売却時の税率"),
+    // 口座区分=<stock>,<account>: only for an account other than 特定.
+    {"口座区分", true,
+     [](std::string_view value, Portfolio& p) {
+         const auto f = fields_of(value, 2);
+         Stock& stock = stock_field(f[0], p);
+         const std::optional<AccountType> type = account_from_name(f[1]);
+         if (!type) throw BadValue{};
+         stock.account = *type;
+     },
+     [](const Portfolio&, const Stock& stock) {
+         return stock.account == AccountType::tokutei
+                    ? std::vector<std::string>{}
+                    : std::vector<std::string>{std::string(account_name(stock.account))};
+     }},
+    // 現在値=<stock>,<price>,<date>
+    {"現在値", true,
+     [](std::string_view value, Portfolio& p) {
+         const auto f = fields_of(value, 3);
+         Stock& stock = stock_field(f[0], p);
+         const Currency price = converted(text_to_currency, f[1]);
+         stock.price = QuotedPrice{price, date_field(f[2])};
+     },
+     [](const Portfolio&, const Stock& stock) {
+         return stock.price ? std::vector<std::string>{currency_text(stock.price->price) + "," + stock.price->date}
+                            : std::vector<std::string>{};
+     }},
+    // 分割=<stock>,<date>,<before>:<after>, one line for each, in order.
+    {"分割", true,
+     [](std::string_view value, Portfolio& p) {
+         const auto f = fields_of(value, 3);
+         Stock& stock = stock_field(f[0], p);
+         const std::string date = date_field(f[1]);
+         const size_t colon = f[2].find(':');
+         if (colon == std::string_view::npos) throw BadValue{};
+         const int32_t before = converted(text_to_int32, f[2].substr(0, colon));
+         const int32_t after = converted(text_to_int32, f[2].substr(colon + 1));
+         if (!is_split_ratio(before, after)) throw BadValue{};
+         stock.splits.push_back(Split{date, before, after});
+     },
+     [](const Portfolio&, const Stock& stock) {
+         std::vector<std::string> values;
+         for (const Split& split : stock.splits)
+             values.push_back(split.date + "," + int_text(split.before) + ":" + int_text(split.after));
+         return values;
+     }},
+    // 配当金=<stock>,<date>,<before tax>,<withheld>, one line for each, in order.
+    {"配当金", true,
+     [](std::string_view value, Portfolio& p) {
+         const auto f = fields_of(value, 4);
+         Stock& stock = stock_field(f[0], p);
+         const std::string date = date_field(f[1]);
+         stock.payments.push_back(
+             DividendPayment{date, converted(text_to_currency, f[2]), converted(text_to_currency, f[3])});
+     },
+     [](const Portfolio&, const Stock& stock) {
+         std::vector<std::string> values;
+         for (const DividendPayment& payment : stock.payments)
+             values.push_back(payment.date + "," + currency_text(payment.gross) + "," +
+                              currency_text(payment.withheld));
+         return values;
+     }},
+};
+
+void put_extensions(std::string& out, const Portfolio& portfolio) {
+    std::string section;
+    for (const ExtensionKey& key : extension_keys) {
+        const auto put = [&](const std::string& prefix, const Stock& stock) {
+            for (const std::string& value : key.written(portfolio, stock))
+                put_line(section, encode_line(std::string(key.key) + "=" + prefix + value, "拡張の行"));
+        };
+        if (!key.per_stock) put("", portfolio.stocks[0]);
+        if (!key.per_stock) continue;
+        for (int32_t j = 0; j <= portfolio.last_stock; ++j) put(int_text(j) + ",", portfolio.stocks[size_t(j)]);
+    }
+    for (const std::string& kept : portfolio.kept_lines) put_line(section, kept);
+    if (section.empty()) return;
+    put_line(out, utf8_to_cp932(std::string(version_key) + "=" +
+                                int_text(std::max(section_version, portfolio.extension_version))));
+    out += section;
+}
+
+// Reads the extension section from `in` into `portfolio`: its known keys,
+// the lines of unknown keys (kept), and the number of every line whose value
+// does not read (in `gaps`; such a value is left at its default). The
+// section ends at the first line that is not key=value; what follows is
+// left for the caller.
+void read_extensions(LineReader& in, Portfolio& portfolio, ReadGaps& gaps) {
+    bool seen_global[std::size(extension_keys)] = {};
     while (!in.at_end()) {
         LineReader ahead = in;
-        const std::string_view text = ahead.raw();
-        const TaxLine* line = nullptr;
-        for (size_t i = 0; i < std::size(tax_lines); ++i) {
-            if (seen[i] || !text.starts_with(utf8_to_cp932(tax_lines[i].key))) continue;
-            seen[i] = true;
-            line = &tax_lines[i];
-        }
-        if (!line) break;
-        in = ahead;
+        const LineReader::Line line = ahead.line();
+        std::string decoded;
+        std::string_view text;
         try {
-            table.*line->rate = text_to_steps(text.substr(utf8_to_cp932(line->key).size()), line->decimals);
-        } catch (const std::runtime_error&) {
-            table.*line->rate = line->default_rate;
+            text = LineReader::text_of(line, decoded);
+        } catch (const Unreadable&) {
+            break;
+        }
+        const size_t equals = text.find('=');
+        if (equals == std::string_view::npos || equals == 0) break;
+        in = ahead;
+        const std::string_view key = text.substr(0, equals);
+        const std::string_view value = text.substr(equals + 1);
+        const size_t line_number = in.position();
+        if (key == version_key) {
+            try {
+                const int32_t version = converted(text_to_int32, value);
+                if (version < 1) throw BadValue{};
+                portfolio.extension_version = std::max(portfolio.extension_version, version);
+            } catch (const BadValue&) {
+                gaps.unread_settings.push_back(line_number);
+            }
+            continue;
+        }
+        const auto known = std::find_if(std::begin(extension_keys), std::end(extension_keys),
+                                        [key](const ExtensionKey& k) { return k.key == key; });
+        if (known == std::end(extension_keys)) {
+            portfolio.kept_lines.emplace_back(line.bytes);
+            continue;
+        }
+        bool& seen = seen_global[size_t(known - std::begin(extension_keys))];
+        try {
+            // A setting of the whole portfolio given twice: the second is
+            // not read.
+            if (!known->per_stock && seen) throw BadValue{};
+            known->read(value, portfolio);
+            seen = !known->per_stock;
+        } catch (const BadValue&) {
+            gaps.unread_settings.push_back(line_number);
         }
     }
 }
@@ -320,6 +489,8 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
         return LoadStatus::empty;
     }
     portfolio.reserved_line.clear();
+    portfolio.kept_lines.clear();
+    portfolio.extension_version = 0;
     try {
         const int32_t last_stock = in.integer();
         if (last_stock < 0 || last_stock >= max_stocks) throw Unreadable{};
@@ -327,6 +498,8 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
         portfolio.reserved_line = in.text();
         for (int32_t j = 0; j <= last_stock; ++j) {
             Stock& s = portfolio.stocks[size_t(j)];
+            // What the extension section may add starts from nothing.
+            static_cast<StockFigures&>(s) = StockFigures();
             s.stock_code = in.text();
             s.stock_name = in.text();
             s.dividend = in.integer();
@@ -352,7 +525,7 @@ LoadStatus parse_data_file(std::string_view bytes, Portfolio& portfolio, ReadGap
         // was not read, so that a save never drops it unnoticed.
         if (std::optional<FeeTable> fees = read_fee_table(in)) {
             portfolio.fees = *fees;
-            read_tax_lines(in, portfolio.fees);
+            read_extensions(in, portfolio, gaps);
         } else {
             portfolio.fees = FeeTable::defaults();
             gaps.fee_table_unread = true;
@@ -402,7 +575,7 @@ std::string format_data_file(const Portfolio& portfolio) {
     }
     put_line(out, int_text(t.fee_min));
     put_line(out, int_text(t.fee_max));
-    put_tax_lines(out, t);
+    put_extensions(out, portfolio);
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/portfolio.h"
 #include "store/safe_file.h"
@@ -39,8 +40,14 @@ struct ReadGaps {
     int clamped_counts = 0;
     // The selected stock lay outside the stocks; the first one is selected.
     bool selection_clamped = false;
+    // The 1-based numbers of the extension lines whose values did not read;
+    // their settings keep their defaults.
+    std::vector<size_t> unread_settings;
 
-    bool whole() const { return lines_left == 0 && !fee_table_unread && clamped_counts == 0 && !selection_clamped; }
+    bool whole() const {
+        return lines_left == 0 && !fee_table_unread && clamped_counts == 0 && !selection_clamped &&
+               unread_settings.empty();
+    }
 };
 
 // Reads a data file's bytes into `portfolio`. Unless the result is `loaded`,

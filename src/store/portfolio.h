@@ -91,6 +91,11 @@ struct Split {
     int32_t after = 1;
     bool operator==(const Split&) const = default;
 };
+inline constexpr int32_t max_split_ratio = 1000;
+// Whole numbers of shares from 1 to 1000 on either side.
+inline bool is_split_ratio(int32_t before, int32_t after) {
+    return before >= 1 && before <= max_split_ratio && after >= 1 && after <= max_split_ratio;
+}
 
 // A dividend received: the payment date, the amount before tax and the tax
 // withheld from it.

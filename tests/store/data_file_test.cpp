@@ -452,45 +452,99 @@ TEST(DataFileSave, WritesTheFileAndReadsItBack) {
     std::filesystem::remove_all(folder);
 }
 
-TEST(DataFileTaxLines, SetRatesFollowFeeMaxAndRoundTripByteForByte) {
+TEST(DataFileExtensions, SetRatesFollowFeeMaxAfterTheVersionLineAndRoundTripByteForByte) {
     auto p = example_portfolio();
     p->fees.consumption_tax = 1000;
     p->fees.sale_levy = 0;
     const std::string bytes = format_data_file(*p);
-    EXPECT_EQ(bytes, read_golden("example_35.txt") + crlf({"消費税率=10", "売却時の税率=0"}));
+    EXPECT_EQ(bytes, read_golden("example_35.txt") + crlf({"帳丸拡張=1", "消費税率=10", "売却時の税率=0"}));
 
     auto back = Portfolio::create();
     ASSERT_EQ(parse_data_file(bytes, *back), LoadStatus::loaded);
     EXPECT_EQ(back->fees, p->fees);
     EXPECT_EQ(format_data_file(*back), bytes);
+
+    // The bare lines an earlier version wrote read the same.
+    ReadGaps gaps;
+    ASSERT_EQ(parse_data_file(read_golden("example_35.txt") + crlf({"消費税率=10", "売却時の税率=0"}), *back, gaps),
+              LoadStatus::loaded);
+    EXPECT_TRUE(gaps.whole());
+    EXPECT_EQ(back->fees, p->fees);
 }
 
-TEST(DataFileTaxLines, DamagedOrMissingLinesGiveTheDefaultRateAndTheRestLoads) {
+TEST(DataFileExtensions, EveryStockKeyRoundTripsAndAFileWithoutThemKeepsTheOriginalLayout) {
+    auto p = example_portfolio();
+    p->last_stock = 1;
+    p->stocks[1] = p->stocks[0];
+    p->stocks[1].account = AccountType::nisa_growth;
+    p->stocks[1].price = QuotedPrice{Currency::from_units(28505000), "2026/12/07"};
+    p->stocks[0].splits = {Split{"2024/04/01", 1, 2}, Split{"2025/10/01", 5, 1}};
+    p->stocks[1].payments = {DividendPayment{"2026/06/20", Currency::from_yen(1000), Currency::from_yen(203)}};
+    const std::string bytes = format_data_file(*p);
+    const std::string section = bytes.substr(bytes.find(utf8_to_cp932("帳丸拡張")));
+    EXPECT_EQ(section, crlf({"帳丸拡張=1", "口座区分=1,NISA成長", "現在値=1,2850.5,2026/12/07", "分割=0,2024/04/01,1:2",
+                             "分割=0,2025/10/01,5:1", "配当金=1,2026/06/20,1000,203"}));
+    auto back = Portfolio::create();
+    ReadGaps gaps;
+    ASSERT_EQ(parse_data_file(bytes, *back, gaps), LoadStatus::loaded);
+    EXPECT_TRUE(gaps.whole());
+    for (int j = 0; j < 2; ++j) EXPECT_TRUE(same_figures(back->stocks[size_t(j)], p->stocks[size_t(j)])) << j;
+    EXPECT_EQ(format_data_file(*back), bytes);
+
+    // Read again into the same portfolio, nothing is added twice.
+    ASSERT_EQ(parse_data_file(bytes, *back), LoadStatus::loaded);
+    EXPECT_EQ(back->stocks[0].splits.size(), 2u);
+}
+
+TEST(DataFileExtensions, ALaterVersionsLinesSurviveALoadAChangeAndASave) {
+    const std::string later =
+        read_golden("example_35.txt") + crlf({"帳丸拡張=2", "未来の設定=0,abc", "口座区分=0,旧NISA"});
+    auto p = Portfolio::create();
+    ReadGaps gaps;
+    ASSERT_EQ(parse_data_file(later, *p, gaps), LoadStatus::loaded);
+    EXPECT_TRUE(gaps.whole());
+    EXPECT_EQ(p->stocks[0].account, AccountType::old_nisa);
+    p->stocks[0].stock_name = "日本製鉄";
+    const std::string saved = format_data_file(*p);
+    EXPECT_EQ(saved.substr(saved.find(utf8_to_cp932("帳丸拡張"))),
+              crlf({"帳丸拡張=2", "口座区分=0,旧NISA", "未来の設定=0,abc"}));
+}
+
+TEST(DataFileExtensions, AValueThatDoesNotReadIsReportedAndKeepsItsDefault) {
     const std::string head = read_golden("example_35.txt");
     struct Case {
         std::initializer_list<const char*> lines;
         int32_t consumption_tax;
-        int32_t sale_levy;
-        size_t taken;
+        std::vector<size_t> unread;  // line numbers after the 35 of the file
+        size_t lines_left;
     };
     const Case cases[] = {
-        {{"売却時の税率=0.5", "消費税率=8"}, 800, 5000, 2},
-        {{"消費税率=abc", "売却時の税率=0"}, 500, 0, 2},
-        {{"消費税率=10", "売却時の税率=-1"}, 1000, 10500, 2},
-        {{"消費税率=10.001", "売却時の税率=0.00001"}, 500, 10500, 2},
-        {{"消費税率=", "消費税率=10"}, 500, 10500, 1},  // a second line of one rate is not a tax line
-        {{"消費税率 10", "売却時の税率=0"}, 500, 10500, 0},
-        {{"消費税率=8"}, 800, 10500, 1},
+        {{"消費税率=１０"}, 1000, {}, 0},  // full-width digits, as the dialog takes them
+        {{"売却時の税率=0.5", "消費税率=8"}, 800, {}, 0},
+        {{"消費税率=abc"}, 500, {36}, 0},
+        {{"消費税率=-5"}, 500, {36}, 0},
+        {{"消費税率=10%"}, 500, {36}, 0},
+        {{"消費税率=10.001"}, 500, {36}, 0},
+        {{"消費税率=", "消費税率=10"}, 1000, {36}, 0},
+        {{"消費税率=8", "消費税率=10"}, 800, {37}, 0},  // a rate set twice: the second is not read
+        {{"帳丸拡張=x", "口座区分=0,外国株", "口座区分=1,一般", "現在値=0,abc,2026/12/07", "現在値=0,1,2026/2/7"},
+         500,
+         {36, 37, 38, 39, 40},
+         0},
+        {{"分割=0,2024/04/01,1:1001", "分割=0,2024/04/01,1", "配当金=0,2026/06/31,1,0"}, 500, {36, 37, 38}, 0},
+        {{"消費税率 10", "売却時の税率=0"}, 500, {}, 2},  // not key=value: the section has ended
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(*c.lines.begin());
         auto p = Portfolio::create();
         ReadGaps gaps;
         ASSERT_EQ(parse_data_file(head + crlf(c.lines), *p, gaps), LoadStatus::loaded);
-        EXPECT_EQ(gaps.lines_left, c.lines.size() - c.taken);
         EXPECT_EQ(p->fees.consumption_tax, c.consumption_tax);
-        EXPECT_EQ(p->fees.sale_levy, c.sale_levy);
-        EXPECT_EQ(p->fees.fee_min, 2500);
+        EXPECT_EQ(gaps.unread_settings, c.unread);
+        EXPECT_EQ(gaps.lines_left, c.lines_left);
+        EXPECT_EQ(p->stocks[0].account, AccountType::tokutei);
+        EXPECT_FALSE(p->stocks[0].price);
+        EXPECT_TRUE(p->stocks[0].splits.empty());
         EXPECT_EQ(p->stocks[0].sells[0].amount, Currency::from_yen(150));
     }
 }
