@@ -29,7 +29,7 @@ std::optional<std::string> RecoveryFile::update(const Portfolio& portfolio, File
     try {
         std::string bytes = format_data_file(portfolio);
         if (bytes == last_bytes_) return std::nullopt;
-        write_file_atomically(path_, bytes, fs, permissions_of(data_file_));
+        replace_file_atomically(path_, bytes, fs, permissions_of(data_file_));
         last_bytes_ = std::move(bytes);
         told_.clear();
         return std::nullopt;

@@ -28,7 +28,9 @@ public:
     void remember(std::string bytes) { last_bytes_ = std::move(bytes); }
 
     // Writes the portfolio through `fs` when it differs from what was last
-    // remembered or written, with the data file's permissions. A failure returns its
+    // remembered or written, with the data file's permissions; whatever
+    // stands at the recovery file's name, a link too, is replaced, never
+    // written through. A failure returns its
     // reason, in Japanese, once for each cause until a write succeeds again,
     // so the user hears of each new trouble without hearing it after every
     // command.
