@@ -29,8 +29,8 @@ void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     app.setFont(program_font(9));
 }
 
-bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder) {
-    lock.emplace(folder);
+bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& data_file) {
+    lock.emplace(final_target(data_file).parent_path());
     switch (lock->state()) {
     case InstanceLock::State::acquired:
         return true;
@@ -84,13 +84,13 @@ bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
         writable_data_folder(platform_, choose_data_folder(data_dir, program, user_data_folder()));
     if (!folder) return false;
     platform_.set_data_folder(*folder);
-    if (!take_lock(platform_, lock_, *folder)) return false;
+    const std::filesystem::path file = data_file_path(platform_);
+    if (!take_lock(platform_, lock_, file)) return false;
     portfolio_ = Portfolio::create();
     // The data file is read on another thread while the window is built:
     // building the window never touches the portfolio, and nothing reads it
     // before the reading is taken back.
-    std::future<DataFileRead> reading =
-        std::async(std::launch::async, read_data_file, data_file_path(platform_), std::ref(*portfolio_));
+    std::future<DataFileRead> reading = std::async(std::launch::async, read_data_file, file, std::ref(*portfolio_));
     window_ = std::make_unique<StockMain>(*portfolio_, platform_);
     platform_.set_owner(window_.get());
     if (!start_up(*window_, reading.get())) return false;

@@ -21,10 +21,13 @@ class StockMain;
 // texts and the Japanese gothic font.
 void apply_japanese_settings(QApplication& app, QTranslator& translator);
 
-// Takes the one-run lock of the data's folder. Only another run holding it
-// gives "already running"; any other failure refuses the folder with the
-// lock file's name and the reason, so two runs never share one data file.
-bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder);
+// Takes the one-run lock of the data file, in the folder that really holds
+// it: every name of one file (links, "..", two data folders linked to one
+// synchronised file, bind mounts) meets the same lock. Only another run
+// holding it gives "already running"; any other failure refuses the folder
+// with the lock file's name and the reason, so two runs never share one
+// data file.
+bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& data_file);
 
 // Loads Qt's own Japanese texts (buttons, the command line's help).
 bool load_qt_japanese(QTranslator& translator);

@@ -10,6 +10,11 @@
 
 namespace chomaru {
 
+// Where the recovery file of a data file lies: beside the file the data
+// file's name leads to, so that every name of one data file (two data
+// folders linked to one synchronised file) finds the same recovery file.
+std::filesystem::path recovery_file_path(const std::filesystem::path& data_file);
+
 // The data of a run that is not yet saved, written beside the data file
 // after every command that changed it, so that a crash, a kill or a power
 // loss never takes a run's work. A normal exit that saved the data file

@@ -26,6 +26,34 @@ std::string sample_file() { return format_data_file(*numbered_portfolio(2, 2)); 
 
 using DataFilePlaces = MainWindowTest;
 
+TEST_F(DataFilePlaces, EveryNameOfOneFileMeetsOneLockAndOneRecoveryFile) {
+    const fs::path shared = folder / "S", a = folder / "A", b = folder / "B", mounted = folder / "M";
+    for (const fs::path& made : {shared, a, b, mounted}) fs::create_directories(made);
+    write_file_atomically(shared / data_file_name, sample_file());
+    fs::create_symlink(shared / data_file_name, a / data_file_name);
+    fs::create_symlink("../S/vavo_data.txt", b / data_file_name);
+    std::optional<InstanceLock> lock;
+    ASSERT_TRUE(take_lock(platform, lock, a / data_file_name));
+    const ChildReport other_run = run_in_child([&]() -> ChildReport {
+        ChildReport held;
+        if (unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+            mount(shared.c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) == 0)
+            held["bind mount"] = "";
+        for (const fs::path& name : {b, folder / "B/..//A", shared, mounted}) {
+            if (name == mounted && !held.count("bind mount")) continue;
+            held[name.string()] = InstanceLock(final_target(name / data_file_name).parent_path()).state() ==
+                                          InstanceLock::State::held_elsewhere
+                                      ? "held"
+                                      : "taken";
+        }
+        return held;
+    });
+    EXPECT_EQ(other_run.count("failed"), 0u);
+    for (const auto& [name, state] : other_run) EXPECT_TRUE(name == "bind mount" || state == "held") << name;
+    EXPECT_EQ(recovery_file_path(a / data_file_name), fs::canonical(shared) / "vavo_data_recovery.txt");
+    EXPECT_EQ(recovery_file_path(b / data_file_name), recovery_file_path(a / data_file_name));
+}
+
 TEST_F(DataFilePlaces, ALinkAtTheRecoveryNameIsReplacedAndWhereItLedStaysEmpty) {
     write_data_file(sample_file());
     fs::permissions(data_file(), fs::perms(0640));
