@@ -54,6 +54,15 @@ TEST_F(DataFilePlaces, EveryNameOfOneFileMeetsOneLockAndOneRecoveryFile) {
     EXPECT_EQ(recovery_file_path(b / data_file_name), recovery_file_path(a / data_file_name));
 }
 
+TEST_F(DataFilePlaces, AFolderGivenInShiftJisBytesIsThatFolder) {
+    const fs::path data = folder / "archive" / utf8_to_cp932("株式");
+    fs::create_directories(data);
+    write_file_atomically(data / data_file_name, sample_file());
+    EXPECT_TRUE(run_program_until(CHOMARU_EXECUTABLE, {"--data-dir", data.native()}, folder, data / ".chomaru.lock"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "archive"), {}), 1);
+    EXPECT_EQ(read_whole_file(data / data_file_name), sample_file());
+}
+
 TEST_F(DataFilePlaces, ALinkAtTheRecoveryNameIsReplacedAndWhereItLedStaysEmpty) {
     write_data_file(sample_file());
     fs::permissions(data_file(), fs::perms(0640));
