@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QSessionManager>
 #include <clocale>
+#include <cstdlib>
 #include <functional>
 #include <future>
 
@@ -85,7 +86,7 @@ bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
     if (!folder) return false;
     platform_.set_data_folder(*folder);
     const std::filesystem::path file = data_file_path(platform_);
-    if (!take_lock(platform_, lock_, file)) return false;
+    if (!data_file_usable(platform_, file) || !take_lock(platform_, lock_, file)) return false;
     portfolio_ = Portfolio::create();
     // The data file is read on another thread while the window is built:
     // building the window never touches the portfolio, and nothing reads it

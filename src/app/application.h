@@ -40,8 +40,10 @@ public:
     ~ChomaruApp();
 
     // Returns false when the program must end: the data folder cannot be
-    // written, the lock cannot be taken, or a data file not read whole could
-    // not be kept. `data_dir` is the folder the user asked for, if any.
+    // written or depends on the folder the program started in, the data
+    // file is not a file or leads nowhere and the user quits, the lock cannot
+    // be taken, or a data file not read whole could not be kept. `data_dir`
+    // is the folder the user asked for, if any.
     bool open(const std::optional<std::filesystem::path>& data_dir = std::nullopt);
 
     StockMain& window() { return *window_; }

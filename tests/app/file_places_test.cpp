@@ -26,6 +26,8 @@ std::string sample_file() { return format_data_file(*numbered_portfolio(2, 2)); 
 
 using DataFilePlaces = MainWindowTest;
 
+// Two data folders whose vavo_data.txt link to one file in S, as a
+// synchronised folder set up twice gives; a run in this process holds A's.
 TEST_F(DataFilePlaces, EveryNameOfOneFileMeetsOneLockAndOneRecoveryFile) {
     const fs::path shared = folder / "S", a = folder / "A", b = folder / "B", mounted = folder / "M";
     for (const fs::path& made : {shared, a, b, mounted}) fs::create_directories(made);
@@ -78,6 +80,78 @@ TEST_F(DataFilePlaces, ALinkAtTheRecoveryNameIsReplacedAndWhereItLedStaysEmpty) 
     window->close();
     EXPECT_FALSE(fs::exists(fs::symlink_status(recovery)));
     EXPECT_FALSE(fs::exists(fs::symlink_status(outside)));
+}
+
+TEST_F(DataFilePlaces, ALinkLeadingNowhereAsksAndQuitsUnlessTheUserStartsANewFileThere) {
+    const fs::path sync = folder / "sync";
+    fs::create_directories(sync);
+    fs::create_symlink(sync / data_file_name, data_file());
+    platform.press(QMessageBox::No);
+    EXPECT_FALSE(data_file_usable(platform, data_file()));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const auto& question = platform.messages[0];
+    EXPECT_TRUE(question.text.contains(qt_path(data_file())));
+    EXPECT_TRUE(question.text.contains(qt_path(fs::canonical(sync) / data_file_name)));
+    EXPECT_EQ(question.default_button, QMessageBox::No);
+    EXPECT_TRUE(fs::is_empty(sync));
+
+    platform.press(QMessageBox::Yes);
+    EXPECT_TRUE(data_file_usable(platform, data_file()));
+    start_with_stock();
+    window->show();
+    window->close();
+    EXPECT_TRUE(fs::is_symlink(data_file()));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(sync / data_file_name)));
+
+    // Where not even the link's folder is there, the user is only told.
+    fs::remove(data_file());
+    fs::create_symlink(folder / "unmounted" / data_file_name, data_file());
+    EXPECT_FALSE(data_file_usable(platform, data_file()));
+    EXPECT_EQ(platform.messages.back().buttons, QMessageBox::Ok);
+}
+
+TEST_F(DataFilePlaces, APipeADeviceOrAFolderAtEitherNameIsRefusedWithItsName) {
+    const struct {
+        const char* kind;
+        std::function<int(const fs::path&)> make;
+    } objects[] = {
+        {"名前付きパイプ", [](const fs::path& p) { return mkfifo(p.c_str(), 0600); }},
+        {"デバイス", [](const fs::path& p) { return mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)); }},
+        {"フォルダ", [](const fs::path& p) { return mkdir(p.c_str(), 0700); }},
+    };
+    for (const fs::path& name : {data_file(), platform.data / "vavo_data_recovery.txt"}) {
+        for (const auto& object : objects) {
+            ASSERT_EQ(object.make(name), 0);
+            platform.messages.clear();
+            EXPECT_FALSE(data_file_usable(platform, data_file()));
+            ASSERT_EQ(platform.messages.size(), 1u);
+            const QString text = platform.messages[0].text;
+            EXPECT_TRUE(text.contains(qt_path(name)) && text.contains(object.kind)) << text.toStdString();
+            // Should one appear after the check, reading it never waits.
+            const LoadStatus read = chomaru::read_data_file(data_file(), *portfolio).status;
+            EXPECT_EQ(read, name == data_file() ? LoadStatus::unreadable : LoadStatus::missing);
+            fs::remove(name);
+        }
+    }
+}
+
+TEST_F(DataFilePlaces, AHardLinkedFileIsToldOnceAndTheSaveStillLandsUnderItsName) {
+    write_data_file(sample_file());
+    const fs::path other_name = folder / "documents" / "copy.txt";
+    fs::create_hard_link(data_file(), other_name);
+    EXPECT_TRUE(data_file_usable(platform, data_file()));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(qt_path(data_file())));
+    EXPECT_TRUE(platform.messages[0].text.contains("ほかにも 1 個の名前")) << platform.messages[0].text.toStdString();
+    start();
+    stock().dividend = 5;
+    window->show();
+    window->close();
+    EXPECT_EQ(platform.messages.size(), 1u);
+    Portfolio saved;
+    ASSERT_EQ(parse_data_file(read_data_file(), saved), LoadStatus::loaded);
+    EXPECT_EQ(saved.current().dividend, 5);
+    EXPECT_EQ(read_whole_file(other_name), sample_file());
 }
 
 }  // namespace
