@@ -63,7 +63,7 @@ TEST_F(DataFolderCheck, AnotherFolderIsCheckedInTurnUntilOneCanBeWritten) {
 }
 
 TEST_F(DataFolderCheck, ARelativeHomeIsRefusedBeforeAnyFolderIsMade) {
-    const std::string home = std::getenv("HOME");
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/";
     const fs::path started_in = fs::current_path();
     fs::current_path(root_);
     setenv("HOME", "home", 1);

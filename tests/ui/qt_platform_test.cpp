@@ -62,7 +62,7 @@ TEST(QtPlatformFolders, TheDocumentsFolderIsTheBytesUserDirsNames) {
     fs::create_directories(base / "config");
     write_file_atomically(base / "config" / "user-dirs.dirs",
                           "# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/" + documents + "\"\nXDG_MUSIC_DIR=\"/srv\"\n");
-    const std::string old_home = std::getenv("HOME");
+    const std::string old_home = std::getenv("HOME") ? std::getenv("HOME") : "/";
     setenv("XDG_CONFIG_HOME", (base / "config").c_str(), 1);
     setenv("HOME", home.c_str(), 1);
     const fs::path found = QtPlatform().documents_folder();
