@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QSessionManager>
 #include <clocale>
+#include <cstdlib>
 #include <functional>
 #include <future>
 
@@ -39,8 +40,8 @@ void apply_japanese_settings(QApplication& app, QTranslator& translator) {
     app.setFont(program_font(9));
 }
 
-bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder) {
-    lock.emplace(folder);
+bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& data_file) {
+    lock.emplace(final_target(data_file).parent_path());
     switch (lock->state()) {
     case InstanceLock::State::acquired:
         return true;
@@ -94,11 +95,12 @@ bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
         writable_data_folder(platform_, choose_data_folder(data_dir, program, user_data_folder()));
     if (!folder) return false;
     platform_.set_data_folder(*folder);
-    if (!take_lock(platform_, lock_, *folder)) return false;
+    const std::filesystem::path file = data_file_path(platform_);
+    if (!data_file_usable(platform_, file) || !take_lock(platform_, lock_, file)) return false;
     // The data file is read on another thread while the window is built.
     // The data belongs to the reading until it is taken back, and the
     // window is built without any: it is given the data only then.
-    std::future<ReadData> reading = std::async(std::launch::async, [file = data_file_path(platform_)] {
+    std::future<ReadData> reading = std::async(std::launch::async, [file] {
         ReadData read{Portfolio::create(), {}};
         read.file = read_data_file(file, *read.data);
         return read;

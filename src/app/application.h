@@ -21,10 +21,13 @@ class StockMain;
 // texts and the Japanese gothic font.
 void apply_japanese_settings(QApplication& app, QTranslator& translator);
 
-// Takes the one-run lock of the data's folder. Only another run holding it
-// gives "already running"; any other failure refuses the folder with the
-// lock file's name and the reason, so two runs never share one data file.
-bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& folder);
+// Takes the one-run lock of the data file, in the folder that really holds
+// it: every name of one file (links, "..", two data folders linked to one
+// synchronised file, bind mounts) meets the same lock. Only another run
+// holding it gives "already running"; any other failure refuses the folder
+// with the lock file's name and the reason, so two runs never share one
+// data file.
+bool take_lock(Platform& platform, std::optional<InstanceLock>& lock, const std::filesystem::path& data_file);
 
 // Loads Qt's own Japanese texts (buttons, the command line's help).
 bool load_qt_japanese(QTranslator& translator);
@@ -37,8 +40,10 @@ public:
     ~ChomaruApp();
 
     // Returns false when the program must end: the data folder cannot be
-    // written, the lock cannot be taken, or a data file not read whole could
-    // not be kept. `data_dir` is the folder the user asked for, if any.
+    // written or depends on the folder the program started in, the data
+    // file is not a file or leads nowhere and the user quits, the lock cannot
+    // be taken, or a data file not read whole could not be kept. `data_dir`
+    // is the folder the user asked for, if any.
     bool open(const std::optional<std::filesystem::path>& data_dir = std::nullopt);
 
     StockMain& window() { return *window_; }

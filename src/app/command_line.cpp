@@ -2,9 +2,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTranslator>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "app/application.h"
 #include "app/command_line_texts.h"
@@ -15,6 +16,24 @@ namespace chomaru {
 namespace {
 
 void print(std::FILE* stream, const QString& text) { std::fputs(text.toUtf8().constData(), stream); }
+
+// The folder of the last --data-dir as the bytes given. Qt reads the
+// arguments as UTF-8, which turns a folder named in another encoding (a
+// Shift_JIS name from an archive made on Windows) into another name; the
+// parser still checks the line, and this takes the value it found.
+std::string data_dir_bytes(int argc, char** argv) {
+    static constexpr std::string_view option = "--data-dir";
+    std::string value;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") break;
+        if (argument == option && i + 1 < argc)
+            value = argv[++i];
+        else if (argument.starts_with(option) && argument.size() > option.size() && argument[option.size()] == '=')
+            value = argument.substr(option.size() + 1);
+    }
+    return value;
+}
 
 }  // namespace
 
@@ -58,8 +77,7 @@ CommandLine read_command_line(int& argc, char** argv) {
         return {0, std::nullopt};
     }
     CommandLine line;
-    if (parser.isSet(data_dir))
-        line.data_dir = std::filesystem::absolute(QFile::encodeName(parser.value(data_dir)).toStdString());
+    if (parser.isSet(data_dir)) line.data_dir = std::filesystem::absolute(data_dir_bytes(argc, argv));
     return line;
 }
 

@@ -21,7 +21,7 @@ namespace {
 std::filesystem::path aside_name(const std::filesystem::path& folder, const std::string& prefix, const QDateTime& now) {
     const std::string stamp = now.toString(QStringLiteral("yyyyMMdd_HHmmss")).toStdString();
     std::filesystem::path candidate = folder / (prefix + stamp + ".txt");
-    for (int n = 2; std::filesystem::exists(candidate); ++n)
+    for (int n = 2; name_taken(candidate); ++n)
         candidate = folder / (prefix + stamp + "_" + std::to_string(n) + ".txt");
     return candidate;
 }
@@ -49,7 +49,7 @@ std::optional<std::filesystem::path> keep_copy(Platform& platform, const std::fi
                                                const std::string& prefix, const std::string& bytes) {
     const std::filesystem::path copy = aside_name(file.parent_path(), prefix, platform.now());
     try {
-        write_file_atomically(copy, bytes, platform.file_system(), permissions_of(file));
+        replace_file_atomically(copy, bytes, platform.file_system(), permissions_of(file));
         return copy;
     } catch (const SaveError&) {
         return std::nullopt;

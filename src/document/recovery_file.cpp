@@ -12,8 +12,12 @@ constexpr int unwritable_data = -1;
 
 }  // namespace
 
+std::filesystem::path recovery_file_path(const std::filesystem::path& data_file) {
+    return final_target(data_file).parent_path() / "vavo_data_recovery.txt";
+}
+
 RecoveryFile::RecoveryFile(const std::filesystem::path& data_file)
-    : data_file_(data_file), path_(data_file.parent_path() / "vavo_data_recovery.txt") {}
+    : data_file_(data_file), path_(recovery_file_path(data_file)) {}
 
 void RecoveryFile::remember(const Portfolio& portfolio) {
     try {
@@ -29,7 +33,7 @@ std::optional<std::string> RecoveryFile::update(const Portfolio& portfolio, File
     try {
         std::string bytes = format_data_file(portfolio);
         if (bytes == last_bytes_) return std::nullopt;
-        write_file_atomically(path_, bytes, fs, permissions_of(data_file_));
+        replace_file_atomically(path_, bytes, fs, permissions_of(data_file_));
         last_bytes_ = std::move(bytes);
         told_.clear();
         return std::nullopt;

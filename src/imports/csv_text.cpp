@@ -12,41 +12,6 @@ namespace {
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 constexpr std::string_view ideographic_space = "\u3000";
 
-// Well-formed UTF-8: no stray continuation byte, no overlong form, no
-// surrogate, nothing beyond U+10FFFF.
-bool is_valid_utf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t n;
-        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-        if (c >= 0xC2 && c <= 0xDF) {
-            n = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            n = 2;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            n = 3;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (s.size() - i <= n) return false;
-        const auto second = static_cast<unsigned char>(s[i + 1]);
-        if (second < low || second > high) return false;
-        for (size_t k = 2; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n + 1;
-    }
-    return true;
-}
-
 bool consume(std::string_view& s, std::string_view prefix) {
     if (!s.starts_with(prefix)) return false;
     s.remove_prefix(prefix.size());
@@ -81,10 +46,10 @@ ImportText decode_import_text(std::string_view bytes) {
     if (bytes.find('\0') != std::string_view::npos) throw not_text;
     std::string_view body = bytes;
     if (consume(body, byte_order_mark)) {
-        if (!is_valid_utf8(body)) throw not_text;
+        if (!is_utf8(body)) throw not_text;
         return {std::string(body), "UTF-8"};
     }
-    if (is_valid_utf8(bytes)) return {std::string(bytes), "UTF-8"};
+    if (is_utf8(bytes)) return {std::string(bytes), "UTF-8"};
     try {
         return {cp932_to_utf8(bytes), "Shift_JIS"};
     } catch (const EncodingError&) {

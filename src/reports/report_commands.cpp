@@ -40,7 +40,7 @@ std::filesystem::path report_path(Platform& platform, const std::string& name) {
 // not be written.
 bool write_report(Platform& platform, const std::filesystem::path& path, const std::string& bytes) {
     try {
-        write_file_atomically(path, bytes, platform.file_system());
+        replace_file_atomically(path, bytes, platform.file_system());
         return true;
     } catch (const SaveError& e) {
         report_failure(platform, e.what());
@@ -48,14 +48,8 @@ bool write_report(Platform& platform, const std::filesystem::path& path, const s
     }
 }
 
-// Whether writing `path` replaces a file: an export of the same day does.
-bool replaces_a_file(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::exists(path, error);
-}
-
 std::string done_message(const std::filesystem::path& path, bool replaced) {
-    return report_done_message(path.parent_path().string(), path.filename().string(), replaced);
+    return report_done_message(path_text(path.parent_path()), path_text(path.filename()), replaced);
 }
 
 void report_done(Platform& platform, const std::string& message) {
@@ -71,7 +65,8 @@ void report_unencodable(Platform& platform, const std::string& name) {
 // names the stock.
 void write_and_tell(Platform& platform, const Portfolio& portfolio, const std::filesystem::path& path,
                     const std::string& bytes, std::optional<int32_t> failed_stock) {
-    const bool replaced = replaces_a_file(path);
+    // An export of the same day is replaced, and so is a link at the name.
+    const bool replaced = name_taken(path);
     if (!write_report(platform, path, bytes)) return;
     const std::string done = done_message(path, replaced);
     if (failed_stock)

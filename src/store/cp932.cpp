@@ -202,6 +202,43 @@ void append_cp932(std::string& out, std::string_view text) {
         out += utf8_to_cp932(text);
 }
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool is_utf8(std::string_view s) {
+    static constexpr char32_t least[] = {0, 0x80, 0x800, 0x10000};
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char lead = static_cast<unsigned char>(s[i]);
+        size_t more = 0;
+        char32_t c = lead;
+        if (lead >= 0xF0 && lead < 0xF8)
+            more = 3, c = lead & 0x07;
+        else if (lead >= 0xE0 && lead < 0xF0)
+            more = 2, c = lead & 0x0F;
+        else if (lead >= 0xC0 && lead < 0xE0)
+            more = 1, c = lead & 0x1F;
+        else if (lead >= 0x80)
+            return false;
+        if (s.size() - i <= more) return false;
+        for (size_t k = 1; k <= more; ++k) {
+            const unsigned char next = static_cast<unsigned char>(s[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (c < least[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += more + 1;
+    }
+    return true;
+
+std::string path_text(const std::filesystem::path& path) {
+    const std::string& bytes = path.native();
+    if (is_utf8(bytes)) return bytes;
+    // Folders unpacked from archives made on Windows carry Shift_JIS names.
+    try {
+        return cp932_to_utf8(bytes);
+    } catch (const EncodingError&) {
+        return bytes;
+    }
+}
+
 bool cp932_can_hold(std::string_view text) {
     try {
         utf8_to_cp932(text);

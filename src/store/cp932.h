@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,5 +25,12 @@ std::string utf8_to_cp932(std::string_view text);
 void append_cp932(std::string& out, std::string_view text);
 
 bool cp932_can_hold(std::string_view text);
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool is_utf8(std::string_view text);
+
+// A path's name for the user: its bytes when they are UTF-8, else decoded
+// from code page 932, else its bytes as they are.
+std::string path_text(const std::filesystem::path& path);
 
 }  // namespace chomaru

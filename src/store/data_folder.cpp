@@ -1,6 +1,7 @@
 #include "store/data_folder.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
@@ -14,21 +15,34 @@ namespace chomaru {
 
 namespace {
 
-// The home folder from the password database, for a process started
-// without HOME.
-std::string home_of_user() {
+bool creatable(const std::filesystem::path& folder) { return !data_folder_problem(folder); }
+
+// The longest name the program gives a file in the data folder: a copy
+// kept aside under a dated name, or a temporary file.
+constexpr size_t longest_name_inside = 64;
+
+// Whether a folder's name, or the name of a file in it, is longer than the
+// system takes; checked first, so that a refused folder leaves no folders
+// made on the way.
+bool too_long_for_data(const std::filesystem::path& folder) {
+    if (folder.native().size() + 1 + longest_name_inside >= PATH_MAX) return true;
+    for (const std::filesystem::path& part : folder)
+        if (part.native().size() > NAME_MAX) return true;
+    return false;
+}
+
+}  // namespace
+
+std::filesystem::path home_folder(const char* home) {
+    if (home && home[0]) return home;
+    // A process started without HOME.
     const passwd* entry = ::getpwuid(::getuid());
     return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
 
-bool creatable(const std::filesystem::path& folder) { return !data_folder_problem(folder); }
-
-}  // namespace
-
 std::filesystem::path user_data_folder(const char* xdg_data_home, const char* home) {
     if (xdg_data_home && xdg_data_home[0] == '/') return std::filesystem::path(xdg_data_home) / "chomaru";
-    const std::filesystem::path base = home && home[0] ? std::string(home) : home_of_user();
-    return base / ".local" / "share" / "chomaru";
+    return home_folder(home) / ".local" / "share" / "chomaru";
 }
 
 std::filesystem::path user_data_folder() { return user_data_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
@@ -56,6 +70,7 @@ std::filesystem::path choose_data_folder(const std::optional<std::filesystem::pa
 }
 
 std::optional<std::string> data_folder_problem(const std::filesystem::path& folder) {
+    if (too_long_for_data(folder)) return describe_error(ENAMETOOLONG);
     std::filesystem::path partial;
     for (const std::filesystem::path& part : folder) {
         partial /= part;
@@ -63,7 +78,9 @@ std::optional<std::string> data_folder_problem(const std::filesystem::path& fold
     }
     std::string probe = (folder / ".chomaru_write_test_XXXXXX").string();
     const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
-    if (fd < 0) return describe_error(errno);
+    // A folder of the system's own (/proc) says the file it refused to make
+    // is not there.
+    if (fd < 0) return errno == ENOENT ? "このフォルダにはファイルを作れません" : describe_error(errno);
     ::close(fd);
     if (::unlink(probe.c_str()) != 0) return describe_error(errno);
     return std::nullopt;

@@ -11,9 +11,14 @@ namespace chomaru {
 // the program's folder, which holds the program and, for a portable copy,
 // its help.
 
+// The user's home folder: `home` (the value of HOME) unless it is empty,
+// else the one the password database names.
+std::filesystem::path home_folder(const char* home);
+
 // The user's own data folder for 帳丸: $XDG_DATA_HOME/chomaru, or
 // ~/.local/share/chomaru when XDG_DATA_HOME is unset, empty or relative.
-// `home` stands in for the user's home folder when it is empty.
+// `home` is the value of HOME, as for home_folder. A relative HOME gives a
+// relative folder, which the caller refuses.
 std::filesystem::path user_data_folder(const char* xdg_data_home, const char* home);
 
 // The same, from this process's environment.
@@ -34,7 +39,8 @@ std::filesystem::path choose_data_folder(const std::optional<std::filesystem::pa
 
 // Creates the folder when missing (missing parents too, each with mode
 // 0700), then creates and removes a file in it. Returns why the folder
-// cannot hold the data, in Japanese for the user; nothing when it can.
+// cannot hold the data, in Japanese for the user; nothing when it can. A
+// name too long for the system is refused before anything is created.
 std::optional<std::string> data_folder_problem(const std::filesystem::path& folder);
 
 }  // namespace chomaru

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "store/cp932.h"
+
 namespace chomaru {
 
 int FileSystem::open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
@@ -69,23 +71,44 @@ std::string describe_error(int error_number) {
 
 namespace {
 
+std::string kind_of(mode_t mode) {
+    if (S_ISDIR(mode)) return "フォルダ";
+    if (S_ISFIFO(mode)) return "名前付きパイプ";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "デバイス";
+    if (S_ISSOCK(mode)) return "ソケット";
+    return "特殊なファイル";
+}
+
 [[noreturn]] void fail(const std::filesystem::path& target, int error_number) {
-    throw SaveError(target.string() + " に保存できませんでした（" + describe_error(error_number) + "）", error_number);
+    throw SaveError(path_text(target) + " に保存できませんでした（" + describe_error(error_number) + "）",
+                    error_number);
+}
+
+// Where a name leads once every symbolic link is followed; the name itself
+// when it is no link. A link to a file not yet there leads to that file.
+// `error` is set on a loop or a link that cannot be read.
+std::filesystem::path follow_links(const std::filesystem::path& name, std::error_code& error) {
+    std::filesystem::path current = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) {
+            error.clear();
+            return current;
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error) return current;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return current;
 }
 
 // A save through a symbolic link writes the file the link points to, so the
 // link stays a link (for example into a synchronised folder).
-// A link to a file not yet there creates that file.
 std::filesystem::path through_links(const std::filesystem::path& target) {
-    std::filesystem::path current = target;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code error;
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) return current;
-        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
-        if (error) fail(target, error.value());
-        current = next.is_absolute() ? next : current.parent_path() / next;
-    }
-    fail(target, ELOOP);
+    std::error_code error;
+    const std::filesystem::path reached = follow_links(target, error);
+    if (error) fail(target, error.value());
+    return reached;
 }
 
 bool is_temporary_of(const std::string& name, const std::string& base) {
@@ -102,6 +125,12 @@ void remove_leftovers(const std::filesystem::path& folder, const std::string& ba
         if (is_temporary_of(name, base) && it->symlink_status(ignored).type() == std::filesystem::file_type::regular)
             std::filesystem::remove(it->path(), ignored);
     }
+}
+
+std::optional<mode_t> regular_file_permissions(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return mode_t(status.st_mode & 07777);
 }
 
 mode_t current_umask() {
@@ -127,19 +156,18 @@ int create_temporary(FileSystem& fs, const std::filesystem::path& folder, const 
     return -1;
 }
 
-}  // namespace
-
-void write_file_atomically(const std::filesystem::path& requested, std::string_view bytes, FileSystem& fs,
-                           std::optional<mode_t> permissions) {
-    const std::filesystem::path target = through_links(requested);
+// Writes the new file over `target`, whatever stands at its name; failures
+// name `requested`, the name the caller asked for.
+void write_over(const std::filesystem::path& requested, const std::filesystem::path& target, std::string_view bytes,
+                FileSystem& fs, std::optional<mode_t> permissions) {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     std::filesystem::path temporary;
     const int fd = create_temporary(fs, folder, target.filename().string(), temporary);
     if (fd < 0) fail(requested, errno);
     // The file gets the permissions asked for, else those the user gave the
     // file it replaces, else the usual ones under the umask; they are set
-    // before a byte of data is written.
-    if (!permissions) permissions = permissions_of(target).value_or(mode_t(0666 & ~current_umask()));
+    // before a byte of data is written. A link's own mode means nothing.
+    if (!permissions) permissions = regular_file_permissions(target).value_or(mode_t(0666 & ~current_umask()));
     ::fchmod(fd, *permissions);
 
     auto abandon = [&](int error_number) {
@@ -178,6 +206,31 @@ void write_file_atomically(const std::filesystem::path& requested, std::string_v
     remove_leftovers(folder, target.filename().string());
 }
 
+}  // namespace
+
+void write_file_atomically(const std::filesystem::path& target, std::string_view bytes, FileSystem& fs,
+                           std::optional<mode_t> permissions) {
+    write_over(target, through_links(target), bytes, fs, permissions);
+}
+
+void replace_file_atomically(const std::filesystem::path& target, std::string_view bytes, FileSystem& fs,
+                             std::optional<mode_t> permissions) {
+    write_over(target, target, bytes, fs, permissions);
+}
+
+bool name_taken(const std::filesystem::path& name) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(name, error));
+}
+
+std::filesystem::path final_target(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::filesystem::path reached = follow_links(file, error);
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(
+        reached.has_parent_path() ? reached.parent_path() : std::filesystem::path("."), error);
+    return error ? reached : folder / reached.filename();
+}
+
 std::optional<mode_t> permissions_of(const std::filesystem::path& file) {
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0) return std::nullopt;
@@ -185,16 +238,24 @@ std::optional<mode_t> permissions_of(const std::filesystem::path& file) {
 }
 
 std::optional<std::string> read_whole_file(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening a pipe waits for a writer; without waiting, its type is seen
+    // before anything is read from it.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT) return std::nullopt;
         throw std::runtime_error(file.string() + ": " + describe_error(errno));
     }
     std::string content;
+    struct stat info {};
+    const bool examined = ::fstat(fd, &info) == 0;
+    if (!examined || !S_ISREG(info.st_mode)) {
+        const std::string why = examined ? kind_of(info.st_mode) : describe_error(errno);
+        ::close(fd);
+        throw std::runtime_error(file.string() + ": " + why);
+    }
     // Room for the whole file at once: growing as it is read would copy a
     // large file several times over.
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) content.reserve(size_t(info.st_size));
+    if (info.st_size > 0) content.reserve(size_t(info.st_size));
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -209,6 +270,14 @@ std::optional<std::string> read_whole_file(const std::filesystem::path& file) {
     }
     ::close(fd);
     return content;
+}
+
+std::optional<std::string> irregular_file_kind(const std::filesystem::path& name, bool through_link) {
+    struct stat info {};
+    if (name.empty() || (through_link ? ::stat(name.c_str(), &info) : ::lstat(name.c_str(), &info)) != 0)
+        return std::nullopt;
+    if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) return std::nullopt;
+    return kind_of(info.st_mode);
 }
 
 }  // namespace chomaru

@@ -39,9 +39,35 @@ FileSystem& real_file_system();
 void write_file_atomically(const std::filesystem::path& target, std::string_view bytes,
                            FileSystem& fs = real_file_system(), std::optional<mode_t> permissions = std::nullopt);
 
-// The whole content of a file, or nothing when it does not exist. Other
-// failures raise SaveError's sibling, std::runtime_error.
+// The same for a file that is the program's own at its name (a report, the
+// recovery file, a copy kept aside): whatever is at the name, a symbolic
+// link included, is replaced by the new file, and nothing outside the
+// target's folder is ever written. Without `permissions` the file gets
+// those of the regular file it replaces, else the usual ones.
+void replace_file_atomically(const std::filesystem::path& target, std::string_view bytes,
+                             FileSystem& fs = real_file_system(), std::optional<mode_t> permissions = std::nullopt);
+
+// Whether anything stands at a name, a symbolic link leading nowhere too.
+bool name_taken(const std::filesystem::path& name);
+
+// The file a name stands for once every symbolic link is followed, with its
+// folder spelled as the system resolves it (no links, no "..", no "//"), so
+// that every spelling of one file gives one path. The file need not exist;
+// a missing folder is kept as far as it cannot be resolved.
+std::filesystem::path final_target(const std::filesystem::path& file);
+
+// The whole content of a regular file, or nothing when it does not exist.
+// Anything else at the name (a folder, a pipe, a device) and other failures
+// raise SaveError's sibling, std::runtime_error; a pipe or a device is never
+// waited on.
 std::optional<std::string> read_whole_file(const std::filesystem::path& file);
+
+// What stands at a name when it is neither a regular file nor missing, in
+// Japanese for the user ("フォルダ", "名前付きパイプ", ...); nothing for a
+// regular file or an empty name. `through_link` looks at what a symbolic
+// link leads to (nothing when it leads nowhere); otherwise a link counts as
+// nothing, as something the program may replace.
+std::optional<std::string> irregular_file_kind(const std::filesystem::path& name, bool through_link);
 
 // The permission bits of a file, or nothing when it cannot be examined.
 std::optional<mode_t> permissions_of(const std::filesystem::path& file);

@@ -66,6 +66,12 @@ inline const QString program_caption = QStringLiteral("帳丸");
 // the bytes of its name whatever their encoding; empty when it cannot be read.
 std::filesystem::path executable_folder(const std::filesystem::path& link);
 
+// The XDG documents folder, as its bytes whatever their encoding:
+// XDG_DOCUMENTS_DIR in user-dirs.dirs, in `config_home` (XDG_CONFIG_HOME)
+// when it is an absolute path, else in `home`/.config; else
+// `home`/Documents. Empty when the folder would not be an absolute path.
+std::filesystem::path xdg_documents_folder(const char* config_home, const std::filesystem::path& home);
+
 // A path's name for the user: UTF-8, or else Shift_JIS, as the bytes allow.
 QString qt_path(const std::filesystem::path& path);
 

@@ -2,16 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QProcess>
 #include <QSpacerItem>
-#include <QStandardPaths>
 #include <algorithm>
+#include <cstdlib>
 
+#include "store/data_folder.h"
 #include "ui/twips.h"
 
 namespace chomaru {
@@ -57,10 +57,15 @@ QDateTime QtPlatform::now() { return QDateTime::currentDateTime(); }
 // UTF-8 must not turn into an empty or a relative folder.
 std::filesystem::path QtPlatform::program_folder() { return executable_folder("/proc/self/exe"); }
 
+// Read as bytes: Qt reads user-dirs.dirs as UTF-8, which turns a folder
+// named in Shift_JIS into a new folder of replacement characters.
 std::filesystem::path QtPlatform::documents_folder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir().mkpath(folder)) return {};
-    return std::filesystem::path(QFile::encodeName(folder).toStdString());
+    const std::filesystem::path folder =
+        xdg_documents_folder(std::getenv("XDG_CONFIG_HOME"), home_folder(std::getenv("HOME")));
+    std::error_code error;
+    if (folder.empty()) return {};
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error) ? folder : std::filesystem::path();
 }
 
 // The desktop's opener is xdg-open, as for Qt's own openers; unlike them,

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <unistd.h>
+
+#include "store/data_folder.h"
 
 #include "support/scripted_platform.h"
 
@@ -57,6 +60,19 @@ TEST_F(DataFolderCheck, AnotherFolderIsCheckedInTurnUntilOneCanBeWritten) {
     platform_.folder_choices = {blocked_, fs::path(), root_ / "chosen"};
     EXPECT_EQ(writable_data_folder(platform_, blocked_), root_ / "chosen");
     EXPECT_EQ(platform_.messages.size(), 3u);
+}
+
+TEST_F(DataFolderCheck, ARelativeHomeIsRefusedBeforeAnyFolderIsMade) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    const fs::path started_in = fs::current_path();
+    fs::current_path(root_);
+    setenv("HOME", "home", 1);
+    EXPECT_EQ(writable_data_folder(platform_, user_data_folder(nullptr, "home")), std::nullopt);
+    setenv("HOME", home.c_str(), 1);
+    fs::current_path(started_in);
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_TRUE(platform_.messages[0].text.contains("HOME=home")) << platform_.messages[0].text.toStdString();
+    EXPECT_FALSE(fs::exists(root_ / "home"));
 }
 
 }  // namespace

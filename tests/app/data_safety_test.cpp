@@ -33,8 +33,8 @@ using Lock = MainWindowTest;
 TEST_F(Lock, OnlyAnotherRunGivesAlreadyRunningAndEveryOtherFailureRefusesTheFolder) {
     const fs::path lock_folder = platform.data;
     std::optional<InstanceLock> first, second;
-    ASSERT_TRUE(take_lock(platform, first, lock_folder));
-    EXPECT_FALSE(take_lock(platform, second, lock_folder));
+    ASSERT_TRUE(take_lock(platform, first, data_file()));
+    EXPECT_FALSE(take_lock(platform, second, data_file()));
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "帳丸は既に起動しています。");
     first.reset();
@@ -44,7 +44,7 @@ TEST_F(Lock, OnlyAnotherRunGivesAlreadyRunningAndEveryOtherFailureRefusesTheFold
     // A directory at the lock's name.
     fs::remove(lock_folder / ".chomaru.lock");
     fs::create_directory(lock_folder / ".chomaru.lock");
-    EXPECT_FALSE(take_lock(platform, first, lock_folder));
+    EXPECT_FALSE(take_lock(platform, first, data_file()));
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(platform.messages[0].text.contains(qt_path(lock_folder / ".chomaru.lock")));
@@ -53,7 +53,7 @@ TEST_F(Lock, OnlyAnotherRunGivesAlreadyRunningAndEveryOtherFailureRefusesTheFold
     // A link is never followed, so the file it names is not created.
     fs::remove(lock_folder / ".chomaru.lock");
     fs::create_symlink(lock_folder / "elsewhere", lock_folder / ".chomaru.lock");
-    EXPECT_FALSE(take_lock(platform, first, lock_folder));
+    EXPECT_FALSE(take_lock(platform, first, data_file()));
     EXPECT_FALSE(fs::exists(lock_folder / "elsewhere"));
     EXPECT_EQ(platform.messages.size(), 2u);
 }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QTextBrowser>
+#include <functional>
 #include <unistd.h>
 
 #include "reports/portfolio_csv.h"
@@ -126,6 +127,41 @@ TEST_F(ReportFiles, AFolderThatCannotBeWrittenIsReportedWithFileAndReason) {
         }
     }
     if (geteuid() != 0) std::filesystem::permissions(folder / "read_only", std::filesystem::perms::owner_all);
+}
+
+TEST_F(ReportFiles, ALinkAtAReportsNameIsReplacedAndWhereItLedIsNeverWritten) {
+    const std::filesystem::path outside = folder / "outside.csv";
+    const struct {
+        const char* name;
+        std::function<void()> write;
+    } reports[] = {
+        {"stc_2004_1_5.csv", [this] { window->m_csvf->trigger(); }},
+        {"stc_2004_1_5_tax.csv", [this] { window->m_tax_file->trigger(); }},
+        {"stc_2004_1_5_year.csv", [this] { write_year_file(platform, *portfolio); }},
+    };
+    for (const auto& report : reports) {
+        for (const bool leads_nowhere : {false, true}) {
+            std::filesystem::remove(outside);
+            if (!leads_nowhere) write_file_atomically(outside, "someone else's", real_file_system(), 0640);
+            const std::filesystem::path name = platform.documents / report.name;
+            std::filesystem::remove(name);
+            std::filesystem::create_symlink(outside, name);
+            platform.messages.clear();
+            report.write();
+            EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(name))) << report.name;
+            EXPECT_EQ(read_whole_file(outside), leads_nowhere ? std::nullopt : std::optional("someone else's"));
+            EXPECT_TRUE(
+                platform.messages.at(0).text.contains(QStringLiteral("に ") + report.name + " を上書きしました"));
+        }
+    }
+}
+
+TEST_F(ReportFiles, ADocumentsFolderNamedInShiftJisIsShownDecoded) {
+    platform.documents = folder / utf8_to_cp932("書類");
+    std::filesystem::create_directories(platform.documents);
+    window->m_csvf->trigger();
+    expect_one_message(qt_text(folder.string()) + "/書類に stc_2004_1_5.csv を作成しました\r\nEXCELで読めます",
+                       QMessageBox::NoIcon);
 }
 
 TEST_F(ReportFiles, SpecialFolderPathIsTheDocumentsFolder) {

@@ -85,5 +85,21 @@ TEST(DataFolderProblem, AFileInThePlaceOfTheFolderIsAProblem) {
     fs::remove(file);
 }
 
+TEST(DataFolderProblem, ANameTooLongIsRefusedBeforeAnyFolderIsMade) {
+    const fs::path base = fs::temp_directory_path() / ("chomaru-data-long-" + std::to_string(getpid()));
+    fs::remove_all(base);
+    fs::path deep = base;
+    for (int i = 0; i < 20; ++i) deep /= std::string(250, 'd');  // 5,000 bytes: more than PATH_MAX
+    EXPECT_NE(data_folder_problem(deep), std::nullopt);
+    EXPECT_NE(data_folder_problem(base / std::string(256, 'n')), std::nullopt);
+    EXPECT_FALSE(fs::exists(base));
+}
+
+TEST(DataFolderProblem, AFolderOfTheSystemIsOneThatCannotBeWrittenNotOneMissing) {
+    const std::optional<std::string> problem = data_folder_problem("/proc");
+    ASSERT_NE(problem, std::nullopt);
+    EXPECT_NE(problem, "フォルダが見つかりません");
+}
+
 }  // namespace
 }  // namespace chomaru

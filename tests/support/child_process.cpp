@@ -1,8 +1,12 @@
 #include "support/child_process.h"
 
+#include <chrono>
+#include <csignal>
 #include <exception>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace chomaru {
@@ -47,6 +51,28 @@ ChildReport run_in_child(const std::function<ChildReport()>& body) {
         if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
     }
     return report;
+}
+
+bool run_program_until(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
+                       const std::filesystem::path& home, const std::filesystem::path& ready) {
+    std::vector<std::string> texts = {executable.native()};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> environment = {"HOME=" + home.native(), "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"};
+    std::vector<char*> argv, envp;
+    for (std::string& text : texts) argv.push_back(text.data());
+    for (std::string& text : environment) envp.push_back(text.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, executable.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return false;
+    bool appeared = false;
+    for (int tries = 0; tries < 1200 && !appeared; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        appeared = std::filesystem::exists(ready);
+    }
+    ::kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return appeared;
 }
 
 }  // namespace chomaru

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace chomaru {
 
@@ -13,5 +15,12 @@ using ChildReport = std::map<std::string, std::string>;
 // dropped privileges stay with the child and vanish with it. An exception
 // in the child reports "failed".
 ChildReport run_in_child(const std::function<ChildReport()>& body);
+
+// Runs the program with its arguments as bytes, whatever their encoding, on
+// Qt's offscreen platform with `home` as its home folder, until `ready`
+// exists; then ends it as the end of a desktop session does (SIGTERM).
+// Returns whether `ready` appeared within a minute.
+bool run_program_until(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
+                       const std::filesystem::path& home, const std::filesystem::path& ready);
 
 }  // namespace chomaru

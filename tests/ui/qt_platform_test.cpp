@@ -6,6 +6,11 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QTimer>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "store/cp932.h"
+#include "store/safe_file.h"
 
 namespace chomaru {
 namespace {
@@ -45,6 +50,30 @@ TEST(QtPlatformDialogs, PromptsAndMessageBoxesAreWideEnoughForTheirWholeCaption)
         });
         EXPECT_GE(width, metrics.horizontalAdvance(caption) + 120) << caption.toStdString();
     }
+}
+
+namespace fs = std::filesystem;
+
+TEST(QtPlatformFolders, TheDocumentsFolderIsTheBytesUserDirsNames) {
+    const fs::path base = fs::temp_directory_path() / ("chomaru-user-dirs-" + std::to_string(getpid()));
+    const fs::path home = base / "home";
+    const std::string documents = utf8_to_cp932("書類");
+    fs::remove_all(base);
+    fs::create_directories(base / "config");
+    write_file_atomically(base / "config" / "user-dirs.dirs",
+                          "# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/" + documents + "\"\nXDG_MUSIC_DIR=\"/srv\"\n");
+    const std::string old_home = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    setenv("XDG_CONFIG_HOME", (base / "config").c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    const fs::path found = QtPlatform().documents_folder();
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", old_home.c_str(), 1);
+    EXPECT_EQ(found, home / documents);
+    EXPECT_TRUE(fs::is_directory(home / documents));
+    // A relative XDG_CONFIG_HOME is ignored; a relative HOME gives no folder.
+    EXPECT_EQ(xdg_documents_folder("config", home), home / "Documents");
+    EXPECT_EQ(xdg_documents_folder(nullptr, "home"), fs::path());
+    fs::remove_all(base);
 }
 
 }  // namespace
