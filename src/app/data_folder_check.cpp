@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "app/recovery_file.h"
+#include "document/recovery_file.h"
 #include "store/data_folder.h"
 #include "store/safe_file.h"
 #include "ui/platform.h"

@@ -227,6 +227,7 @@ bool is_utf8(std::string_view s) {
         i += more + 1;
     }
     return true;
+}
 
 std::string path_text(const std::filesystem::path& path) {
     const std::string& bytes = path.native();

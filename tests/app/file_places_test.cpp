@@ -10,7 +10,7 @@
 
 #include "app/application.h"
 #include "app/data_folder_check.h"
-#include "app/recovery_file.h"
+#include "document/recovery_file.h"
 #include "store/cp932.h"
 #include "store/data_file.h"
 #include "support/child_process.h"
@@ -72,8 +72,8 @@ TEST_F(DataFilePlaces, ALinkAtTheRecoveryNameIsReplacedAndWhereItLedStaysEmpty) 
     const fs::path recovery = platform.data / "vavo_data_recovery.txt";
     fs::create_symlink(outside, recovery);
     start();
-    stock().dividend = 9;
-    window->version_key->trigger();
+    platform.answer("9");
+    window->change_haitou->trigger();
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(recovery)));
     EXPECT_EQ(permissions_of(recovery), 0640u);
     window->show();
