@@ -21,8 +21,6 @@ std::string home_of_user() {
     return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
 
-bool creatable(const std::filesystem::path& folder) { return !data_folder_problem(folder); }
-
 }  // namespace
 
 std::filesystem::path user_data_folder(const char* xdg_data_home, const char* home) {
@@ -49,8 +47,7 @@ std::filesystem::path choose_data_folder(const std::optional<std::filesystem::pa
     if (program_folder.empty()) return user_folder;
     std::error_code error;
     if (std::filesystem::exists(program_folder / data_file_name, error)) return program_folder;
-    if (!inside_system_prefix(program_folder) && std::filesystem::is_directory(program_folder, error) &&
-        creatable(program_folder))
+    if (std::filesystem::exists(program_folder / portable_mark, error) && !inside_system_prefix(program_folder))
         return program_folder;
     return user_folder;
 }
