@@ -482,7 +482,7 @@ void StockMain::fill_stock_combo() {
     Combo1->clear();
     const Portfolio& portfolio = session_.portfolio;
     for (int i = 0; i <= portfolio.last_stock; ++i) Combo1->addItem(qt_text(shown_name(portfolio.stocks[size_t(i)])));
-    Combo1->setCurrentIndex(-1);
+    Combo1->setCurrentIndex(portfolio.current_stock);
 }
 
 }  // namespace chomaru

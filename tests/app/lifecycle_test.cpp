@@ -67,7 +67,7 @@ TEST_F(StartUp, AValidFileShowsTheStockSelectedAtTheLastExit) {
     EXPECT_EQ(window->buy_fig->text(1, 4), "¥500,000");
     ASSERT_EQ(window->Combo1->count(), 2);
     EXPECT_EQ(window->Combo1->itemText(0), "トヨタ");
-    EXPECT_EQ(window->Combo1->currentIndex(), -1);
+    EXPECT_EQ(window->Combo1->currentText(), "ソニー");
 }
 
 TEST_F(StartUp, NoFileWelcomesAndAsksForTheFirstStock) {
