@@ -161,6 +161,20 @@ TEST_F(TradeEntry, TheNewRowIsBroughtIntoViewWithItsTabInFront) {
     EXPECT_TRUE(g->viewport()->rect().contains(g->visualItemRect(g->item(40, 1))));
 }
 
+// With its tab already in front the grid has to scroll further each time.
+TEST_F(TradeEntry, EachNewRowOfALongGridIsWhollyInView) {
+    start_with_stock();
+    window->show();
+    for (int k = 0; k < 53; ++k) stock().buys[size_t(k)] = TradeRecord{"2026/01/05", 100, 1, Currency::from_yen(100)};
+    stock().buy_count = 53;
+    window->show_buy_records();
+    FlexGrid* g = window->buy_fig;
+    for (int n = 54; n <= 56; ++n) {
+        buy("100", "1", "100");
+        EXPECT_TRUE(g->viewport()->rect().contains(g->visualItemRect(g->item(n - 1, 1)))) << n;
+    }
+}
+
 TEST_F(BuyEntry, TheFifteenthRecordGrowsTheGrid) {
     start_with_stock();
     for (int k = 0; k < 14; ++k) stock().buys[size_t(k)] = TradeRecord{"2026/01/05", 100, 1, Currency::from_yen(100)};
