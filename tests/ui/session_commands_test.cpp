@@ -54,7 +54,7 @@ TEST_F(SessionCommands, EachCommandNamesTheViewsItChanged) {
     platform.answer("2026/02/01");
     buy_fig_dbl_click(session, 1, 1);
     EXPECT_EQ(session.stock().buys[0].date, "2026/02/01");
-    EXPECT_EQ(session.take_changes(), Views(View::buy_records));
+    EXPECT_EQ(session.take_changes(), View::buy_records | View::analysis | View::ratio_table);
 
     platform.answer("ソニー");
     change_name_click(session);
@@ -94,9 +94,9 @@ TEST_F(SessionCommands, TheGuardTellsTypedNumbersFromFaultsOfTheProgram) {
     }
 }
 
-// A stored record whose figures then overflow: the record stays and is
-// shown, with the message.
-TEST(SessionInAWindow, ACommandStoppedPartwayStillHasWhatItStoredShown) {
+// A change whose figures overflow is not stored: the record and its cell
+// stay as they were, with the message.
+TEST(SessionInAWindow, AChangeWhoseFiguresOverflowStoresNothing) {
     ScriptedPlatform platform;
     auto portfolio = Portfolio::create();
     z_data_init(*portfolio);
@@ -112,8 +112,8 @@ TEST(SessionInAWindow, ACommandStoppedPartwayStillHasWhatItStoredShown) {
     emit window.buy_fig->double_clicked(2, 3);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "半角数字でお願いします");
-    EXPECT_EQ(s.buys[1].shares, 1000);
-    EXPECT_EQ(window.buy_fig->text(2, 3), "1,000");
+    EXPECT_EQ(s.buys[1].shares, 10);
+    EXPECT_EQ(window.buy_fig->text(2, 3), "10");
 }
 
 }  // namespace
