@@ -1,7 +1,9 @@
 #include "reports/report_commands.h"
 
 #include <QAction>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <unistd.h>
 
 #include "reports/portfolio_csv.h"
@@ -158,6 +160,24 @@ TEST_F(HelpAndVersion, WithoutADesktopOpenerTheHelpShowsInTheProgramsOwnWindow) 
     ASSERT_EQ(windows.size(), 1) << "a second request brings the same window forward";
     EXPECT_TRUE(windows[0]->isVisible());
     EXPECT_EQ(windows[0]->findChild<QTextBrowser*>("help_text")->toPlainText(), "動作説明");
+}
+
+// The help as built: in the program's own window its table of contents has
+// a heading of its own, and it tells of the commands and rules of today.
+TEST_F(HelpAndVersion, TheHelpAsBuiltShowsItsContentsHeadingAloneAndTellsOfTodaysCommands) {
+    const std::filesystem::path built = std::filesystem::path(CHOMARU_EXECUTABLE).parent_path() / "chomaru.html";
+    std::filesystem::copy_file(built, platform.program / "chomaru.html");
+    platform.desktop_opens_documents = false;
+    window->expla->trigger();
+    const QTextDocument* help = window->findChild<QTextBrowser*>("help_text")->document();
+    bool alone = false;
+    for (QTextBlock b = help->begin(); b != help->end(); b = b.next()) alone = alone || b.text() == "目次";
+    EXPECT_TRUE(alone);
+    const QString text = help->toPlainText();
+    for (const char* told : {"元に戻す(Z)", "やり直し(R)", "分析(S)", "年間損益(N)", "推移グラフ(G)", ".portable",
+                             "の全記録を削除します。よろしいですか？", "売却時の税率", "それより高いどの単価でも"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(told))) << told;
+    EXPECT_FALSE(text.contains("確認はありません"));
 }
 
 TEST_F(HelpAndVersion, TheVersionBoxNamesTheDataFile) {
