@@ -101,9 +101,13 @@ std::vector<Oversale> oversales(const Stock& stock) {
 
 std::optional<Oversale> new_oversale(const Stock& before, const Stock& after) {
     const std::vector<Oversale> old = oversales(before);
+    // When `before` cannot be replayed, a sale left as it was counts as known.
+    const bool replayed = !PositionReplay(before).unreadable();
     for (const Oversale& sale : oversales(after)) {
+        const size_t i = size_t(sale.index);
         const bool known =
-            std::any_of(old.begin(), old.end(), [&](const Oversale& o) { return o.index == sale.index; });
+            replayed ? std::any_of(old.begin(), old.end(), [&](const Oversale& o) { return o.index == sale.index; })
+                     : sale.index < before.sell_count && before.sells.at(i) == after.sells.at(i);
         if (!known) return sale;
     }
     return std::nullopt;

@@ -110,7 +110,9 @@ std::vector<Oversale> oversales(const Stock& stock);
 
 // The first sale of `after` that sells more than was held and did not in
 // `before`: the same stock before a change that kept the indices of its
-// sells (a sale appended is new). Raises OverflowError.
+// sells (a sale appended is new). When `before` has a date that does not
+// read, every sale left as it was counts as one it held before. Raises
+// OverflowError.
 std::optional<Oversale> new_oversale(const Stock& before, const Stock& after);
 
 }  // namespace chomaru

@@ -130,7 +130,7 @@ void YearWindow::show_years() {
             year_fig->item(i, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         if (y.oversold) mark_oversold(year_fig, i);
     }
-    if (years == 0) sales_caption->setText(QStringLiteral("売りの記録がありません"));
+    if (years == 0 && report_.left_out.empty()) sales_caption->setText(QStringLiteral("売りの記録がありません"));
 }
 
 void YearWindow::select_year(int i) {

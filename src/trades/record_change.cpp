@@ -37,8 +37,8 @@ bool confirm_oversale(Platform& platform, const Stock& before, const Stock& afte
                                    .arg(date, held, shares)
                              : QStringLiteral("%1 の保有株数は %2 株になり、%1 の売却（%3 株）が保有株数を超えます。")
                                    .arg(date, held, shares);
-    return platform.message_box(text + action + QStringLiteral("しますか？"), QMessageBox::Question,
-                                QMessageBox::Yes | QMessageBox::No, program_caption,
+    return platform.message_box(text + QStringLiteral("\r\n") + action + QStringLiteral("しますか？"),
+                                QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption,
                                 QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -79,8 +79,8 @@ std::optional<Date> accept_trade_date(Platform& platform, const QString& text) {
     try {
         date = typed_date(number_text(typed));
     } catch (const ConversionError&) {
-        return refuse(platform,
-                      QStringLiteral("日付は 2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい"));
+        return refuse(platform, QStringLiteral("日付として読めません。\r\n"
+                                               "2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい"));
     }
     const Date last = latest_trade_date(platform.today());
     if (date < earliest_trade_date || date > last)

@@ -213,6 +213,15 @@ TEST(NewOversale, OnlyASaleThatNowSellsMoreThanWasHeld) {
     // Dated on the buy's day it is not sold short.
     after.sells[0].date = "2021/03/01";
     EXPECT_EQ(new_oversale(before, after), std::nullopt);
+
+    // Correcting a date that did not read shows a sale that sold short all
+    // along; it is not new.
+    Stock unread = before;
+    sell(unread, 100, 150000, "2020/12/01");
+    sell(unread, 50, 80000, "2021/13/01");
+    Stock corrected = unread;
+    corrected.sells[1].date = "2021/04/01";
+    EXPECT_EQ(new_oversale(unread, corrected), std::nullopt);
 }
 
 }  // namespace

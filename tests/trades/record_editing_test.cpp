@@ -162,7 +162,7 @@ TEST_F(RecordEditing, ACorrectedSaleGivesOneProfitInTheWindowTheListTheChartAndT
 }
 
 TEST_F(RecordEditing, TextThatIsNotADateOrANumberIsRefused) {
-    const QString form = "日付は 2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい";
+    const QString form = "日付として読めません。\r\n2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい";
     const QString range = "日付は 1970/01/01 から 2027/12/07 までで入力して下さい";
     const struct {
         int col;

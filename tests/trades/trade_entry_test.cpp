@@ -328,7 +328,7 @@ TEST_F(SellEntry, ASaleBeforeTheSharesWereHeldIsStoredOnlyWhenConfirmed) {
     ASSERT_EQ(platform.messages.size(), 1u);
     const ScriptedPlatform::Message& question = platform.messages[0];
     EXPECT_EQ(question.text,
-              "2020/12/01 の保有株数は 0 株です。この売却（100 株）は保有株数を超えます。記録しますか？");
+              "2020/12/01 の保有株数は 0 株です。この売却（100 株）は保有株数を超えます。\r\n記録しますか？");
     EXPECT_EQ(question.icon, QMessageBox::Question);
     EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(question.default_button, QMessageBox::No);
