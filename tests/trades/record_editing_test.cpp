@@ -162,19 +162,14 @@ TEST_F(RecordEditing, ACorrectedSaleGivesOneProfitInTheWindowTheListTheChartAndT
 }
 
 TEST_F(RecordEditing, TextThatIsNotADateOrANumberIsRefused) {
-    const QString form = "日付として読めません。\r\n2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい";
-    const QString range = "日付は 1970/01/01 から 2027/12/07 までで入力して下さい";
     const struct {
         int col;
         QString typed;
         QString message;
     } cases[] = {
-        {1, "2026/ 01/05", form},
-        {1, "来週", form},
-        {1, "2026/02/30", form},
-        {1, "2026/01/05\n", form},
-        {1, "1969/12/31", range},
-        {1, "2027/12/08", range},
+        {1, "2026/ 01/05",
+         "日付として読めません。\r\n2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい"},
+        {1, "1969/12/31", "日付は 1970/01/01 から 2027/12/07 までで入力して下さい"},
         {2, "abc", "半角数字でお願いします"},
         {3, "2147483648", "半角数字でお願いします"},
         {4, "百円", "半角数字でお願いします"},
