@@ -37,24 +37,54 @@ double surcharge_factor(const FeeTable& table) {
 
 double sale_levy_rate(const FeeTable& table) { return percent_fraction(table.sale_levy, FeeTable::sale_levy_decimals); }
 
-int32_t commission_charge(const FeeTable& table, Currency value) {
+int64_t commission_charge(const FeeTable& table, Currency value) {
     const size_t b = size_t(fee_bracket(table, value));
     // The rate is used as the stored float, widened exactly to double.
-    int32_t fee = round_to_int32(value.to_double() * double(table.fee_rate[b]) + double(table.fee_add[b]));
+    int64_t fee = round_to_int64(value.to_double() * double(table.fee_rate[b]) + double(table.fee_add[b]));
     if (fee < table.fee_min) fee = table.fee_min;
     if (table.fee_max != 0 && fee > table.fee_max) fee = table.fee_max;
-    return round_to_int32(double(fee) * surcharge_factor(table));
+    return round_to_int64(double(fee) * surcharge_factor(table));
 }
 
+Currency trade_value(Currency price, int32_t shares) {
+    int64_t units;
+    constexpr int64_t low = int64_t(std::numeric_limits<int32_t>::min()) * Currency::units_per_yen;
+    constexpr int64_t high = int64_t(std::numeric_limits<int32_t>::max()) * Currency::units_per_yen;
+    if (__builtin_mul_overflow(price.units(), int64_t(shares), &units) || units < low || units > high)
+        throw OverflowError("a trade value beyond 32 bits");
+    return Currency::from_units(units);
+}
+
+namespace {
+
+// A sale's proceeds, in 64 bits.
+Currency proceeds(const FeeTable& table, Currency value) {
+    const int64_t levy = round_to_int64(value.to_double() * sale_levy_rate(table));
+    return value - Currency::from_yen(commission_charge(table, value)) - Currency::from_yen(levy);
+}
+
+// The charge of a proposal, which is a 32-bit amount.
+Currency proposal_charge(const FeeTable& table, Currency value) {
+    const int64_t charge = commission_charge(table, value);
+    if (charge != int64_t(int32_t(charge))) throw OverflowError("a commission beyond 32 bits");
+    return Currency::from_yen(charge);
+}
+
+}  // namespace
+
+Currency buy_total(const FeeTable& table, Currency value) { return value + proposal_charge(table, value); }
+
 Currency buy_total(const FeeTable& table, int32_t price, int32_t shares) {
-    const Currency value = Currency::from_yen(checked_mul(price, shares));
-    return value + Currency::from_yen(commission_charge(table, value));
+    return buy_total(table, trade_value(Currency::from_yen(price), shares));
+}
+
+Currency sell_total(const FeeTable& table, Currency value) {
+    proposal_charge(table, value);
+    return proceeds(table, value);
 }
 
 Currency sell_total(const FeeTable& table, int32_t price, int32_t shares) {
-    const Currency value = Currency::from_yen(checked_mul(price, shares));
-    const int32_t levy = round_to_int32(value.to_double() * sale_levy_rate(table));
-    return value - Currency::from_yen(commission_charge(table, value)) - Currency::from_yen(levy);
+    return sell_total(table, trade_value(Currency::from_yen(price), shares));
 }
 
 namespace {
@@ -62,9 +92,9 @@ namespace {
 // The lowest price in [low, high] for which `holds` is true, given that it is
 // false below some price and true from there on, and true at `high`.
 template <typename Test>
-int32_t first_holding(int32_t low, int32_t high, Test holds) {
+int64_t first_holding(int64_t low, int64_t high, Test holds) {
     while (low < high) {
-        const int32_t mid = low + (high - low) / 2;
+        const int64_t mid = low + (high - low) / 2;
         if (holds(mid))
             high = mid;
         else
@@ -73,50 +103,65 @@ int32_t first_holding(int32_t low, int32_t high, Test holds) {
     return high;
 }
 
-// How many prices below a price that covers the cost one that does not may
-// lie within bracket b. Each rounding (fee, charge, levy) can take back at
-// most one yen more than the rates say, so a sale that covers the cost at
-// one price covers it at every price whose trade value is higher by more
-// than `dip` yen. A bracket whose sale does not rise with the price has no
-// such bound; its answer is the bisection's.
-int32_t prices_within_dip(const FeeTable& table, size_t b, int32_t shares) {
+// Within one bracket the fee follows the rate, so each further yen of trade
+// value costs at most factor x rate + levy rate of a yen, and the roundings
+// (fee, charge, levy) take back at most `factor` + 2 yen more: a sale that
+// brings in `slack` yen more than the cost at one price covers the cost at
+// every higher price of the bracket, when each yen rises the proceeds.
+struct Bracket {
+    double rise;    // what a further yen of trade value adds at least, roughly
+    int64_t slack;  // whole yen
+};
+
+Bracket bracket_bound(const FeeTable& table, int b) {
     const double factor = surcharge_factor(table);
-    const double rise = 1.0 - factor * std::max(0.0, double(table.fee_rate[b])) - sale_levy_rate(table);
-    if (!(rise > 0.0)) return 0;
-    const double dip = (factor + 2.0) / rise;
-    return int32_t(std::min(std::ceil(dip / shares), 64.0));
+    const double rate = std::max(0.0, double(table.fee_rate[size_t(b)]));
+    return {1.0 - factor * rate - sale_levy_rate(table), int64_t(std::ceil(factor)) + 3};
 }
 
 }  // namespace
 
 std::optional<int32_t> break_even_price(const FeeTable& table, int32_t avg_buy_price, int32_t held_shares) {
     if (held_shares <= 0) return std::nullopt;
-    const Currency cost = Currency::from_yen(int64_t(avg_buy_price) * held_shares);
-    const int32_t top = std::numeric_limits<int32_t>::max() / held_shares;
-    auto covers = [&](int32_t price) {
-        try {
-            return sell_total(table, price, held_shares) >= cost;
-        } catch (const OverflowError&) {
-            return false;  // a charge beyond 32 bits exceeds any sale
-        }
-    };
-    auto bracket = [&](int32_t price) { return fee_bracket(table, Currency::from_yen(int64_t(price) * held_shares)); };
+    const int64_t held = held_shares;
+    // The prices whose trade value currency holds.
+    const int64_t top = std::min<int64_t>(std::numeric_limits<int32_t>::max(),
+                                          std::numeric_limits<int64_t>::max() / Currency::units_per_yen / held);
+    try {
+        const Currency cost = Currency::from_yen(int64_t(avg_buy_price) * held);
+        const auto value = [&](int64_t price) { return Currency::from_yen(price * held); };
+        const auto bracket = [&](int64_t price) { return fee_bracket(table, value(price)); };
+        const auto covers = [&](int64_t price, Currency needed) { return proceeds(table, value(price)) >= needed; };
 
-    // The bracket never falls as the price rises, but the sale may bring in
-    // less just above a bracket change: each bracket's prices are searched
-    // on their own, lowest first.
-    for (int32_t start = 0;;) {
-        const int b = bracket(start);
-        const int32_t end = first_holding(start, top, [&](int32_t p) { return p == top || bracket(p + 1) != b; });
-        if (covers(end)) {
-            int32_t found = first_holding(start, end, covers);
-            const int32_t dip = prices_within_dip(table, size_t(b), held_shares);
-            for (int32_t p = found - 2; p >= start && p >= found - 1 - dip; --p)
-                if (covers(p)) found = p;
-            return found;
+        // The brackets from the highest price down: the bracket never falls as
+        // the price rises. Each one's last price that does not cover is
+        // looked for on its own; the first found is the answer.
+        for (int64_t end = top;;) {
+            const int b = bracket(end);
+            const int64_t start = first_holding(0, end, [&](int64_t p) { return bracket(p) == b; });
+            const Bracket bound = bracket_bound(table, b);
+            // How many prices a scan may pass before the proceeds are ample.
+            const double prices = std::ceil(2.0 * double(bound.slack) / (bound.rise * double(held)));
+            if (!(bound.rise > 0.0) || prices > 1e6) return std::nullopt;
+            const int64_t reach = int64_t(prices) + 1;
+            const Currency ample = cost + Currency::from_yen(bound.slack);
+            // Whether every price from p to the bracket's end covers the cost.
+            const auto all_cover_from = [&](int64_t p) {
+                for (int64_t q = p; q <= end && q <= p + reach; ++q) {
+                    if (!covers(q, cost)) return false;
+                    if (covers(q, ample)) return true;
+                }
+                return true;
+            };
+            const int64_t found =
+                first_holding(start, end + 1, [&](int64_t p) { return p > end || all_cover_from(p); });
+            if (found > top) return std::nullopt;
+            if (found > start) return int32_t(found);
+            if (start == 0) return 0;
+            end = start - 1;
         }
-        if (end == top) return std::nullopt;
-        start = end + 1;
+    } catch (const OverflowError&) {
+        return std::nullopt;
     }
 }
 

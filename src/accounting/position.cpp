@@ -1,33 +1,87 @@
 #include "accounting/position.h"
 
+#include <algorithm>
+
 #include "store/numbers.h"
 
 namespace chomaru {
 
-void recalc_position(Stock& stock) {
-    stock.held_shares = 0;
-    Currency cost;
-    for (int32_t i = 0; i < stock.buy_count; ++i) {
-        const TradeRecord& r = stock.buys.at(size_t(i));
-        stock.held_shares = checked_add(stock.held_shares, r.shares);
-        cost += r.amount;
-    }
-    if (stock.sell_count == 0) {
-        if (stock.held_shares > 0) stock.avg_buy_price = round_to_int32(cost.to_double() / double(stock.held_shares));
-        stock.realized_profit = Currency();
-    } else {
-        for (int32_t i = 0; i < stock.sell_count; ++i) {
-            const TradeRecord& r = stock.sells.at(size_t(i));
-            stock.held_shares = checked_sub(stock.held_shares, r.shares);
-            cost -= r.amount;
+std::string unreadable_date_text(const UnreadableDate& record) {
+    return std::string(record.side == TradeSide::buy ? "買い" : "売り") + "記録 " + std::to_string(record.index + 1) +
+           " の日付「" + record.text + "」";
+}
+
+std::vector<DatedRecord> in_date_order(const Stock& stock, std::optional<UnreadableDate>& unreadable) {
+    std::vector<DatedRecord> dated;
+    const auto add = [&](const RecordTable& records, int32_t count, TradeSide side) {
+        for (int32_t i = 0; i < count && !unreadable; ++i) {
+            const TradeRecord& r = records.at(size_t(i));
+            try {
+                dated.push_back({text_to_date(r.date), side, i, &r});
+            } catch (const ConversionError&) {
+                unreadable = UnreadableDate{side, i, r.date};
+            }
         }
-        // Each sale added (amount - average x shares) to the profit, so cost
-        // plus profit is what is still invested in the shares held.
-        if (stock.held_shares > 0)
-            stock.avg_buy_price =
-                round_to_int32((cost + stock.realized_profit).to_double() / double(stock.held_shares));
+    };
+    dated.reserve(size_t(std::clamp(stock.buy_count, 0, max_records) + std::clamp(stock.sell_count, 0, max_records)));
+    add(stock.buys, stock.buy_count, TradeSide::buy);
+    add(stock.sells, stock.sell_count, TradeSide::sell);
+    if (unreadable) return {};
+    // Buys come before sells in the list, each in stored order, so a stable
+    // sort on the date and the side keeps that order within a date and side.
+    std::stable_sort(dated.begin(), dated.end(), [](const DatedRecord& a, const DatedRecord& b) {
+        if (a.date != b.date) return a.date < b.date;
+        return a.side == TradeSide::buy && b.side == TradeSide::sell;
+    });
+    return dated;
+}
+
+PositionReplay::PositionReplay(const Stock& stock) : trades_(in_date_order(stock, unreadable_)) {}
+
+bool PositionReplay::next() {
+    if (next_ >= trades_.size()) return false;
+    const DatedRecord& trade = trades_[next_];
+    const TradeRecord& t = *trade.record;
+    PositionStep s = step_;
+    s.side = trade.side;
+    s.index = trade.index;
+    s.record = &t;
+    s.date = trade.date;
+    s.held_before = step_.held;
+    if (trade.side == TradeSide::buy) {
+        s.held = checked_add(step_.held, t.shares);
+        s.invested = step_.invested + t.amount;
+        s.profit = Currency();
+        if (s.held > 0) {
+            s.average = round_to_int32(s.invested.to_double() / double(s.held));
+            s.averaged = true;
+        }
+    } else {
+        // Formed in 64 bits: 50,000 shares at ¥50,000 are worth more than 32
+        // bits hold.
+        const Currency cost = Currency::from_yen(int64_t(step_.average) * int64_t(t.shares));
+        s.held = checked_sub(step_.held, t.shares);
+        s.invested = step_.invested - cost;
+        s.profit = t.amount - cost;
+        s.realized = step_.realized + s.profit;
     }
+    step_ = s;
+    ++next_;
+    return true;
+}
+
+std::optional<UnreadableDate> recompute_figures(Stock& stock) {
+    PositionReplay replay(stock);
+    if (replay.unreadable()) return replay.unreadable();
+    while (replay.next()) {
+    }
+    const PositionStep& last = replay.step();
+    const int32_t average = last.averaged ? last.average : stock.avg_buy_price;
+    stock.held_shares = last.held;
+    stock.avg_buy_price = average;
+    stock.realized_profit = last.realized;
     update_dividend_yield(stock);
+    return std::nullopt;
 }
 
 void update_dividend_yield(Stock& stock) {
@@ -35,15 +89,28 @@ void update_dividend_yield(Stock& stock) {
         stock.dividend_yield = static_cast<float>(double(stock.dividend) / double(stock.avg_buy_price));
 }
 
-void record_sale(Stock& stock, const TradeRecord& sale) {
-    if (stock.sell_count < 0 || stock.sell_count >= max_records) throw OverflowError("the sell records are full");
-    const int32_t held = checked_sub(stock.held_shares, sale.shares);
-    const Currency cost = Currency::from_yen(int64_t(stock.avg_buy_price) * int64_t(sale.shares));
-    const Currency profit = stock.realized_profit + (sale.amount - cost);
-    stock.sells[size_t(stock.sell_count)] = sale;
-    ++stock.sell_count;
-    stock.held_shares = held;
-    stock.realized_profit = profit;
+std::vector<Oversale> oversales(const Stock& stock) {
+    std::vector<Oversale> found;
+    PositionReplay replay(stock);
+    while (replay.next()) {
+        const PositionStep& s = replay.step();
+        if (s.oversold()) found.push_back({s.index, s.record->date, s.held_before, s.record->shares});
+    }
+    return found;
+}
+
+std::optional<Oversale> new_oversale(const Stock& before, const Stock& after) {
+    const std::vector<Oversale> old = oversales(before);
+    // When `before` cannot be replayed, a sale left as it was counts as known.
+    const bool replayed = !PositionReplay(before).unreadable();
+    for (const Oversale& sale : oversales(after)) {
+        const size_t i = size_t(sale.index);
+        const bool known =
+            replayed ? std::any_of(old.begin(), old.end(), [&](const Oversale& o) { return o.index == sale.index; })
+                     : sale.index < before.sell_count && before.sells.at(i) == after.sells.at(i);
+        if (!known) return sale;
+    }
+    return std::nullopt;
 }
 
 }  // namespace chomaru

@@ -1,23 +1,118 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/currency.h"
+#include "store/date_text.h"
 #include "store/portfolio.h"
 
 namespace chomaru {
 
-// Recomputes held_shares, avg_buy_price, dividend_yield and, for a stock
-// without sales, realized_profit, from the stock's records. The average
-// keeps its value while no shares are held, the yield while the average is
-// not positive. Raises OverflowError; held_shares is then already written.
-void recalc_position(Stock& stock);
+// A record of a stock whose date text does not read as a date: its side,
+// its 0-based index and the text as stored.
+struct UnreadableDate {
+    TradeSide side = TradeSide::buy;
+    int32_t index = 0;
+    std::string text;
+};
+
+// "買い記録 3 の日付「2026/-2147483648/00」": the record named for the user,
+// numbered as the record grids number it.
+std::string unreadable_date_text(const UnreadableDate& record);
+
+// A record of a stock with its date read.
+struct DatedRecord {
+    Date date;
+    TradeSide side = TradeSide::buy;
+    int32_t index = 0;  // the record's index on its side
+    const TradeRecord* record = nullptr;
+};
+
+// A stock's records in date order: the records of one date buys first, each
+// side in its stored order. When a date does not read, nothing, and the
+// first such record in `unreadable`.
+std::vector<DatedRecord> in_date_order(const Stock& stock, std::optional<UnreadableDate>& unreadable);
+
+// One trade of a stock and the position after it.
+struct PositionStep {
+    TradeSide side = TradeSide::buy;
+    int32_t index = 0;  // the record's index on its side
+    const TradeRecord* record = nullptr;
+    Date date;
+    int32_t held_before = 0;
+    int32_t held = 0;
+    // The average buy unit price, 0 until a buy has set it; it keeps its
+    // value while nothing is held.
+    int32_t average = 0;
+    bool averaged = false;  // whether a buy has set the average
+    Currency invested;      // the cost still invested in the shares held
+    Currency realized;      // the profit of the sales so far
+    Currency profit;        // this sale's profit; 0 for a buy
+
+    // A sale of more shares than were held just before it.
+    bool oversold() const { return side == TradeSide::sell && record->shares > held_before; }
+};
+
+// A stock's records replayed in date order (in_date_order), with the
+// position after each. A buy adds its amount to the cost invested and, while shares are held,
+// sets the average to that cost per share (rounded, ties to even). A sale
+// adds its amount less the average times its shares to the profit, takes
+// that cost from the cost invested and leaves the average as it was; a sale
+// before any buy is costed at 0. Nothing of the stock is changed.
+class PositionReplay {
+public:
+    // Reads every date first; when one does not read there are no steps and
+    // unreadable() names the first such record.
+    explicit PositionReplay(const Stock& stock);
+
+    const std::optional<UnreadableDate>& unreadable() const { return unreadable_; }
+
+    // Takes the next trade; false when every trade has been taken. A figure
+    // out of range raises OverflowError.
+    bool next();
+    const PositionStep& step() const { return step_; }
+
+private:
+    std::optional<UnreadableDate> unreadable_;
+    std::vector<DatedRecord> trades_;
+    size_t next_ = 0;
+    PositionStep step_;
+};
+
+// Recomputes held_shares, avg_buy_price, realized_profit and dividend_yield
+// by replaying the stock's records (PositionReplay). A stock whose buys never
+// set an average keeps its stored one; the yield is dividend / average while
+// the average is positive and keeps its value otherwise. Every figure is
+// worked out before any is stored: an OverflowError leaves the stock as it
+// was. So does a record whose date does not read; that record is returned.
+std::optional<UnreadableDate> recompute_figures(Stock& stock);
 
 // The dividend yield, dividend / avg_buy_price as a float; it keeps its
 // value while the average is not positive.
 void update_dividend_yield(Stock& stock);
 
-// Appends one sale and applies it in place: held_shares falls by the shares
-// sold and realized_profit grows by amount - avg_buy_price x shares (formed
-// in 64 bits). Everything is computed before anything is stored, so a sale
-// that cannot be applied raises OverflowError and changes nothing.
-void record_sale(Stock& stock, const TradeRecord& sale);
+// A sale that sells more shares than were held just before it, in date order.
+struct Oversale {
+    int32_t index = 0;  // the sale's index among the sell records
+    std::string date;   // its date text
+    int32_t held = 0;   // the shares held just before it
+    int32_t shares = 0;
+};
+
+// How the reports mark a stock and a year that hold such a sale.
+inline constexpr const char* oversold_mark = "保有株数を超える売却があります";
+
+// Every such sale of the stock, in date order; none when a date does not read.
+// Raises OverflowError.
+std::vector<Oversale> oversales(const Stock& stock);
+
+// The first sale of `after` that sells more than was held and did not in
+// `before`: the same stock before a change that kept the indices of its
+// sells (a sale appended is new). When `before` has a date that does not
+// read, every sale left as it was counts as one it held before. Raises
+// OverflowError.
+std::optional<Oversale> new_oversale(const Stock& before, const Stock& after);
 
 }  // namespace chomaru

@@ -236,7 +236,7 @@ void first_run(StockMain& window, Document& document) {
     platform.run_modal(welcome);
     const QString code =
         ask_until_held(platform, QStringLiteral("銘柄のコードを入れて下さい"), QStringLiteral("例:1234"));
-    const QString name = ask_until_held(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:新日鉄"));
+    const QString name = ask_until_held(platform, QStringLiteral("銘柄を入れて下さい"), QStringLiteral("例:日本製鉄"));
     document.begin_afresh(core_text(code), core_text(name));
 }
 

@@ -103,45 +103,57 @@ void Document::changed(Views views) {
         if (recovery_trouble_) recovery_trouble_(*failure);
 }
 
-void Document::add_buy(const TradeRecord& record) {
+std::optional<UnreadableDate> Document::add_buy(const TradeRecord& record) {
+    std::optional<UnreadableDate> unreadable;
     apply(Operation::buy, View::buy_records | View::new_buy_record | View::analysis | View::ratio_table,
           [&](Portfolio& data) {
               Stock& stock = data.current();
-              const int32_t n = stock.buy_count;
-              if (n < 0 || n >= max_records) throw OverflowError("the buy records are full");
-              stock.buys[size_t(n)] = record;
-              stock.buy_count = n + 1;
-              recalc_position(stock);
+              append_record(stock.buys, stock.buy_count, record);
+              unreadable = recompute_figures(stock);
           });
+    return unreadable;
 }
 
-void Document::add_sale(const TradeRecord& record) {
-    apply(Operation::sale, View::sell_records | View::new_sell_record | View::analysis,
-          [&](Portfolio& data) { record_sale(data.current(), record); });
+std::optional<UnreadableDate> Document::add_sale(const TradeRecord& record) {
+    std::optional<UnreadableDate> unreadable;
+    apply(Operation::sale, View::sell_records | View::new_sell_record | View::analysis | View::ratio_table,
+          [&](Portfolio& data) {
+              Stock& stock = data.current();
+              append_record(stock.sells, stock.sell_count, record);
+              unreadable = recompute_figures(stock);
+          });
+    return unreadable;
 }
 
-void Document::change_record(TradeSide side, int32_t index, const TradeRecord& record, Operation named) {
+// A date moves the record in date order, so any change recomputes the
+// figures; a record left as it was changes nothing, not even the yield's
+// last bits.
+std::optional<UnreadableDate> Document::change_record(TradeSide side, int32_t index, const TradeRecord& record,
+                                                      Operation named) {
     Stock& selected = data_->current();
     if (index < 0 || index >= count_of(selected, side)) throw std::out_of_range("no such record");
-    const TradeRecord& old = records_of(selected, side).at(size_t(index));
-    if (record == old) return;
-    const bool date_only = TradeRecord{old.date, record.price, record.shares, record.amount} == old;
-    const Views records = side == TradeSide::buy ? View::buy_records : View::sell_records;
-    apply(named, date_only ? records : records | View::analysis | View::ratio_table, [&](Portfolio& data) {
-        Stock& stock = data.current();
-        records_of(stock, side)[size_t(index)] = record;
-        if (!date_only) recalc_position(stock);
-    });
+    if (record == records_of(selected, side).at(size_t(index))) return std::nullopt;
+    std::optional<UnreadableDate> unreadable;
+    apply(named,
+          (side == TradeSide::buy ? View::buy_records : View::sell_records) | View::analysis | View::ratio_table,
+          [&](Portfolio& data) {
+              Stock& stock = data.current();
+              records_of(stock, side)[size_t(index)] = record;
+              unreadable = recompute_figures(stock);
+          });
+    return unreadable;
 }
 
-void Document::remove_record(TradeSide side, int32_t index) {
+std::optional<UnreadableDate> Document::remove_record(TradeSide side, int32_t index) {
+    std::optional<UnreadableDate> unreadable;
     apply(side == TradeSide::buy ? Operation::buy_deletion : Operation::sale_deletion,
           View::analysis | View::trade_grids | View::buy_records | View::sell_records | View::ratio_table,
           [&](Portfolio& data) {
               Stock& stock = data.current();
               chomaru::remove_record(records_of(stock, side), count_of(stock, side), index);
-              recalc_position(stock);
+              unreadable = recompute_figures(stock);
           });
+    return unreadable;
 }
 
 void Document::add_stock(std::string code, std::string name) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "accounting/position.h"
 #include "document/recovery_file.h"
 #include "document/undo_history.h"
 #include "document/views.h"
@@ -53,14 +54,18 @@ public:
     // out of date.
     void set_observer(std::function<void(Views)> observer) { observer_ = std::move(observer); }
 
-    // The records of the selected stock. A record table that is full raises
-    // OverflowError; so does a figure out of range.
-    void add_buy(const TradeRecord& record);
-    void add_sale(const TradeRecord& record);
+    // The records of the selected stock, its figures recomputed by
+    // replaying them in date order. A record table that is full raises
+    // OverflowError; so does a figure out of range. When a record's date
+    // does not read, the change is stored with the figures as they were and
+    // that record is returned.
+    std::optional<UnreadableDate> add_buy(const TradeRecord& record);
+    std::optional<UnreadableDate> add_sale(const TradeRecord& record);
     // Record `index` (0-based) of one side of the selected stock becomes
     // `record`. An index outside the records raises std::out_of_range.
-    void change_record(TradeSide side, int32_t index, const TradeRecord& record, Operation named);
-    void remove_record(TradeSide side, int32_t index);
+    std::optional<UnreadableDate> change_record(TradeSide side, int32_t index, const TradeRecord& record,
+                                                Operation named);
+    std::optional<UnreadableDate> remove_record(TradeSide side, int32_t index);
 
     // A new stock after the last one, selected. Raises OverflowError when
     // the portfolio holds max_stocks already.

@@ -6,13 +6,16 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <exception>
+#include <optional>
+#include <set>
 #include <vector>
 
-#include "reports/trade_replay.h"
+#include "accounting/position.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/twips.h"
@@ -30,22 +33,46 @@ qreal chart_time(const Date& date) {
     return qreal(QDate(date.year, date.month, date.day).startOfDay().toMSecsSinceEpoch());
 }
 
-// The trades replayed, as far as they could be; `complete` is false when a
-// date or a figure stopped the replay.
+// The trades replayed as the stock's own figures are, as far as they could
+// be; `complete` is false when a figure stopped the replay.
 struct Replayed {
-    std::vector<ReplayStep> steps;
+    std::vector<PositionStep> steps;
+    std::optional<UnreadableDate> unreadable;
     bool complete = true;
+    std::set<int> oversold_years;
 };
 
 Replayed replay_all(const Stock& stock) {
     Replayed r;
+    PositionReplay replay(stock);
+    r.unreadable = replay.unreadable();
     try {
-        TradeReplay replay(stock);
-        while (replay.next()) r.steps.push_back(replay.step());
+        while (replay.next()) {
+            r.steps.push_back(replay.step());
+            if (replay.step().oversold()) r.oversold_years.insert(replay.step().date.year);
+        }
     } catch (const std::exception&) {
         r.complete = false;
     }
     return r;
+}
+
+// What the chart cannot show as sound, one line each.
+QString notes(const Replayed& r) {
+    QStringList lines;
+    if (r.unreadable)
+        lines << qt_text(unreadable_date_text(*r.unreadable)) + QStringLiteral("が読めないため、グラフを描けません");
+    else if (!r.complete)
+        lines << QStringLiteral("日付や金額の読めない記録があるため、その前までを表示しています");
+    else if (r.steps.empty())
+        lines << QStringLiteral("この銘柄には売買の記録がありません");
+    if (!r.oversold_years.empty()) {
+        QStringList years;
+        for (const int y : r.oversold_years) years << QStringLiteral("%1年").arg(y);
+        lines << QString::fromUtf8(oversold_mark) + QStringLiteral("（") + years.join(QStringLiteral("、")) +
+                     QStringLiteral("）");
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 // A value that holds from one trade to the next: a vertical step at every
@@ -106,7 +133,7 @@ void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
     series->attachAxis(y);
 }
 
-QChart* stock_chart(const Stock& stock, const std::vector<ReplayStep>& steps) {
+QChart* stock_chart(const Stock& stock, const std::vector<PositionStep>& steps) {
     auto* chart = new QChart;
     chart->setTitle(QString::fromStdString(stock.stock_code + "  " + stock.stock_name));
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -124,11 +151,11 @@ QChart* stock_chart(const Stock& stock, const std::vector<ReplayStep>& steps) {
     QScatterSeries* buys = marks(QStringLiteral("買い（単価）"), average_colour, QScatterSeries::MarkerShapeCircle);
     QScatterSeries* sells = marks(QStringLiteral("売り（単価）"), sell_colour, QScatterSeries::MarkerShapeRectangle);
     qreal price_high = 0;
-    for (const ReplayStep& step : steps) {
+    for (const PositionStep& step : steps) {
         const qreal t = chart_time(step.date);
         average.add(t, step.average);
-        shares.add(t, step.shares);
-        profit.add(t, step.cumulative.to_double());
+        shares.add(t, step.held);
+        profit.add(t, step.realized.to_double());
         (step.side == TradeSide::buy ? buys : sells)->append(t, step.record->price);
         price_high = std::max<qreal>(price_high, step.record->price);
     }
@@ -178,12 +205,7 @@ void ChartWindow::show_stock(const Stock& stock) {
     QChart* old = chart_view->chart();
     chart_view->setChart(stock_chart(stock, replayed.steps));
     delete old;
-    if (!replayed.complete)
-        note->setText(QStringLiteral("日付や金額の読めない記録があるため、その前までを表示しています"));
-    else if (replayed.steps.empty())
-        note->setText(QStringLiteral("この銘柄には売買の記録がありません"));
-    else
-        note->clear();
+    note->setText(notes(replayed));
     note->setVisible(!note->text().isEmpty());
 }
 

@@ -12,10 +12,12 @@ namespace chomaru {
 
 class Session;
 
-// A chart of one stock over time, from the same date-ordered replay as the
-// tax file: the running average buy unit price and the shares held as step
-// lines on two axes, each buy and sell marked at its unit price, and the
-// cumulative realised profit on an axis of its own.
+// A chart of one stock over time, from the same date-ordered replay that
+// gives the stock's own figures: the average buy unit price and the shares
+// held as step lines on two axes, each buy and sell marked at its unit
+// price, and the realised profit on an axis of its own. A note names what
+// cannot be shown as sound: a date that does not read, a sale of more shares
+// than were held (with its years).
 class ChartWindow : public QWidget {
     Q_OBJECT
 public:

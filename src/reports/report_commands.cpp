@@ -2,7 +2,6 @@
 
 #include <QPointer>
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <system_error>
 
@@ -60,17 +59,16 @@ void report_unencodable(Platform& platform, const std::string& name) {
     report_failure(platform, name + " を作成できませんでした（Shift_JISで書けない文字が含まれています）");
 }
 
-// Writes the file whole and tells the user where; when the writing stopped
-// at a stock, the file keeps the lines before the error and the message
-// names the stock.
-void write_and_tell(Platform& platform, const Portfolio& portfolio, const std::filesystem::path& path,
-                    const std::string& bytes, std::optional<int32_t> failed_stock) {
+// Writes the file whole and tells the user where; when the file lacks what
+// some stocks would have given, the message names them first.
+void write_and_tell(Platform& platform, const std::filesystem::path& path, const std::string& bytes,
+                    const std::string& problems) {
     // An export of the same day is replaced, and so is a link at the name.
     const bool replaced = name_taken(path);
     if (!write_report(platform, path, bytes)) return;
     const std::string done = done_message(path, replaced);
-    if (failed_stock)
-        report_failure(platform, tax_error_message(portfolio, *failed_stock, done));
+    if (!problems.empty())
+        report_failure(platform, problems + "\r\n\r\n" + done);
     else
         report_done(platform, done);
 }
@@ -91,7 +89,7 @@ void m_csvf_click(Session& session) {
         report_unencodable(platform, name);
         return;
     }
-    write_and_tell(platform, session.portfolio, path, bytes, std::nullopt);
+    write_and_tell(platform, path, bytes, std::string());
 }
 
 void m_tax_file_click(Session& session) {
@@ -100,7 +98,7 @@ void m_tax_file_click(Session& session) {
     const std::filesystem::path path = report_path(platform, name);
     if (path.empty()) return;
     const TaxFile file = tax_csv(session.portfolio);
-    write_and_tell(platform, session.portfolio, path, file.bytes, file.failed_stock);
+    write_and_tell(platform, path, file.bytes, tax_problems(session.portfolio, file));
 }
 
 void write_year_file(Platform& platform, const Portfolio& portfolio) {
@@ -115,7 +113,7 @@ void write_year_file(Platform& platform, const Portfolio& portfolio) {
         report_unencodable(platform, name);
         return;
     }
-    write_and_tell(platform, portfolio, path, bytes, report.failed_stock);
+    write_and_tell(platform, path, bytes, year_problems(portfolio, report));
 }
 
 // The help opens with the desktop's opener, or else in a window of the

@@ -43,7 +43,7 @@ struct Trade {
 };
 
 std::optional<Trade> ask_trade(Platform& platform, const QString& price_message, const QString& amount_message,
-                               Currency (*estimate)(const FeeTable&, int32_t, int32_t), const FeeTable& fees) {
+                               Currency (*estimate)(const FeeTable&, Currency), const FeeTable& fees) {
     const TradePrompts prompts{
         {QStringLiteral("いくらにしますか？"), QStringLiteral("どのくらいにしましょう？"),
          QStringLiteral("これでいいですか")},
@@ -54,7 +54,7 @@ std::optional<Trade> ask_trade(Platform& platform, const QString& price_message,
     };
     const std::optional<PriceAndShares> a = ask_price_and_shares(platform, prompts);
     if (!a) return std::nullopt;
-    const std::optional<Currency> amount = ask_amount(platform, prompts, *a, estimate(fees, a->price, a->shares));
+    const std::optional<Currency> amount = ask_amount(platform, prompts, *a, estimate(fees, a->trade_value()));
     if (!amount) return std::nullopt;
     return Trade{a->price, a->shares, *amount};
 }

@@ -31,8 +31,9 @@ void put_running(NumberFields& n, const ReplayStep& step) {
 }
 
 // Each row is worked out completely before anything of it is written, so a
-// failure leaves only whole lines behind.
-void append_tax_block(std::string& out, const Stock& s) {
+// failure leaves only whole lines behind. A stock whose dates cannot all be
+// read gets its heading and no rows.
+void append_tax_block(std::string& out, const Stock& s, bool rows) {
     std::string first_line;
     append_csv_field(first_line, s.stock_code);
     first_line += ',';
@@ -40,6 +41,10 @@ void append_tax_block(std::string& out, const Stock& s) {
     first_line += "\r\n";
     out += first_line;
     out += heading_line();
+    if (!rows) {
+        out += "\r\n";
+        return;
+    }
 
     TradeReplay replay(s);
     while (replay.next()) {
@@ -73,7 +78,10 @@ TaxFile tax_csv(const Portfolio& portfolio) {
     file.bytes.reserve(records * 64 + size_t(std::max(0, portfolio.last_stock) + 1) * 160);
     for (int32_t i = 0; i <= portfolio.last_stock; ++i) {
         try {
-            append_tax_block(file.bytes, portfolio.stocks.at(size_t(i)));
+            const Stock& stock = portfolio.stocks.at(size_t(i));
+            const std::optional<UnreadableDate> unreadable = PositionReplay(stock).unreadable();
+            if (unreadable) file.unreadable.emplace_back(i, *unreadable);
+            append_tax_block(file.bytes, stock, !unreadable);
         } catch (const std::exception&) {
             file.failed_stock = i;
             break;
@@ -82,9 +90,20 @@ TaxFile tax_csv(const Portfolio& portfolio) {
     return file;
 }
 
-std::string tax_error_message(const Portfolio& portfolio, int stock, const std::string& done_message) {
-    const Stock& s = portfolio.stocks.at(size_t(stock));
-    return s.stock_code + s.stock_name + "を処理中にエラーが発生しました\r\n\r\n" + done_message;
+std::string tax_problems(const Portfolio& portfolio, const TaxFile& file) {
+    std::string lines;
+    for (const auto& [i, record] : file.unreadable) {
+        const Stock& s = portfolio.stocks.at(size_t(i));
+        if (!lines.empty()) lines += "\r\n";
+        lines +=
+            s.stock_code + s.stock_name + "：" + unreadable_date_text(record) + "が読めないため、売買を書いていません";
+    }
+    if (file.failed_stock) {
+        const Stock& s = portfolio.stocks.at(size_t(*file.failed_stock));
+        if (!lines.empty()) lines += "\r\n";
+        lines += s.stock_code + s.stock_name + "を処理中にエラーが発生しました";
+    }
+    return lines;
 }
 
 }  // namespace chomaru

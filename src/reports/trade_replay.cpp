@@ -1,39 +1,28 @@
 #include "reports/trade_replay.h"
 
-#include <algorithm>
-
 #include "store/numbers.h"
 
 namespace chomaru {
 
-TradeReplay::TradeReplay(const Stock& stock)
-    : buys_(in_date_order(stock.buys, stock.buy_count)), sells_(in_date_order(stock.sells, stock.sell_count)) {}
-
-std::vector<TradeReplay::Dated> TradeReplay::in_date_order(const RecordTable& records, int32_t count) {
-    std::vector<Dated> dated;
-    dated.reserve(size_t(std::clamp(count, 0, max_records)));
-    for (int32_t r = 0; r < count; ++r) {
-        const TradeRecord& t = records.at(size_t(r));
-        dated.push_back({text_to_date(t.date), &t});
-    }
-    std::stable_sort(dated.begin(), dated.end(), [](const Dated& a, const Dated& b) { return a.date < b.date; });
-    return dated;
+TradeReplay::TradeReplay(const Stock& stock) {
+    std::optional<UnreadableDate> unreadable;
+    trades_ = in_date_order(stock, unreadable);
+    if (unreadable) throw ConversionError("a record's date is not a date");
 }
 
 bool TradeReplay::next() {
-    const bool buy_pending = next_buy_ < buys_.size();
-    const bool sell_pending = next_sell_ < sells_.size();
-    if (!buy_pending && !sell_pending) return false;
-    if (!buy_pending || (sell_pending && buys_[next_buy_].date > sells_[next_sell_].date))
-        sell(sells_[next_sell_++]);
+    if (next_ >= trades_.size()) return false;
+    const DatedRecord& trade = trades_[next_++];
+    if (trade.side == TradeSide::buy)
+        buy(trade);
     else
-        buy(buys_[next_buy_++]);
+        sell(trade);
     return true;
 }
 
 // The products of a price and a share count are formed in 64 bits: a
 // holding of 50,000 shares at ¥50,000 is worth more than 32 bits hold.
-void TradeReplay::buy(const Dated& trade) {
+void TradeReplay::buy(const DatedRecord& trade) {
     const TradeRecord& t = *trade.record;
     const Currency held_cost = Currency::from_yen(int64_t(step_.average) * step_.shares) + t.amount;
     const int32_t shares = checked_add(step_.shares, t.shares);
@@ -47,7 +36,7 @@ void TradeReplay::buy(const Dated& trade) {
     step_.profit = 0;
 }
 
-void TradeReplay::sell(const Dated& trade) {
+void TradeReplay::sell(const DatedRecord& trade) {
     const TradeRecord& t = *trade.record;
     const Currency cost = Currency::from_yen(int64_t(t.shares) * step_.average);
     const int32_t profit = round_to_int32((t.amount - cost).to_double());

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "accounting/position.h"
 #include "store/currency.h"
 #include "store/date_text.h"
 #include "store/portfolio.h"
@@ -27,9 +28,8 @@ struct ReplayStep {
 };
 
 // A stock's buys and sells replayed in date order from its first trade, with
-// the running average unit price, the shares held and each sale's profit.
-// Each kind is taken in date order, records of equal dates in their stored
-// order, and on equal dates the buy comes first. A buy averages its amount
+// the running average unit price, the shares held and each sale's profit,
+// in the order of in_date_order. A buy averages its amount
 // into the cost of the shares held; a sale is costed at the running average
 // and leaves it unchanged. Nothing of the stock is changed.
 class TradeReplay {
@@ -45,18 +45,11 @@ public:
     const ReplayStep& step() const { return step_; }
 
 private:
-    struct Dated {
-        Date date;
-        const TradeRecord* record;
-    };
-    static std::vector<Dated> in_date_order(const RecordTable& records, int32_t count);
-    void buy(const Dated& trade);
-    void sell(const Dated& trade);
+    void buy(const DatedRecord& trade);
+    void sell(const DatedRecord& trade);
 
-    std::vector<Dated> buys_;
-    std::vector<Dated> sells_;
-    size_t next_buy_ = 0;
-    size_t next_sell_ = 0;
+    std::vector<DatedRecord> trades_;
+    size_t next_ = 0;
     ReplayStep step_;
 };
 

@@ -17,7 +17,8 @@ namespace {
 using SalesByYear = std::map<int, std::vector<StockSales>>;
 
 // Adds the sales of stock `index`; stocks are added in the stored order, so
-// a year's list holds each stock once, in that order.
+// a year's list holds each stock once, in that order. Raises when the trades
+// cannot be replayed.
 void add_sales(SalesByYear& by_year, int32_t index, const Stock& stock) {
     TradeReplay replay(stock);
     while (replay.next()) {
@@ -30,6 +31,8 @@ void add_sales(SalesByYear& by_year, int32_t index, const Stock& stock) {
         s.proceeds += step.record->amount;
         s.cost += step.cost;
         s.profit += Currency::from_yen(step.profit);
+        // The shares held go below zero only by a sale of more than were held.
+        if (step.shares < 0) s.oversold = true;
     }
 }
 
@@ -78,14 +81,21 @@ void put_amounts(NumberFields& n, std::initializer_list<Currency> amounts) {
     }
 }
 
+// A row's last field when its stock or year sold more than was held.
+void end_row(std::string& out, bool oversold) {
+    static const std::string mark = "," + utf8_to_cp932(oversold_mark);
+    if (oversold) out += mark;
+    out += "\r\n";
+}
+
 void put_year_row(std::string& out, const YearFigures& y) {
     NumberFields n;
     n.put_int(y.year);
     put_amounts(n, {y.profit, y.deducted, y.after_deduction, y.loss_left});
     n.put(',');
     n.put_int(y.tax_estimate);
-    n.put("\r\n");
     n.append_to(out);
+    end_row(out, y.oversold);
 }
 
 void put_sales_row(std::string& out, int year, const Stock& stock, const StockSales& s) {
@@ -97,8 +107,15 @@ void put_sales_row(std::string& out, int year, const Stock& stock, const StockSa
     n.put(',');
     n.put_int(s.shares);
     put_amounts(n, {s.proceeds, s.cost, s.profit});
-    n.put("\r\n");
     n.append_to(out);
+    end_row(out, s.oversold);
+}
+
+std::string left_out_line(const Portfolio& portfolio, const LeftOut& left) {
+    const Stock& s = portfolio.stocks.at(size_t(left.stock));
+    return s.stock_code + s.stock_name +
+           (left.date ? "：" + unreadable_date_text(*left.date) + "が読めないため、この銘柄を除いています"
+                      : std::string("を処理中にエラーが発生しました（この銘柄を除いています）"));
 }
 
 }  // namespace
@@ -118,12 +135,20 @@ YearReport year_report(const Portfolio& portfolio) {
     YearReport report;
     SalesByYear by_year;
     for (int32_t i = 0; i <= portfolio.last_stock; ++i) {
-        try {
-            add_sales(by_year, i, portfolio.stocks.at(size_t(i)));
-        } catch (const std::exception&) {
-            report.failed_stock = i;
-            return report;
+        const Stock& stock = portfolio.stocks.at(size_t(i));
+        if (const std::optional<UnreadableDate> date = PositionReplay(stock).unreadable()) {
+            report.left_out.push_back({i, date});
+            continue;
         }
+        // A stock's sales join the years only once all of them are replayed.
+        SalesByYear own;
+        try {
+            add_sales(own, i, stock);
+        } catch (const std::exception&) {
+            report.left_out.push_back({i, std::nullopt});
+            continue;
+        }
+        for (auto& [year, sales] : own) by_year[year].push_back(sales.front());
     }
     if (by_year.empty()) return report;
 
@@ -132,7 +157,10 @@ YearReport year_report(const Portfolio& portfolio) {
         YearFigures y;
         y.year = year;
         if (auto found = by_year.find(year); found != by_year.end()) y.sales = std::move(found->second);
-        for (const StockSales& s : y.sales) y.profit += s.profit;
+        for (const StockSales& s : y.sales) {
+            y.profit += s.profit;
+            y.oversold = y.oversold || s.oversold;
+        }
         y.deducted = carry.apply(year, y.profit);
         y.after_deduction = y.profit - y.deducted;
         y.loss_left = carry.left_after(year);
@@ -142,13 +170,28 @@ YearReport year_report(const Portfolio& portfolio) {
     return report;
 }
 
+std::string year_problems(const Portfolio& portfolio, const YearReport& report) {
+    std::string lines;
+    for (const LeftOut& left : report.left_out) {
+        if (!lines.empty()) lines += "\r\n";
+        lines += left_out_line(portfolio, left);
+    }
+    return lines;
+}
+
 std::string year_csv(const Portfolio& portfolio, const YearReport& report) {
     std::string out = utf8_to_cp932("年,コード,銘柄名,売却株数,売却代金,取得費,損益\r\n");
-    if (report.failed_stock) return out;
     for (const YearFigures& y : report.years)
         for (const StockSales& s : y.sales) put_sales_row(out, y.year, portfolio.stocks.at(size_t(s.stock)), s);
     out += utf8_to_cp932("\r\n年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額\r\n");
     for (const YearFigures& y : report.years) put_year_row(out, y);
+    if (!report.left_out.empty()) {
+        out += "\r\n";
+        for (const LeftOut& left : report.left_out) {
+            append_csv_field(out, left_out_line(portfolio, left));
+            out += "\r\n";
+        }
+    }
     return out;
 }
 

@@ -43,6 +43,15 @@ FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, 
     return g;
 }
 
+// Marks entry i of a table as a year or a stock that sold more shares than
+// were held.
+void mark_oversold(FlexGrid* g, int i) {
+    for (int c = 0; c < g->cols(); ++c) {
+        g->item(i, c)->setBackground(QColor(255, 220, 220));
+        g->item(i, c)->setToolTip(QString::fromUtf8(oversold_mark));
+    }
+}
+
 // Entry i's amount in the currency format; a loss in red.
 void set_amount(FlexGrid* g, int i, int col, Currency value) {
     g->set_text(i + 1, col, qt_text(format_currency(value)));
@@ -88,6 +97,13 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     note->setWordWrap(true);
     place(note, 120, 4860, 8100, 510);
 
+    left_out = new QLabel(
+        qt_text(year_problems(portfolio, report_)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
+    left_out->setObjectName(QStringLiteral("left_out"));
+    left_out->setWordWrap(true);
+    left_out->setStyleSheet(QStringLiteral("color: red"));
+    place(left_out, 120, 5430, 6180, 615);
+
     csv_key = new QPushButton(QStringLiteral("CSVに出力(&C)"), this);
     csv_key->setObjectName(QStringLiteral("csv_key"));
     place(csv_key, 6420, 5490, 1800, 495);
@@ -112,14 +128,9 @@ void YearWindow::show_years() {
         year_fig->set_text(i + 1, 5, qt_text(format_currency(Currency::from_yen(y.tax_estimate))));
         for (int c = 0; c < year_fig->cols(); ++c)
             year_fig->item(i, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        if (y.oversold) mark_oversold(year_fig, i);
     }
-    if (report_.failed_stock) {
-        const Stock& s = portfolio_.stocks.at(size_t(*report_.failed_stock));
-        sales_caption->setText(qt_text(s.stock_code + s.stock_name + "を処理中にエラーが発生しました"));
-        sales_caption->setStyleSheet(QStringLiteral("color: red"));
-    } else if (years == 0) {
-        sales_caption->setText(QStringLiteral("売りの記録がありません"));
-    }
+    if (years == 0 && report_.left_out.empty()) sales_caption->setText(QStringLiteral("売りの記録がありません"));
 }
 
 void YearWindow::select_year(int i) {
@@ -132,7 +143,9 @@ void YearWindow::select_year(int i) {
 }
 
 void YearWindow::show_sales(const YearFigures& year) {
-    sales_caption->setText(QStringLiteral("%1年の売却（銘柄別）").arg(year.year));
+    QString caption = QStringLiteral("%1年の売却（銘柄別）").arg(year.year);
+    if (year.oversold) caption += QStringLiteral("　") + QString::fromUtf8(oversold_mark);
+    sales_caption->setText(caption);
     // Rows made afresh: no text or colour of the year shown before is left.
     const int count = int(year.sales.size());
     sales_fig->set_rows(1);
@@ -146,6 +159,7 @@ void YearWindow::show_sales(const YearFigures& year) {
         set_amount(sales_fig, i, 3, s.proceeds);
         set_amount(sales_fig, i, 4, s.cost);
         set_amount(sales_fig, i, 5, s.profit);
+        if (s.oversold) mark_oversold(sales_fig, i);
     }
     sales_fig->scrollToTop();
 }

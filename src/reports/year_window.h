@@ -16,7 +16,9 @@ class Session;
 
 // Realised gains year by year: a table of the years with the losses carried
 // forward and an estimate of the tax, the latest year selected, and below it
-// the selected year's sales per stock. "CSVに出力" writes both tables to a
+// the selected year's sales per stock. A year and a stock that sold more
+// shares than were held are marked; stocks whose trades could not be
+// replayed are named under the tables. "CSVに出力" writes both tables to a
 // file in the documents folder.
 class YearWindow : public QDialog {
     Q_OBJECT
@@ -30,6 +32,7 @@ public:
     QLabel* sales_caption;
     FlexGrid* sales_fig;
     QLabel* note;
+    QLabel* left_out;
     QPushButton* csv_key;
 
 private:

@@ -40,6 +40,8 @@ std::filesystem::path home_folder(const char* home) {
     return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
 
+}  // namespace
+
 std::filesystem::path user_data_folder(const char* xdg_data_home, const char* home) {
     if (xdg_data_home && xdg_data_home[0] == '/') return std::filesystem::path(xdg_data_home) / "chomaru";
     return home_folder(home) / ".local" / "share" / "chomaru";
@@ -63,8 +65,7 @@ std::filesystem::path choose_data_folder(const std::optional<std::filesystem::pa
     if (program_folder.empty()) return user_folder;
     std::error_code error;
     if (std::filesystem::exists(program_folder / data_file_name, error)) return program_folder;
-    if (!inside_system_prefix(program_folder) && std::filesystem::is_directory(program_folder, error) &&
-        creatable(program_folder))
+    if (std::filesystem::exists(program_folder / portable_mark, error) && !inside_system_prefix(program_folder))
         return program_folder;
     return user_folder;
 }

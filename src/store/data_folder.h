@@ -29,10 +29,16 @@ std::filesystem::path user_data_folder();
 // the place for one user's data.
 bool inside_system_prefix(const std::filesystem::path& folder);
 
+// The file that makes a copy of the program portable: an empty file of this
+// name beside the program.
+inline constexpr const char* portable_mark = ".portable";
+
 // The data folder, in this order: the folder the user asked for; the
-// program's folder when it already holds the data file, or when it is
-// writable and not inside a system prefix (a portable copy); otherwise,
-// also when the program's folder is unknown (empty), the user's data folder.
+// program's folder when it already holds the data file, or when it holds
+// portable_mark and is not inside a system prefix (a portable copy);
+// otherwise, also when the program's folder is unknown (empty), the user's
+// data folder. A copy merely put in a folder the user can write, such as
+// ~/.local/bin, keeps its data in the user's data folder.
 std::filesystem::path choose_data_folder(const std::optional<std::filesystem::path>& requested,
                                          const std::filesystem::path& program_folder,
                                          const std::filesystem::path& user_folder);

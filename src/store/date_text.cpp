@@ -69,6 +69,25 @@ Date text_to_date(std::string_view s) {
     return date;
 }
 
+Date typed_date(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    Date date;
+    std::string_view digits = s;
+    if (s.size() == 8 && read_number(digits, 4, 4, date.year) && read_number(digits, 2, 2, date.month) &&
+        read_number(digits, 2, 2, date.day)) {
+        if (!is_valid_date(date)) throw ConversionError("not a date");
+        return date;
+    }
+    return text_to_date(s);
+}
+
+Date latest_trade_date(const Date& today) {
+    Date last{today.year + 1, today.month, today.day};
+    if (!is_valid_date(last) && last.month >= 1 && last.month <= 12) last.day = days_in_month(last.year, last.month);
+    return last;
+}
+
 Date system_today() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

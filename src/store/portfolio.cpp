@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "store/numbers.h"
+
 namespace chomaru {
 
 namespace {
@@ -188,6 +190,12 @@ void z_data_init(Portfolio& portfolio) {
     figures = StockFigures();
     s.buy_count = 0;
     s.sell_count = 0;
+}
+
+void append_record(RecordTable& records, int32_t& count, const TradeRecord& record) {
+    if (count < 0 || count >= max_records) throw OverflowError("the records are full");
+    records[size_t(count)] = record;
+    ++count;
 }
 
 void remove_record(RecordTable& records, int32_t& count, int32_t index) {

@@ -210,6 +210,10 @@ inline bool is_unnamed(const Stock& stock) { return stock.stock_code.empty() && 
 // and both record counts 0. The record slots themselves are left as they are.
 void z_data_init(Portfolio& portfolio);
 
+// Appends a record to one side of a stock. A full side raises
+// OverflowError and changes nothing.
+void append_record(RecordTable& records, int32_t& count, const TradeRecord& record);
+
 // Removes record `index` (0-based) of one side of a stock: the later
 // records move down one place and the count falls by one. An index outside
 // 0 .. count - 1 raises std::out_of_range and changes nothing.

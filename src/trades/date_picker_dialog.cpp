@@ -2,45 +2,88 @@
 
 #include <QCalendarWidget>
 #include <QEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <algorithm>
+#include <optional>
 
 #include "store/date_text.h"
 #include "ui/platform.h"
 #include "ui/session.h"
+#include "ui/text_checks.h"
 #include "ui/twips.h"
 
 namespace chomaru {
 
-DatePickerDialog::DatePickerDialog(std::string& picked_date, QWidget* parent)
-    : QDialog(parent), picked_date_(picked_date) {
+namespace {
+
+QDate qt_date(const Date& d) { return QDate(d.year, d.month, d.day); }
+
+QString date_text(const QDate& d) { return qt_text(short_date_text(Date{d.year(), d.month(), d.day()})); }
+
+// The date a field's text names, when it names one; nothing is shown.
+std::optional<QDate> date_in(const QString& text) {
+    try {
+        return qt_date(typed_date(number_text(text)));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+DatePickerDialog::DatePickerDialog(Platform& platform, std::string& picked_date, QWidget* parent)
+    : QDialog(parent), platform_(platform), picked_date_(picked_date) {
     setObjectName(QStringLiteral("sel_date"));
     setWindowTitle(QStringLiteral("日付を選んで下さい"));
-    // The window is as wide as its whole caption needs; the calendar and the
-    // button keep their size in the middle.
+    // The window is as wide as its whole caption needs; the field, the
+    // calendar and the button keep their size in the middle.
     const int client_width = twips(this, 2595);
     const int width = std::max(client_width, width_for_caption(*this, windowTitle()));
-    setFixedSize(width, twips(this, 2880));
+    setFixedSize(width, twips(this, 3240));
     auto* client = new QWidget(this);
     client->setGeometry((width - client_width) / 2, 0, client_width, height());
+
+    l_date = new QLineEdit(client);
+    l_date->setObjectName(QStringLiteral("l_date"));
+    l_date->setToolTip(QStringLiteral("例: 2026/01/05、2026-01-05、20260105"));
+    place(l_date, 120, 120, 2385, 300);
 
     MonthView1 = new QCalendarWidget(client);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    place(MonthView1, 120, 120, 2385, 2220);
+    // Digits typed into the calendar would open its own small editor, which
+    // takes no separators; typing goes into the field instead.
+    MonthView1->setDateEditEnabled(false);
+    const Date today = platform.today();
+    MonthView1->setDateRange(qt_date(earliest_trade_date), qt_date(latest_trade_date(today)));
+    place(MonthView1, 120, 480, 2385, 2220);
 
     k_ok = new QPushButton(QStringLiteral("OK"), client);
     k_ok->setObjectName(QStringLiteral("k_ok"));
-    place(k_ok, 120, 2400, 2415, 375);
+    k_ok->setDefault(true);
+    place(k_ok, 120, 2760, 2415, 375);
     // The mouse moving over the button gives it the keyboard focus.
     k_ok->setMouseTracking(true);
     k_ok->installEventFilter(this);
 
+    setTabOrder(l_date, MonthView1);
+    setTabOrder(MonthView1, k_ok);
     connect(k_ok, &QPushButton::clicked, this, &DatePickerDialog::pick);
     connect(MonthView1, &QCalendarWidget::activated, this, &DatePickerDialog::pick);
     connect(MonthView1, &QCalendarWidget::currentPageChanged, this, &DatePickerDialog::follow_page);
+    connect(MonthView1, &QCalendarWidget::selectionChanged, this, &DatePickerDialog::follow_calendar);
+    connect(l_date, &QLineEdit::textEdited, this, &DatePickerDialog::follow_field);
+    set_date(qt_date(today));
+    l_date->setFocus();
+}
+
+void DatePickerDialog::set_date(const QDate& date) {
+    MonthView1->setSelectedDate(date);
+    follow_calendar();
+    l_date->selectAll();
 }
 
 void DatePickerDialog::follow_page(int year, int month) {
@@ -54,21 +97,37 @@ void DatePickerDialog::follow_page(int year, int month) {
     MonthView1->setSelectedDate(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
 }
 
+// The field shows the calendar's date, unless it already names that date as typed.
+void DatePickerDialog::follow_calendar() {
+    const QDate selected = MonthView1->selectedDate();
+    if (date_in(l_date->text()) != selected) l_date->setText(date_text(selected));
+}
+
+void DatePickerDialog::follow_field(const QString& text) {
+    const std::optional<QDate> typed = date_in(text);
+    if (typed && *typed >= MonthView1->minimumDate() && *typed <= MonthView1->maximumDate())
+        MonthView1->setSelectedDate(*typed);
+}
+
 bool DatePickerDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == k_ok && event->type() == QEvent::MouseMove) k_ok->setFocus(Qt::MouseFocusReason);
     return QDialog::eventFilter(watched, event);
 }
 
+// The field always holds the date to take: the calendar's own, or one typed.
 void DatePickerDialog::pick() {
-    const QDate d = MonthView1->selectedDate();
-    picked_date_ = short_date_text(Date{d.year(), d.month(), d.day()});
+    const std::optional<Date> date = accept_trade_date(platform_, l_date->text());
+    if (!date) {
+        l_date->setFocus();
+        l_date->selectAll();
+        return;
+    }
+    picked_date_ = short_date_text(*date);
     accept();
 }
 
 std::string pick_trade_date(Session& session) {
-    DatePickerDialog dialog(session.picked_date, session.dialog_parent);
-    const Date today = session.platform.today();
-    dialog.MonthView1->setSelectedDate(QDate(today.year, today.month, today.day));
+    DatePickerDialog dialog(session.platform, session.picked_date, session.dialog_parent);
     session.platform.run_modal(dialog);
     return session.picked_date;
 }

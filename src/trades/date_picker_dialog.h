@@ -4,21 +4,31 @@
 #include <string>
 
 class QCalendarWidget;
+class QLineEdit;
 class QPushButton;
 
 namespace chomaru {
 
+class Platform;
 class Session;
 
-// The trade date picker: a month calendar and an OK button. OK, or a
-// double-click on a day, writes the selected date as short-date text into
-// the picked date it was given and closes; any other close leaves that text
-// as it was.
+// The trade date picker: a date field over a month calendar, and an OK
+// button. The field opens with the calendar's date selected, so a date typed
+// replaces it and Return takes it; the calendar serves the mouse and the
+// arrow keys, and each follows the other. OK, Return or a double-click on a
+// day writes the date as short-date text into the picked date it was given
+// and closes; a typed text that is not a date of the allowed range is
+// refused with a message and the picker stays open. Any other close leaves
+// the picked date as it was.
 class DatePickerDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit DatePickerDialog(std::string& picked_date, QWidget* parent = nullptr);
+    DatePickerDialog(Platform& platform, std::string& picked_date, QWidget* parent = nullptr);
 
+    // Selects `date` in the calendar and in the field.
+    void set_date(const QDate& date);
+
+    QLineEdit* l_date;
     QCalendarWidget* MonthView1;
     QPushButton* k_ok;
 
@@ -28,7 +38,10 @@ protected:
 private:
     void pick();
     void follow_page(int year, int month);
+    void follow_calendar();
+    void follow_field(const QString& text);
 
+    Platform& platform_;
     std::string& picked_date_;
 };
 

@@ -1,6 +1,7 @@
 #include "trades/record_deletion.h"
 
 #include "store/regional_text.h"
+#include "trades/record_change.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
 #include "ui/session.h"
@@ -10,16 +11,17 @@ namespace chomaru {
 
 namespace {
 
-// Deletes the record whose number the user types. An empty answer is not
-// tested for: it fails the conversion like any text that is not a number.
-// A number that names no record deletes nothing, silently.
+// Deletes the record whose number the user types. Cancel, or an emptied
+// field, ends the command silently; a number that names no record deletes
+// nothing, silently.
 void delete_one_record(Session& session, bool buy_side) {
-    const QString answer = session.platform.input_box(QStringLiteral("削除する行数を記入して下さい"),
+    const QString answer = session.platform.input_box(QStringLiteral("削除する行番号を記入して下さい"),
                                                       QStringLiteral("例:1"), QStringLiteral("1"));
+    if (answer.isEmpty()) return;
     const int32_t n = text_to_int32(number_text(answer));
     const Stock& stock = session.stock();
     if (n < 1 || n > (buy_side ? stock.buy_count : stock.sell_count)) return;
-    session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1);
+    tell_unreadable(session.platform, session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1));
 }
 
 }  // namespace

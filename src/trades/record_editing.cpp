@@ -1,6 +1,10 @@
 #include "trades/record_editing.h"
 
+#include <optional>
+
+#include "store/date_text.h"
 #include "store/regional_text.h"
+#include "trades/record_change.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
 #include "ui/session.h"
@@ -26,23 +30,15 @@ QString stored_text(const TradeRecord& record, int col) {
     }
 }
 
-// One field of one stored record, chosen by its cell: column 1 the date,
-// 2 the unit price, 3 the shares, 4 the amount. The prompt offers the stored
-// value itself, so that OK without typing changes nothing.
-void edit_record(Session& session, bool buy_side, int row, int col) {
-    const Stock& stock = session.stock();
-    const int32_t count = buy_side ? stock.buy_count : stock.sell_count;
-    if (row < 1 || row > count || col < 1 || col > 4) return;
-    TradeRecord record = (buy_side ? stock.buys : stock.sells).at(size_t(row - 1));
-    Platform& platform = session.platform;
-    const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
-                                              QStringLiteral("変更します"), stored_text(record, col));
-    if (answer.isEmpty()) return;
+// The record with one field changed to the answer: column 1 the date, 2 the
+// unit price, 3 the shares, 4 the amount; nothing when a date is refused.
+// Text that is not a number raises.
+std::optional<TradeRecord> changed_record(Platform& platform, TradeRecord record, int col, const QString& answer) {
     switch (col) {
     case 1: {
-        const std::optional<QString> date = accept_date_text(platform, answer);
-        if (!date) return;
-        record.date = core_text(*date);
+        const std::optional<Date> date = accept_trade_date(platform, answer);
+        if (!date) return std::nullopt;
+        record.date = short_date_text(*date);
         break;
     }
     case 2:
@@ -55,8 +51,32 @@ void edit_record(Session& session, bool buy_side, int row, int col) {
         record.amount = text_to_currency(number_text(answer));
         break;
     }
-    session.document.change_record(buy_side ? TradeSide::buy : TradeSide::sell, row - 1, record,
-                                   buy_side ? Operation::buy_correction : Operation::sale_correction);
+    return record;
+}
+
+// One field of one stored record, chosen by its cell. The prompt offers the
+// stored value itself, so that OK without typing changes nothing; any change
+// recomputes the stock's figures, a date's too, since it may move the record
+// in date order.
+void edit_record(Session& session, bool buy_side, int row, int col) {
+    const Stock& stock = session.stock();
+    const int32_t count = buy_side ? stock.buy_count : stock.sell_count;
+    if (row < 1 || row > count || col < 1 || col > 4) return;
+    const size_t k = size_t(row - 1);
+    const TradeRecord& record = (buy_side ? stock.buys : stock.sells).at(k);
+    Platform& platform = session.platform;
+    const QString answer = platform.input_box(QStringLiteral("変更後の情報を入力して下さい"),
+                                              QStringLiteral("変更します"), stored_text(record, col));
+    if (answer.isEmpty()) return;
+    const std::optional<TradeRecord> changed = changed_record(platform, record, col, answer);
+    if (!changed || *changed == record) return;
+
+    Stock after = stock;
+    (buy_side ? after.buys : after.sells).at(k) = *changed;
+    if (!confirm_oversale(platform, stock, after, QStringLiteral("変更"))) return;
+    tell_unreadable(platform, session.document.change_record(buy_side ? TradeSide::buy : TradeSide::sell, int32_t(k),
+                                                             *changed, buy_side ? Operation::buy_correction
+                                                                                : Operation::sale_correction));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "store/numbers.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
+#include "trades/record_change.h"
 #include "trades/trade_prompts.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
@@ -18,14 +19,17 @@ namespace chomaru {
 namespace {
 
 // The example line of each prompt, an empty line and the running summary of
-// the values known so far.
+// the values known so far. The price prompt says under its example that the
+// record keeps the unit price in whole yen.
 TradePrompts entry_prompts(std::array<QString, 3> captions, std::array<QString, 3> examples, const std::string& date) {
     return TradePrompts{
         std::move(captions),
         [examples = std::move(examples), date](TradeStep step, std::optional<int32_t> price,
                                                std::optional<int32_t> shares) {
-            const QStringList lines{
-                examples[size_t(step)],
+            QStringList lines{examples[size_t(step)]};
+            if (step == TradeStep::price)
+                lines << QStringLiteral("単価は1円単位で記録します（金額は入力どおりの単価で計算します）");
+            lines << QStringList{
                 QString(),
                 QStringLiteral("日付：") + qt_text(date),
                 QStringLiteral("単価：") + (price ? qt_text(format_currency(Currency::from_yen(*price))) : QString()),
@@ -66,10 +70,19 @@ struct Side {
     QString name;
     int32_t count;
     TradePrompts (*prompts)(const std::string& date);
-    Currency (*total)(const FeeTable& table, int32_t price, int32_t shares);
+    Currency (*total)(const FeeTable& table, Currency value);
     // The most shares a record may hold: those held, for a sale.
     std::optional<int32_t> most_shares;
 };
+
+// A sale of more shares than were held on its date is stored only when the
+// user says so.
+bool sale_confirmed(Session& session, const TradeRecord& sale) {
+    const Stock& stock = session.stock();
+    Stock with_sale = stock;
+    append_record(with_sale.sells, with_sale.sell_count, sale);
+    return confirm_oversale(session.platform, stock, with_sale, QStringLiteral("記録"));
+}
 
 // Asks for the date, the unit price and shares, and the amount of a new
 // record; nothing when the user stops or the entry is refused.
@@ -80,11 +93,14 @@ std::optional<TradeRecord> ask_record(Session& session, const Side& side) {
     const TradePrompts prompts = side.prompts(date);
     const std::optional<PriceAndShares> a = ask_price_and_shares(session.platform, prompts);
     if (!a) return std::nullopt;
-    if (side.most_shares && a->shares > *side.most_shares) {
-        refuse(session.platform, QStringLiteral("持ち株数以上は、売ることが出来ません"));
-        return std::nullopt;
+    if (side.most_shares) {
+        if (a->shares > *side.most_shares) {
+            refuse(session.platform, QStringLiteral("持ち株数以上は、売ることが出来ません"));
+            return std::nullopt;
+        }
+        if (!sale_confirmed(session, TradeRecord{date, a->price, a->shares, Currency()})) return std::nullopt;
     }
-    const Currency proposal = side.total(session.portfolio.fees, a->price, a->shares);
+    const Currency proposal = side.total(session.portfolio.fees, a->trade_value());
     const std::optional<Currency> amount = ask_amount(session.platform, prompts, *a, proposal);
     if (!amount) return std::nullopt;
     return TradeRecord{date, a->price, a->shares, *amount};
@@ -93,7 +109,7 @@ std::optional<TradeRecord> ask_record(Session& session, const Side& side) {
 void buy_entry(Session& session) {
     const std::optional<TradeRecord> record =
         ask_record(session, {QStringLiteral("買い"), session.stock().buy_count, buy_prompts, buy_total, std::nullopt});
-    if (record) session.document.add_buy(*record);
+    if (record) tell_unreadable(session.platform, session.document.add_buy(*record));
 }
 
 void sell_entry(Session& session) {
@@ -104,7 +120,7 @@ void sell_entry(Session& session) {
     }
     const std::optional<TradeRecord> record =
         ask_record(session, {QStringLiteral("売り"), stock.sell_count, sell_prompts, sell_total, stock.held_shares});
-    if (record) session.document.add_sale(*record);
+    if (record) tell_unreadable(session.platform, session.document.add_sale(*record));
 }
 
 }  // namespace

@@ -22,8 +22,14 @@ struct TradePrompts {
 };
 
 struct PriceAndShares {
+    // The unit price a record keeps, in whole yen, and the price as typed.
     int32_t price = 0;
+    Currency exact_price;
     int32_t shares = 0;
+
+    // The exact price times the shares, which the proposed amounts use.
+    // Raises OverflowError beyond 32 bits of whole yen.
+    Currency trade_value() const;
 };
 
 // The unit price (offered as 10000) and the share count (offered as 100);

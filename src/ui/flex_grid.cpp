@@ -117,7 +117,11 @@ void FlexGrid::set_cell_alignment(int row, int col, Qt::Alignment alignment) {
 }
 
 void FlexGrid::scroll_to_row(int row) {
-    if (!is_heading(row) && row < rows()) scrollToItem(cell(row, 0), QAbstractItemView::EnsureVisible);
+    if (is_heading(row) || row >= rows()) return;
+    // Rows just added are not yet in the scroll bar's range, which the view
+    // updates later; scrolling against the old range stops short of them.
+    updateGeometries();
+    scrollToItem(cell(row, 0), QAbstractItemView::EnsureVisible);
 }
 
 // A cell's own alignment wins over its column's; without either, numbers

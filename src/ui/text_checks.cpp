@@ -1,7 +1,7 @@
 #include "ui/text_checks.h"
 
 #include "store/cp932.h"
-#include "store/data_file.h"
+#include "store/numbers.h"
 #include "store/typed_text.h"
 #include "ui/platform.h"
 
@@ -31,13 +31,23 @@ std::optional<QString> accept_line_text(Platform& platform, const QString& text)
     return held_line(platform, from_core(held_line_text(core_text(text))));
 }
 
-std::optional<QString> accept_date_text(Platform& platform, const QString& text) {
-    const std::optional<QString> held = held_line(platform, from_core(held_forms(core_text(text))));
-    if (!held) return held;
-    if (held->contains(QLatin1Char(' '))) return refuse(platform, QStringLiteral("日付に空白は使えません"));
-    if (size_t(held->toStdU32String().size()) > max_date_length)
-        return refuse(platform, QStringLiteral("日付が長すぎます（%1文字まで）").arg(max_date_length));
-    return held;
+std::optional<Date> accept_trade_date(Platform& platform, const QString& text) {
+    QString typed = text;
+    typed.replace(QChar(u'\uFF0F'), QLatin1Char('/'));  // full-width solidus
+    typed.replace(QChar(u'\u2212'), QLatin1Char('-'));  // minus sign
+    Date date;
+    try {
+        date = typed_date(number_text(typed));
+    } catch (const ConversionError&) {
+        return refuse(platform, QStringLiteral("日付として読めません。\r\n"
+                                               "2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい"));
+    }
+    const Date last = latest_trade_date(platform.today());
+    if (date < earliest_trade_date || date > last)
+        return refuse(platform,
+                      QStringLiteral("日付は %1 から %2 までで入力して下さい")
+                          .arg(qt_text(short_date_text(earliest_trade_date)), qt_text(short_date_text(last))));
+    return date;
 }
 
 std::string number_text(const QString& typed) { return half_width_number_text(core_text(typed)); }

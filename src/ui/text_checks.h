@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "store/date_text.h"
+
 namespace chomaru {
 
 class Platform;
@@ -18,9 +20,10 @@ class Platform;
 // yen sign U+00A5 is taken as the full-width yen sign.
 std::optional<QString> accept_line_text(Platform& platform, const QString& text);
 
-// A record date: as a code or a name (the yen sign is not taken), and also
-// no blank and at most the length the data file reads back.
-std::optional<QString> accept_date_text(Platform& platform, const QString& text);
+// A trade date typed as yyyy/mm/dd, yyyy/m/d, yyyy-mm-dd or yyyymmdd, in
+// half-width or full-width digits, that is a real date from 1970/01/01 to one
+// year after today.
+std::optional<Date> accept_trade_date(Platform& platform, const QString& text);
 
 // Typed text for a number conversion, full-width digits, signs and
 // separators read as their half-width forms (half_width_number_text).

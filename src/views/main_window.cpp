@@ -376,9 +376,10 @@ void StockMain::show_break_even_line(int32_t price) {
     g->set_rows(row + 1);
     g->verticalHeader()->moveSection(row, upper ? above : above - 10);
 
-    const QString label = avg > 0 ? QStringLiteral("%1%2").arg(price >= avg ? "+" : "",
-                                                               qt_text(format_percent(double(price - avg) / avg)))
-                                  : QStringLiteral("—");
+    const QString label = avg > 0
+                              ? QStringLiteral("%1%2").arg(price >= avg ? "+" : "",
+                                                           qt_text(format_percent((double(price) - double(avg)) / avg)))
+                              : QStringLiteral("—");
     g->set_text(row, 0, label);
     g->set_text(row, 1, qt_text(format_currency(Currency::from_yen(price))));
     for (int c = 0; c < 2; ++c) {
@@ -453,7 +454,7 @@ void StockMain::fill_stock_combo() {
     Combo1->clear();
     const Portfolio& shown = portfolio();
     for (int i = 0; i <= shown.last_stock; ++i) Combo1->addItem(qt_text(shown_name(shown.stocks[size_t(i)])));
-    Combo1->setCurrentIndex(-1);
+    Combo1->setCurrentIndex(shown.current_stock);
 }
 
 }  // namespace chomaru

@@ -79,6 +79,7 @@ TEST(Commission, OverflowIsAnError) {
     FeeTable huge = t;
     huge.fee_rate[5] = 1000.0f;
     EXPECT_THROW(buy_total(huge, 2000000, 1000), OverflowError);
+    EXPECT_THROW(sell_total(huge, 2000000, 1000), OverflowError);
 }
 
 TEST(TaxRates, TheDefaultsAreTheLongstandingConstantsExactly) {
@@ -103,24 +104,52 @@ TEST(TaxRates, TodaysRatesByHand) {
     EXPECT_EQ(sell_total(t, 10, 100), yen(1000 - 2750));
 }
 
-// The lowest covering price by trying every price from the average up: a
-// sale never brings in more than its trade value with these tables.
-std::optional<int32_t> break_even_by_scan(const FeeTable& t, int32_t avg, int32_t held) {
-    const Currency cost = Currency::from_yen(int64_t(avg) * held);
-    for (int32_t p = avg; int64_t(p) * held <= 2147483647; ++p)
-        if (sell_total(t, p, held) >= cost) return p;
-    return std::nullopt;
+// A fractional unit price gives the exact trade value: 2850.5 x 100 is
+// 285,050, whose fee is 3178.3… → 3178, × 1.05 = 3336.9 → 3337.
+TEST(TradeValue, AFractionalPriceIsExact) {
+    const FeeTable t = FeeTable::defaults();
+    const Currency price = Currency::from_units(28505000);
+    EXPECT_EQ(trade_value(price, 100), yen(285050));
+    EXPECT_EQ(buy_total(t, trade_value(price, 100)), yen(285050 + 3337));
+    EXPECT_EQ(trade_value(Currency::from_units(15), 3), Currency::from_units(45));
+    EXPECT_THROW(trade_value(yen(30000), 100000), OverflowError);
 }
 
-TEST(BreakEven, BracketChangeRightAtTheAnswer) {
-    // The sale of 1000 shares brings in less just above the first limit.
-    FeeTable t{};
-    t.fee_limit = {1000000, 2147483647, 2147483647, 2147483647, 2147483647, 0};
-    t.fee_add[1] = 5000;
-    t.sale_levy = 0;
-    EXPECT_EQ(break_even_price(t, 1000, 1000), 1000);  // the last price of bracket 0
-    EXPECT_EQ(break_even_price(t, 1001, 1000), 1007);  // 1007000 - 5000 × 1.05 ≥ 1001000
-    EXPECT_EQ(break_even_price(t, 999, 1000), 999);
+// The lowest price from which every price up to `top` covers the cost, by
+// trying every price: the last one that does not cover, plus one.
+std::optional<int32_t> break_even_by_scan(const FeeTable& t, int32_t avg, int32_t held, int64_t top) {
+    const Currency cost = Currency::from_yen(int64_t(avg) * held);
+    for (int64_t p = top; p >= 0; --p)
+        if (sell_total(t, Currency::from_yen(p * held)) < cost) return p == top ? std::nullopt : std::optional(p + 1);
+    return 0;
+}
+
+// With these tables a sale brings in at least 0.9777 of its value less
+// ¥300,000, so every price whose value passes (cost + 310,000) / 0.97 covers.
+int64_t scan_top(int32_t avg, int32_t held) { return (int64_t(avg) * held + 310000) * 100 / 97 / held + 2; }
+
+TEST(BreakEven, EveryHigherPriceBreaksEvenToo) {
+    const FeeTable t = FeeTable::defaults();
+    // 100 shares at ¥9,777 cost ¥977,700. ¥10,000 brings in 1,000,000 -
+    // 11,708 - 10,500 = 977,792, but the next bracket begins at ¥10,001:
+    // 1,000,100 - 12,076 - 10,501 = 977,523, at ¥10,002 977,621, and only
+    // ¥10,003 brings in 1,000,300 - 12,078 - 10,503 = 977,719 again.
+    EXPECT_EQ(break_even_price(t, 9777, 100), 10003);
+    // 50,000 shares at ¥50,000: the value passes 32 bits. Above ¥50,000,000
+    // the charge is 272,500 × 1.05 = 286,125 and the levy 1.05%, so a price p
+    // brings in 49,475 p - 286,125: 2,500,268,600 - 286,125 at ¥50,536 is
+    // short of 2,500,000,000; 2,500,318,075 - 286,125 at ¥50,537 is not.
+    EXPECT_EQ(break_even_price(t, 50000, 50000), 50537);
+
+    FeeTable step{};
+    step.fee_limit = {1000000, 2147483647, 2147483647, 2147483647, 2147483647, 0};
+    step.fee_add[1] = 5000;
+    step.sale_levy = 0;
+    // Above the first limit 1000 shares bring in 1000 p - 5,250.
+    EXPECT_EQ(break_even_price(step, 1000, 1000), 1006);  // not 1000: 1,001,000 - 5,250 is short
+    EXPECT_EQ(break_even_price(step, 1001, 1000), 1007);
+    EXPECT_EQ(break_even_price(step, 999, 1000), 1005);  // 1,004,000 - 5,250 < 999,000
+    EXPECT_EQ(break_even_price(step, 990, 1000), 990);   // 1,001,000 - 5,250 ≥ 990,000
 }
 
 TEST(BreakEven, AgreesWithTryingEveryPrice) {
@@ -128,26 +157,29 @@ TEST(BreakEven, AgreesWithTryingEveryPrice) {
     today.consumption_tax = 1000;
     today.sale_levy = 0;
     for (const FeeTable& t : {FeeTable::defaults(), today}) {
-        for (int32_t held : {1, 3, 100, 1000})
-            for (int32_t avg : {0, 1, 7, 260, 999, 1000, 1001, 4999, 5000, 123457})
-                EXPECT_EQ(break_even_price(t, avg, held), break_even_by_scan(t, avg, held)) << avg << " × " << held;
+        for (int32_t held : {3, 100, 1000})
+            for (int32_t avg : {0, 1, 7, 260, 999, 1000, 1001, 4999, 5000, 9777, 123457})
+                EXPECT_EQ(break_even_price(t, avg, held), break_even_by_scan(t, avg, held, scan_top(avg, held)))
+                    << avg << " × " << held;
         // One share where the fee is a share of the value: after the roundings
-        // a yen more in value can bring in a yen less, and for these costs the
-        // sale dips just above the answer (225067 with the defaults, 226412
-        // with today's rates), where a bare bisection lands two yen too high.
+        // a yen more in value can bring in a yen less.
         for (int32_t cost : {220070, 223577, 223636, 224611})
             for (int32_t avg = cost - 1; avg <= cost + 1; ++avg)
-                EXPECT_EQ(break_even_price(t, avg, 1), break_even_by_scan(t, avg, 1)) << avg;
+                EXPECT_EQ(break_even_price(t, avg, 1), break_even_by_scan(t, avg, 1, scan_top(avg, 1))) << avg;
     }
 }
 
 TEST(BreakEven, NothingHeldOrNoPriceInRange) {
     const FeeTable t = FeeTable::defaults();
     EXPECT_EQ(break_even_price(t, 1000, 0), std::nullopt);
+    EXPECT_EQ(break_even_price(t, 1000, -5), std::nullopt);
     EXPECT_EQ(break_even_price(t, 2140000000, 1), std::nullopt);  // the levy alone takes more than the rest
     FeeTable free{};
     free.sale_levy = 0;
     EXPECT_EQ(break_even_price(free, 2147483647, 1), 2147483647);
+    FeeTable greedy = t;  // the charge takes more than each further yen
+    greedy.fee_rate[5] = 1.0f;
+    EXPECT_EQ(break_even_price(greedy, 100000, 1000), std::nullopt);
 }
 
 }  // namespace

@@ -67,14 +67,14 @@ TEST_F(StartUp, AValidFileShowsTheStockSelectedAtTheLastExit) {
     EXPECT_EQ(window->buy_fig->text(1, 4), "¥500,000");
     ASSERT_EQ(window->Combo1->count(), 2);
     EXPECT_EQ(window->Combo1->itemText(0), "トヨタ");
-    EXPECT_EQ(window->Combo1->currentIndex(), -1);
+    EXPECT_EQ(window->Combo1->currentText(), "ソニー");
 }
 
 TEST_F(StartUp, NoFileWelcomesAndAsksForTheFirstStock) {
     platform.on_dialog([](QDialog& d) {
         auto& welcome = dynamic_cast<ReadMeDialog&>(d);
         EXPECT_EQ(welcome.windowTitle(), "はじめまして");
-        EXPECT_EQ(welcome.Command1->text(), "ok");
+        EXPECT_EQ(welcome.Command1->text(), "OK");
         welcome.Command1->click();
     });
     platform.answer("7203").answer("トヨタ自動車");
@@ -85,7 +85,7 @@ TEST_F(StartUp, NoFileWelcomesAndAsksForTheFirstStock) {
     EXPECT_EQ(platform.prompts[0].message, "例:1234");
     EXPECT_EQ(platform.prompts[0].default_text, "");
     EXPECT_EQ(platform.prompts[1].caption, "銘柄を入れて下さい");
-    EXPECT_EQ(platform.prompts[1].message, "例:新日鉄");
+    EXPECT_EQ(platform.prompts[1].message, "例:日本製鉄");
     EXPECT_EQ(window->infor_fig->text(0, 1), "7203");
     EXPECT_EQ(window->infor_fig->text(1, 1), "トヨタ自動車");
     EXPECT_EQ(portfolio->fees, FeeTable::defaults());
@@ -99,7 +99,7 @@ TEST_F(StartUp, NoFileWelcomesAndAsksForTheFirstStock) {
 TEST_F(StartUp, TheWelcomeTextHasItsLineBreaks) {
     EXPECT_EQ(ReadMeDialog::welcome_text.count("\n\n"), 3);
     EXPECT_EQ(ReadMeDialog::welcome_text.count("\n"), 9);
-    EXPECT_TRUE(ReadMeDialog::welcome_text.startsWith("帳丸をダウンロードして頂き、有難うございます。\n\n帳丸は、"));
+    EXPECT_TRUE(ReadMeDialog::welcome_text.startsWith("帳丸をインストールして頂き、有難うございます。\n\n帳丸は、"));
     EXPECT_TRUE(ReadMeDialog::welcome_text.endsWith("計算します。\n\n詳しくは、ヘルプをご覧下さい。"));
 }
 

@@ -60,11 +60,17 @@ TEST_F(ChartWindowTest, DrawsTheSelectedStockAndFollowsTheSelection) {
     EXPECT_EQ(chart_window()->chart_view->chart()->title(), "2222  乙");
     EXPECT_EQ(values("保有株数"), QList<qreal>({-5, -5, 5, 5}));
     EXPECT_EQ(values("平均買い単価"), QList<qreal>({0, 0, 1600, 1600}));
+    EXPECT_EQ(chart_window()->note->text(), "保有株数を超える売却があります（2024年）");
 
     emit window->Combo1->activated(2);
     EXPECT_TRUE(chart_window()->chart_view->chart()->series().isEmpty());
     EXPECT_EQ(chart_window()->note->text(), "この銘柄には売買の記録がありません");
     EXPECT_TRUE(chart_window()->note->isVisible());
+
+    portfolio->stocks[0].sells[2].date = "昨日";
+    emit window->Combo1->activated(0);
+    EXPECT_TRUE(chart_window()->chart_view->chart()->series().isEmpty());
+    EXPECT_EQ(chart_window()->note->text(), "売り記録 3 の日付「昨日」が読めないため、グラフを描けません");
 
     // A second open brings the same window forward.
     window->m_chart->trigger();

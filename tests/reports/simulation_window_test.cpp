@@ -79,6 +79,20 @@ TEST_F(Simulation, BuyWithTheThreeDefaultsOnAnEmptyStock) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+// The estimates take the typed price exactly: ¥2,850.5 × 100 is ¥285,050,
+// plus the charge 3178 × 1.05 → 3337.
+TEST_F(Simulation, BothEstimatesTakeAFractionalPriceExactly) {
+    start_with_holding();
+    platform.answer("2850.5").answer("100").cancel();
+    window->kai_sl_key->click();
+    EXPECT_EQ(platform.prompts[2].default_text, "288387");
+    platform.answer("2850.5").answer("10").cancel();
+    window->uri_sl_key->click();
+    // ¥28,505 less the minimum charge 2500 × 1.05 = 2625 and the levy 299.3 → 299.
+    EXPECT_EQ(platform.prompts[5].default_text, "25581");
+    expect_stock_untouched();
+}
+
 TEST_F(Simulation, BuyAndSellExamples) {
     const struct {
         bool buy;

@@ -44,12 +44,6 @@ TEST(TaxCsv, AnErrorStopsAtThatStockAndKeepsWhatWasWritten) {
         std::initializer_list<TradeRecord> sells;
         std::initializer_list<const char*> kept;
     } cases[] = {
-        // Every date is read before the first row: the order depends on all of them.
-        {"a buy date that is not a date", {rec("2003/01/10", 10, 1000), rec("2003/13/01", 10, 1000)}, {}, {}},
-        {"a sell date that is not a date, pending from the start",
-         {rec("2003/01/10", 10, 1000)},
-         {rec("昨日", 5, 600)},
-         {}},
         {"a buy that leaves no shares",
          {rec("2003/02/01", 10, 1000)},
          {rec("2003/01/01", 10, 1200)},
@@ -128,13 +122,34 @@ TEST(TaxCsv, ANameThatCodePage932CannotHoldStopsBeforeItsLine) {
     EXPECT_EQ(file.failed_stock, 1);
 }
 
-TEST(TaxCsv, ErrorMessageNamesTheStock) {
+// Every date is read before the first row, since the order depends on all
+// of them: a stock with a date that is not a date gets no rows, is named,
+// and the writing goes on.
+TEST(TaxCsv, AStockWithADateThatIsNotADateGetsNoRowsAndIsNamed) {
+    auto p = Portfolio::create();
+    p->last_stock = 2;
+    p->stocks[0] = one_stock({rec("2003/01/10", 10, 1000), rec("2003/13/01", 10, 1000)}, {});
+    p->stocks[1] = one_stock({rec("2003/01/10", 10, 1000)}, {rec("昨日", 5, 600)});
+    p->stocks[1].stock_code = "8411";
+    p->stocks[1].stock_name = "みずほ";
+    p->stocks[2] = one_stock({rec("2003/01/10", 10, 1000)}, {});
+    const TaxFile file = tax_csv(*p);
+    EXPECT_EQ(file.bytes, crlf({"1234,新日鉄", heading, "", "8411,みずほ", heading, "", "1234,新日鉄", heading,
+                                "2003/01/10,100,10,1000,,,,,100,10,0,0", ""}));
+    EXPECT_FALSE(file.failed_stock.has_value());
+    EXPECT_EQ(tax_problems(*p, file),
+              "1234新日鉄：買い記録 2 の日付「2003/13/01」が読めないため、売買を書いていません\r\n"
+              "8411みずほ：売り記録 1 の日付「昨日」が読めないため、売買を書いていません");
+}
+
+TEST(TaxCsv, TheStockWhereTheWritingStoppedIsNamed) {
     auto p = Portfolio::create();
     p->last_stock = 1;
     p->stocks[1].stock_code = "8411";
     p->stocks[1].stock_name = "みずほ";
-    EXPECT_EQ(tax_error_message(*p, 1, "/tmp に stc_2003_8_31_tax.csv を作成しました"),
-              "8411みずほを処理中にエラーが発生しました\r\n\r\n/tmp に stc_2003_8_31_tax.csv を作成しました");
+    TaxFile file;
+    file.failed_stock = 1;
+    EXPECT_EQ(tax_problems(*p, file), "8411みずほを処理中にエラーが発生しました");
 }
 
 }  // namespace

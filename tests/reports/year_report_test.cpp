@@ -35,7 +35,7 @@ TEST(YearReport, ALossCarriesThreeYearsOldestFirstAndThenLapses) {
     s.buy_count = 1;
     for (const TradeRecord& r : sells) s.sells[size_t(s.sell_count++)] = r;
     const YearReport report = year_report(*p);
-    ASSERT_FALSE(report.failed_stock.has_value());
+    ASSERT_TRUE(report.left_out.empty());
     struct Row {
         int year;
         int64_t profit, deducted, after, left, tax;
@@ -61,13 +61,13 @@ TEST(YearReport, ALossCarriesThreeYearsOldestFirstAndThenLapses) {
 TEST(YearReport, TheFileHasTheSalesByYearAndStockThenTheYears) {
     const auto p = carried_loss_portfolio();
     const YearReport report = year_report(*p);
-    EXPECT_EQ(
-        year_csv(*p, report),
-        crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益", "2020,1111,甲,50,30000,50000,-20000",
-              "2021,1111,甲,10,15000,10000,5000", "2023,1111,甲,10,12000,10000,2000",
-              "2024,1111,甲,10,20000,10000,10000", "2024,2222,乙,5,5000.5,0,5000", "",
-              "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額", "2020,-20000,0,-20000,20000,0",
-              "2021,5000,5000,0,15000,0", "2022,0,0,0,15000,0", "2023,2000,2000,0,0,0", "2024,15000,0,15000,0,3047"}));
+    EXPECT_EQ(year_csv(*p, report),
+              crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益", "2020,1111,甲,50,30000,50000,-20000",
+                    "2021,1111,甲,10,15000,10000,5000", "2023,1111,甲,10,12000,10000,2000",
+                    "2024,1111,甲,10,20000,10000,10000", "2024,2222,乙,5,5000.5,0,5000,保有株数を超える売却があります",
+                    "", "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額", "2020,-20000,0,-20000,20000,0",
+                    "2021,5000,5000,0,15000,0", "2022,0,0,0,15000,0", "2023,2000,2000,0,0,0",
+                    "2024,15000,0,15000,0,3047,保有株数を超える売却があります"}));
     ASSERT_EQ(report.years.size(), 5u);
     EXPECT_TRUE(report.years[2].sales.empty());
 }
@@ -78,19 +78,32 @@ TEST(YearReport, SalesMatchTheTaxFilesProfits) {
     const auto p = report_test_portfolio();
     EXPECT_EQ(year_csv(*p, year_report(*p)),
               crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益", "2003,1234,新日鉄,10,153.5625,105,48",
-                    "2003,8411,\"みずほ,FG \"\"本店\"\"\",100,21000,0,21000", "2003,6758,ソニー,5,600,600,0",
-                    "2004,7203,トヨタ自動車,300,438012.5,0,438012", "",
-                    "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額", "2003,21048,0,21048,0,4275",
-                    "2004,438012,0,438012,0,88982"}));
+                    "2003,8411,\"みずほ,FG \"\"本店\"\"\",100,21000,0,21000,保有株数を超える売却があります",
+                    "2003,6758,ソニー,5,600,600,0",
+                    "2004,7203,トヨタ自動車,300,438012.5,0,438012,保有株数を超える売却があります", "",
+                    "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額",
+                    "2003,21048,0,21048,0,4275,保有株数を超える売却があります",
+                    "2004,438012,0,438012,0,88982,保有株数を超える売却があります"}));
 }
 
-TEST(YearReport, ADateThatIsNotADateStopsAtItsStock) {
+// A stock that cannot be replayed is left out and named; the others count.
+TEST(YearReport, AStockThatCannotBeReplayedIsLeftOutAndNamed) {
     auto p = carried_loss_portfolio();
     p->stocks[1].buys[0].date = "2024/02/30";
+    p->last_stock = 2;
+    Stock& bad = p->stocks[2];  // a buy that leaves no shares to average over
+    bad.stock_code = "3333";
+    bad.stock_name = "丙";
+    bad.sells[0] = rec("2024/01/05", 10, 100 * yen);
+    bad.buys[0] = rec("2024/02/01", 10, 100 * yen);
+    bad.sell_count = bad.buy_count = 1;
     const YearReport report = year_report(*p);
-    EXPECT_EQ(report.failed_stock, 1);
-    EXPECT_TRUE(report.years.empty());
-    EXPECT_EQ(year_csv(*p, report), crlf({"年,コード,銘柄名,売却株数,売却代金,取得費,損益"}));
+    ASSERT_EQ(report.years.size(), 5u);
+    EXPECT_EQ(report.years[4].profit, y(10000));
+    EXPECT_FALSE(report.years[4].oversold);
+    EXPECT_EQ(year_problems(*p, report),
+              "2222乙：買い記録 1 の日付「2024/02/30」が読めないため、この銘柄を除いています\r\n"
+              "3333丙を処理中にエラーが発生しました（この銘柄を除いています）");
 }
 
 TEST(YearReport, NoSaleGivesNoYear) {

@@ -54,7 +54,13 @@ TEST_F(YearWindowTest, TheLatestYearIsSelectedAndTheKeysChooseAnother) {
         EXPECT_FALSE(red(w.year_fig, 1, 4));
 
         EXPECT_EQ(w.year_fig->currentRow(), 4);  // the table's last row
-        EXPECT_EQ(w.sales_caption->text(), "2024年の売却（銘柄別）");
+        // 乙 sold 5 shares on 2024/01/05, before it bought any.
+        EXPECT_EQ(w.sales_caption->text(), "2024年の売却（銘柄別）　保有株数を超える売却があります");
+        EXPECT_EQ(w.year_fig->item(4, 0)->toolTip(), "保有株数を超える売却があります");
+        EXPECT_EQ(w.year_fig->item(3, 0)->toolTip(), "");
+        EXPECT_EQ(w.sales_fig->item(1, 1)->toolTip(), "保有株数を超える売却があります");
+        EXPECT_EQ(w.sales_fig->item(0, 1)->toolTip(), "");
+        EXPECT_EQ(w.left_out->text(), "");
         EXPECT_EQ(row(w.sales_fig, 1), QStringList({"1111", "甲", "10", "¥20,000", "¥10,000", "¥10,000"}));
         EXPECT_EQ(row(w.sales_fig, 2), QStringList({"2222", "乙", "5", "¥5,001", "¥0", "¥5,000"}));
 
@@ -78,25 +84,34 @@ TEST_F(YearWindowTest, TheButtonWritesTheFileAndSaysWhere) {
     open([](YearWindow& w) { w.csv_key->click(); });
     const std::string written = read_whole_file(year_file()).value_or(std::string());
     EXPECT_EQ(written.substr(0, written.find("\r\n")), utf8_to_cp932("年,コード,銘柄名,売却株数,売却代金,取得費,損益"));
-    EXPECT_NE(written.find("2024,2222," + utf8_to_cp932("乙") + ",5,5000.5,0,5000\r\n"), std::string::npos);
+    EXPECT_NE(written.find("2024,2222," + utf8_to_cp932("乙,5,5000.5,0,5000,保有株数を超える売却があります\r\n")),
+              std::string::npos);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, in_documents("に stc_2025_2_10_year.csv を上書きしました\r\nEXCELで読めます"));
     EXPECT_EQ(platform.messages[0].icon, QMessageBox::NoIcon);
     EXPECT_EQ(platform.messages[0].caption, "CSVファイルの出力");
 }
 
-TEST_F(YearWindowTest, ADateThatIsNotADateNamesTheStockAndStopsTheFile) {
+// The years go on without the stock, which is named under the tables, at
+// the end of the file and in the message.
+TEST_F(YearWindowTest, ADateThatIsNotADateLeavesItsStockOutAndNamesIt) {
     portfolio->stocks[1].buys[0].date = "昨日";
-    open([](YearWindow& w) {
-        EXPECT_EQ(w.sales_caption->text(), "2222乙を処理中にエラーが発生しました");
-        EXPECT_EQ(w.year_fig->rows(), 1);
+    const QString named = "2222乙：買い記録 1 の日付「昨日」が読めないため、この銘柄を除いています";
+    open([&](YearWindow& w) {
+        EXPECT_EQ(w.left_out->text(), named);
+        ASSERT_EQ(w.year_fig->rows(), 6);
+        // Without 乙's gain the 2024 profit is 甲's ¥10,000, taxed ¥2,031.
+        EXPECT_EQ(row(w.year_fig, 5), QStringList({"2024", "¥10,000", "¥0", "¥10,000", "¥0", "¥2,031"}));
+        EXPECT_EQ(w.sales_caption->text(), "2024年の売却（銘柄別）");
         w.csv_key->click();
     });
-    EXPECT_EQ(read_whole_file(year_file()), utf8_to_cp932("年,コード,銘柄名,売却株数,売却代金,取得費,損益\r\n"));
+    const std::string written = read_whole_file(year_file()).value_or(std::string());
+    EXPECT_NE(written.find("2024,10000,0,10000,0,2031\r\n\r\n" + utf8_to_cp932(core_text(named)) + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(written.find(utf8_to_cp932("乙,")), std::string::npos);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text,
-              "2222乙を処理中にエラーが発生しました\r\n\r\n" +
-                  in_documents("に stc_2025_2_10_year.csv を作成しました\r\nEXCELで読めます"));
+              named + "\r\n\r\n" + in_documents("に stc_2025_2_10_year.csv を作成しました\r\nEXCELで読めます"));
     EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(portfolio->stocks[1].buys[0].date, "昨日");
 }

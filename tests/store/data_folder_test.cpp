@@ -50,10 +50,18 @@ TEST_F(DataFolderChoice, TheRequestedFolderComesFirst) {
     EXPECT_EQ(choose_data_folder(root_ / "asked", program_, user_), root_ / "asked");
 }
 
-TEST_F(DataFolderChoice, AWritableProgramFolderIsAPortableCopy) {
+// A copy put in ~/.local/bin, which the user can write, is not portable:
+// only its data file or a .portable file beside it make it so.
+TEST_F(DataFolderChoice, ACopyIsPortableOnlyWithItsDataFileOrAPortableFile) {
+    const fs::path bin = root_ / "home" / ".local" / "bin";
+    fs::create_directories(bin);
+    EXPECT_EQ(choose_data_folder(std::nullopt, bin, user_), user_);
+    EXPECT_TRUE(fs::is_empty(bin));
+    std::ofstream(bin / ".portable");
+    EXPECT_EQ(choose_data_folder(std::nullopt, bin, user_), bin);
+    std::ofstream(program_ / "vavo_data.txt") << "0\r\n";
     EXPECT_EQ(choose_data_folder(std::nullopt, program_, user_), program_);
-    EXPECT_TRUE(fs::is_empty(program_)) << "the write test leaves nothing behind";
-    EXPECT_FALSE(fs::exists(user_));
+    EXPECT_EQ(choose_data_folder(std::nullopt, "/usr/bin", user_), user_);
 }
 
 TEST_F(DataFolderChoice, AProgramFolderThatCannotBeWrittenLeavesTheDataToTheUserFolder) {

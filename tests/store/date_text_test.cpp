@@ -26,6 +26,12 @@ TEST(DateText, RejectsWhatIsNotADate) {
         EXPECT_THROW(text_to_date(bad), ConversionError) << bad;
 }
 
+TEST(DateText, TheLatestTradeDateIsAYearAfterToday) {
+    EXPECT_EQ(latest_trade_date({2026, 12, 7}), (Date{2027, 12, 7}));
+    EXPECT_EQ(latest_trade_date({2024, 2, 29}), (Date{2025, 2, 28}));
+    EXPECT_EQ(latest_trade_date({2027, 2, 28}), (Date{2028, 2, 28}));
+}
+
 TEST(DateText, OrdersByCalendar) {
     EXPECT_LT(text_to_date("2003/1/10"), text_to_date("2003/2/1"));
     EXPECT_LT(text_to_date("2002/12/31"), text_to_date("2003/1/1"));

@@ -1,6 +1,8 @@
 #include "trades/date_picker_dialog.h"
 
 #include <QCalendarWidget>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
@@ -19,21 +21,71 @@ DatePickerDialog& picker(QDialog& d) { return dynamic_cast<DatePickerDialog&>(d)
 
 TEST_F(DatePicker, LayoutCaptionsAndJapaneseCalendar) {
     std::string picked;
-    DatePickerDialog dialog(picked);
+    DatePickerDialog dialog(platform, picked);
     EXPECT_EQ(dialog.objectName(), "sel_date");
     EXPECT_EQ(dialog.windowTitle(), "日付を選んで下さい");
     EXPECT_EQ(dialog.MonthView1->objectName(), "MonthView1");
     EXPECT_EQ(dialog.MonthView1->locale().language(), QLocale::Japanese);
     EXPECT_EQ(dialog.k_ok->objectName(), "k_ok");
     EXPECT_EQ(dialog.k_ok->text(), "OK");
-    // The calendar and the button keep their size in the middle of a window
-    // wide enough for its whole caption.
-    EXPECT_EQ(dialog.height(), 192);
+    // The field, the calendar and the button keep their size in the middle
+    // of a window wide enough for its whole caption.
+    EXPECT_EQ(dialog.height(), 216);
     EXPECT_GE(dialog.width(), width_for_caption(dialog, dialog.windowTitle()));
     const QWidget* client = dialog.MonthView1->parentWidget();
-    EXPECT_EQ(client->geometry(), QRect((dialog.width() - 173) / 2, 0, 173, 192));
-    EXPECT_EQ(dialog.MonthView1->geometry(), QRect(8, 8, 159, 148));
-    EXPECT_EQ(dialog.k_ok->geometry(), QRect(8, 160, 161, 25));
+    EXPECT_EQ(client->geometry(), QRect((dialog.width() - 173) / 2, 0, 173, 216));
+    EXPECT_EQ(dialog.l_date->geometry(), QRect(8, 8, 159, 20));
+    EXPECT_EQ(dialog.MonthView1->geometry(), QRect(8, 32, 159, 148));
+    EXPECT_EQ(dialog.k_ok->geometry(), QRect(8, 184, 161, 25));
+    // Only dates from 1970 to a year after today can be picked.
+    EXPECT_EQ(dialog.MonthView1->minimumDate(), QDate(1970, 1, 1));
+    EXPECT_EQ(dialog.MonthView1->maximumDate(), QDate(2027, 12, 7));
+}
+
+// What the user types into the picker as it opens: the field has the focus
+// with today's date selected, so the typing replaces it.
+class TypedDate : public DatePicker {
+protected:
+    // Opens the picker, types `keys` and presses Return, then Escape if the
+    // picker is still open.
+    std::string type(const QString& keys) {
+        platform.on_dialog([keys](QDialog& d) {
+            d.show();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+            QLineEdit* field = picker(d).l_date;
+            ASSERT_TRUE(field->hasFocus());
+            EXPECT_EQ(field->selectedText(), "2026/12/07");
+            // Each part as keys, or as an input method commits it when it is not ASCII.
+            for (const QString& part : keys.split(QLatin1Char('|'))) {
+                if (part.toLatin1() == part.toUtf8()) {
+                    QTest::keyClicks(field, part);
+                } else {
+                    QInputMethodEvent commit;
+                    commit.setCommitString(part);
+                    QApplication::sendEvent(field, &commit);
+                }
+            }
+            QTest::keyClick(field, Qt::Key_Return);
+            if (d.isVisible()) QTest::keyClick(field, Qt::Key_Escape);
+        });
+        return pick_trade_date(window->session());
+    }
+};
+
+// 2026 and 1120 typed in two goes make 2026/11/20, never the year 1120;
+// anything else keeps the picker open with a message until Escape.
+TEST_F(TypedDate, ARealDateOfTheRangeOrNothing) {
+    EXPECT_EQ(type("2026/01/05"), "2026/01/05");
+    EXPECT_EQ(type("２０２６／１／５"), "2026/01/05");
+    EXPECT_EQ(type("2026|1120"), "2026/11/20");
+    EXPECT_TRUE(platform.messages.empty());
+    for (const QString keys : {"2026", "2027/12/08"}) {
+        platform.messages.clear();
+        EXPECT_EQ(type(keys), "2026/11/20");  // the date picked before
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
+    }
+    EXPECT_EQ(platform.messages[0].text, "日付は 1970/01/01 から 2027/12/07 までで入力して下さい");
 }
 
 TEST_F(DatePicker, OkWithoutTouchingTheCalendarGivesToday) {
@@ -124,7 +176,7 @@ TEST_F(DatePicker, ClosingWithoutOkKeepsThePickedDate) {
 
 TEST_F(DatePicker, TheMouseOverOkGivesItTheFocus) {
     std::string picked;
-    DatePickerDialog dialog(picked);
+    DatePickerDialog dialog(platform, picked);
     dialog.show();
     dialog.MonthView1->setFocus();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));

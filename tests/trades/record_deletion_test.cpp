@@ -59,7 +59,7 @@ TEST_F(RecordDeletion, DeletingTheFirstRecordMovesTheOthersUp) {
     start_with_three_buys();
     delete_buy("1");
     ASSERT_EQ(platform.prompts.size(), 1u);
-    EXPECT_EQ(platform.prompts[0].caption, "削除する行数を記入して下さい");
+    EXPECT_EQ(platform.prompts[0].caption, "削除する行番号を記入して下さい");
     EXPECT_EQ(platform.prompts[0].message, "例:1");
     EXPECT_EQ(platform.prompts[0].default_text, "1");
     ASSERT_EQ(stock().buy_count, 2);
@@ -111,22 +111,25 @@ TEST_F(RecordDeletion, ANumberThatNamesNoRecordDeletesNothingSilently) {
     }
 }
 
-TEST_F(RecordDeletion, CancelOrTextThatIsNotANumberGivesTheMessage) {
+TEST_F(RecordDeletion, CancelEndsSilentlyAndTextThatIsNotANumberGivesTheMessage) {
     start_with_three_buys();
-    for (const QString answer : {"", "abc", "99999999999"}) {
+    platform.cancel();
+    window->del_kai_fig->trigger();
+    delete_buy("");
+    platform.cancel();
+    window->del_sel_fig->trigger();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(stock().buy_count, 3);
+    for (const QString answer : {"abc", "99999999999"}) {
         SCOPED_TRACE(answer.toStdString());
         platform.messages.clear();
         delete_buy(answer);
         expect_digits_message();
         EXPECT_EQ(stock().buy_count, 3);
     }
-    platform.messages.clear();
-    platform.cancel();
-    window->del_sel_fig->trigger();
-    expect_digits_message();
 }
 
-TEST_F(RecordDeletion, ASellRecordKeepsTheProfitUntilTheLastSaleGoes) {
+TEST_F(RecordDeletion, DeletingASaleRecomputesTheProfitOfTheSalesLeft) {
     start_with_three_buys();
     stock().sells[0] = TradeRecord{"2026/02/01", 300, 10, Currency::from_yen(3000)};
     stock().sells[1] = TradeRecord{"2026/02/02", 300, 10, Currency::from_yen(3000)};
@@ -139,10 +142,11 @@ TEST_F(RecordDeletion, ASellRecordKeepsTheProfitUntilTheLastSaleGoes) {
     EXPECT_EQ(stock().sells[0].date, "2026/02/02");
     EXPECT_EQ(window->sell_fig->text(1, 1), "2026/02/02");
     EXPECT_EQ(window->sell_fig->text(2, 1), "");
-    EXPECT_EQ(stock().realized_profit, Currency::from_yen(1000));
+    // The buys give 60 shares for 14,000, an average of 233.3 → 233; the sale
+    // left brings 3,000 - 2,330.
+    EXPECT_EQ(stock().realized_profit, Currency::from_yen(670));
     EXPECT_EQ(stock().held_shares, 50);
-    // (14,000 - 3,000 + 1,000) / 50
-    EXPECT_EQ(stock().avg_buy_price, 240);
+    EXPECT_EQ(stock().avg_buy_price, 233);
 
     platform.answer("1");
     window->del_sel_fig->trigger();

@@ -1,5 +1,14 @@
 #include "trades/record_editing.h"
 
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+
+#include "reports/chart_window.h"
+#include "reports/list_window.h"
+#include "reports/tax_csv.h"
+#include "store/cp932.h"
 #include "support/main_window_fixture.h"
 
 namespace chomaru {
@@ -77,13 +86,13 @@ TEST_F(RecordEditing, ChangingSharesRecomputesAndRedrawsTheAnalysis) {
     expect_prompt("10");
     EXPECT_EQ(stock().buys[0].shares, 20);
     EXPECT_EQ(window->buy_fig->text(1, 3), "20");
-    // (2,400 - 700 + 100) / 25 = 72
+    // 30 shares for 2,400 average 80; the sale of 5 for 700 gains 300.
     EXPECT_EQ(stock().held_shares, 25);
-    EXPECT_EQ(stock().avg_buy_price, 72);
-    EXPECT_EQ(stock().realized_profit, Currency::from_yen(100));
-    EXPECT_FLOAT_EQ(stock().dividend_yield, float(3.0 / 72.0));
-    EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"25", "¥72", "¥100", "4.17%"}));
-    EXPECT_EQ(window->sample_fig_1->text(0, 1), "¥144");
+    EXPECT_EQ(stock().avg_buy_price, 80);
+    EXPECT_EQ(stock().realized_profit, Currency::from_yen(300));
+    EXPECT_FLOAT_EQ(stock().dividend_yield, float(3.0 / 80.0));
+    EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"25", "¥80", "¥300", "3.75%"}));
+    EXPECT_EQ(window->sample_fig_1->text(0, 1), "¥160");
 }
 
 TEST_F(RecordEditing, PriceAndAmountCellsAreRewrittenInTheirFormat) {
@@ -95,31 +104,74 @@ TEST_F(RecordEditing, PriceAndAmountCellsAreRewrittenInTheirFormat) {
     EXPECT_EQ(window->sell_fig->text(1, 2), "¥1,500");
     EXPECT_EQ(stock().sells[0].amount, Currency::from_units(25002500));
     EXPECT_EQ(window->sell_fig->text(1, 4), "¥2,500");
-    // (2,400 - 2,500.25 + 100) / 15 rounds to 0: the average follows the records.
-    EXPECT_EQ(stock().avg_buy_price, 0);
-    EXPECT_EQ(window->anal_fig->text(1, 1), "¥0");
+    // The sale of 5 at the average of 120 now gains 1,900.25; a sale leaves
+    // the average as it was.
+    EXPECT_EQ(stock().avg_buy_price, 120);
+    EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"15", "¥120", "¥1,900", "2.50%"}));
 }
 
-TEST_F(RecordEditing, ADateIsStoredAsTypedWithoutRedrawing) {
+// Moved after the sale, the second buy no longer counts in the sale's cost:
+// 5 of 10 shares at 100 sold for 700 gain 200, and the 5 left (500) with the
+// 10 bought for 1,400 average 126.7 → 127.
+TEST_F(RecordEditing, ADateIsStoredZeroPaddedAndMovesTheRecordInDateOrder) {
     start_with_records();
-    stock().held_shares = 999;  // not shown unless the analysis is redrawn
-    platform.answer("来週");
+    platform.answer("２０２６／３／１０");
     double_click(window->buy_fig, 2, 1);
     expect_prompt("2026/02/05");
-    EXPECT_EQ(stock().buys[1].date, "来週");
-    EXPECT_EQ(window->buy_fig->text(2, 1), "来週");
-    EXPECT_EQ(window->anal_fig->text(0, 1), "15");
+    EXPECT_EQ(stock().buys[1].date, "2026/03/10");
+    EXPECT_EQ(window->buy_fig->text(2, 1), "2026/03/10");
+    EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"15", "¥127", "¥200", "2.36%"}));
+    EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(RecordEditing, TextTheDataFileCouldNotCarryIsRefused) {
+// 300 shares bought for ¥828,300 (¥2,761 each), 150 sold for ¥465,000:
+// ¥50,850 of profit. Corrected to ¥480,000 the sale gains ¥65,850, and the
+// 150 shares left keep their average of ¥2,761.
+TEST_F(RecordEditing, ACorrectedSaleGivesOneProfitInTheWindowTheListTheChartAndTheTaxFile) {
+    start_with_stock();
+    stock().buys[0] = TradeRecord{"2026/01/05", 2761, 300, Currency::from_yen(828300)};
+    stock().buy_count = 1;
+    stock().sells[0] = TradeRecord{"2026/02/05", 3100, 150, Currency::from_yen(465000)};
+    stock().sell_count = 1;
+    stock().held_shares = 150;
+    stock().avg_buy_price = 2761;
+    stock().realized_profit = Currency::from_yen(50850);
+    window->m_chart->trigger();
+    platform.answer("480000");
+    double_click(window->sell_fig, 1, 4);
+    EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"150", "¥2,761", "¥65,850", "0.00%"}));
+
+    platform.on_dialog([](QDialog& d) {
+        auto& list = dynamic_cast<ListWindow&>(d);
+        EXPECT_EQ(list.all_disp_fig->text(1, 2), "¥2,761");
+        EXPECT_EQ(list.all_disp_fig->text(1, 4), "¥65,850");
+        EXPECT_EQ(list.all_total->text(), "¥65,850");
+    });
+    window->all_list_key->click();
+
+    const auto charts = window->findChildren<ChartWindow*>();
+    ASSERT_EQ(charts.size(), 1);
+    QList<QPointF> profit;
+    for (QAbstractSeries* s : charts.front()->chart_view->chart()->series())
+        if (s->name() == "通算損益") profit = static_cast<QXYSeries*>(s)->points();
+    ASSERT_FALSE(profit.isEmpty());
+    EXPECT_EQ(profit.back().y(), 65850);
+
+    EXPECT_NE(tax_csv(*portfolio).bytes.find(",,,,2026/02/05,3100,150,480000,2761,150,65850,65850\r\n"),
+              std::string::npos);
+}
+
+TEST_F(RecordEditing, TextThatIsNotADateOrANumberIsRefused) {
     const struct {
         int col;
         QString typed;
         QString message;
     } cases[] = {
-        {1, "2026/ 01/05", "日付に空白は使えません"}, {1, QString(231, 'x'), "日付が長すぎます（230文字まで）"},
-        {1, "2026/01/05\n", "改行は使えません"},      {1, "2026/01/05★😀", "使えない文字が含まれています：😀"},
-        {2, "abc", "半角数字でお願いします"},         {3, "2147483648", "半角数字でお願いします"},
+        {1, "2026/ 01/05",
+         "日付として読めません。\r\n2026/01/05、2026/1/5、2026-01-05、20260105 のように入力して下さい"},
+        {1, "1969/12/31", "日付は 1970/01/01 から 2027/12/07 までで入力して下さい"},
+        {2, "abc", "半角数字でお願いします"},
+        {3, "2147483648", "半角数字でお願いします"},
         {4, "百円", "半角数字でお願いします"},
     };
     start_with_records();

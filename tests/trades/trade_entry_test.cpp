@@ -17,6 +17,11 @@ QString summary(const QString& example, const QString& date, const QString& pric
     return example + crlf + crlf + "日付：" + date + crlf + "単価：" + price + crlf + "株数：" + shares;
 }
 
+// The price prompt's text says that the unit price is kept in whole yen.
+QString price_summary(const QString& date) {
+    return summary("例:10000" + crlf + "単価は1円単位で記録します（金額は入力どおりの単価で計算します）", date, "", "");
+}
+
 class TradeEntry : public MainWindowTest {
 protected:
     // The date picker answered with OK on today's date.
@@ -60,7 +65,7 @@ TEST_F(BuyEntry, ThreePromptsThenTheRecordItsRowAndTheFigures) {
     EXPECT_EQ(platform.dialogs, std::vector<QString>{"sel_date"});
     ASSERT_EQ(platform.prompts.size(), 3u);
     EXPECT_EQ(platform.prompts[0].caption, "買いの単価を記入して下さい");
-    EXPECT_EQ(platform.prompts[0].message, summary("例:10000", "2026/12/07", "", ""));
+    EXPECT_EQ(platform.prompts[0].message, price_summary("2026/12/07"));
     EXPECT_EQ(platform.prompts[0].default_text, "10000");
     EXPECT_EQ(platform.prompts[1].caption, "買いの株数を記入して下さい");
     EXPECT_EQ(platform.prompts[1].message, summary("例:10000", "2026/12/07", "¥1,000", ""));
@@ -161,6 +166,31 @@ TEST_F(TradeEntry, TheNewRowIsBroughtIntoViewWithItsTabInFront) {
     EXPECT_TRUE(g->viewport()->rect().contains(g->visualItemRect(g->item(40, 1))));
 }
 
+// With its tab already in front the grid has to scroll further each time.
+TEST_F(TradeEntry, EachNewRowOfALongGridIsWhollyInView) {
+    start_with_stock();
+    window->show();
+    for (int k = 0; k < 53; ++k) stock().buys[size_t(k)] = TradeRecord{"2026/01/05", 100, 1, Currency::from_yen(100)};
+    stock().buy_count = 53;
+    window->show_buy_records();
+    FlexGrid* g = window->buy_fig;
+    for (int n = 54; n <= 56; ++n) {
+        buy("100", "1", "100");
+        EXPECT_TRUE(g->viewport()->rect().contains(g->visualItemRect(g->item(n - 1, 1)))) << n;
+    }
+}
+
+// ¥2,850.5 × 100 is worth ¥285,050: the fee 3178.3 → 3178 × 1.05 = 3336.9
+// → 3337 is added. The record keeps ¥2,850 (ties to even) as its unit price.
+TEST_F(BuyEntry, AFractionalPriceProposesTheExactAmount) {
+    start_with_stock();
+    pick_today();
+    platform.answer("2850.5").answer("100").accept_default();
+    window->kai_input_key->click();
+    EXPECT_EQ(platform.prompts[2].default_text, "288387");
+    EXPECT_EQ(stock().buys[0], (TradeRecord{"2026/12/07", 2850, 100, Currency::from_yen(288387)}));
+}
+
 TEST_F(BuyEntry, TheFifteenthRecordGrowsTheGrid) {
     start_with_stock();
     for (int k = 0; k < 14; ++k) stock().buys[size_t(k)] = TradeRecord{"2026/01/05", 100, 1, Currency::from_yen(100)};
@@ -238,7 +268,7 @@ TEST_F(SellEntry, ASaleUpdatesHeldAndProfitInPlaceAndKeepsTheAverage) {
     EXPECT_EQ(platform.dialogs, std::vector<QString>{"sel_date"});
     ASSERT_EQ(platform.prompts.size(), 3u);
     EXPECT_EQ(platform.prompts[0].caption, "売りの単価を記入して下さい");
-    EXPECT_EQ(platform.prompts[0].message, summary("例:10000", "2026/12/07", "", ""));
+    EXPECT_EQ(platform.prompts[0].message, price_summary("2026/12/07"));
     EXPECT_EQ(platform.prompts[0].default_text, "10000");
     EXPECT_EQ(platform.prompts[1].caption, "売りの株数を記入して下さい");
     EXPECT_EQ(platform.prompts[1].message, summary("例:1000", "2026/12/07", "¥1,200", ""));
@@ -260,6 +290,53 @@ TEST_F(SellEntry, ASaleUpdatesHeldAndProfitInPlaceAndKeepsTheAverage) {
     EXPECT_EQ(window->sell_fig->text(1, 4), "¥600,000");
     EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"500", "¥1,000", "¥100,000", "0.00%"}));
     EXPECT_EQ(window->sample_fig_1->text(0, 1), "¥2,000");
+}
+
+// ¥1,500.7 × 300 is worth ¥450,210: less the charge (5020 × 1.05 = 5271)
+// and the levy (4727.2 → 4727).
+TEST_F(SellEntry, AFractionalPriceProposesTheExactAmount) {
+    start_with_stock();
+    hold(1000, 1000);
+    pick_today();
+    platform.answer("1500.7").answer("300").accept_default();
+    window->uri_input_key->click();
+    EXPECT_EQ(platform.prompts[2].default_text, "440212");
+    EXPECT_EQ(stock().sells[0], (TradeRecord{"2026/12/07", 1501, 300, Currency::from_yen(440212)}));
+}
+
+// 300 shares bought on 2021/03/01; a sale of 100 dated 2020/12/01 would
+// sell shares not yet held.
+TEST_F(SellEntry, ASaleBeforeTheSharesWereHeldIsStoredOnlyWhenConfirmed) {
+    start_with_stock();
+    stock().buys[0] = TradeRecord{"2021/03/01", 2000, 300, Currency::from_yen(600000)};
+    stock().buy_count = 1;
+    stock().held_shares = 300;
+    stock().avg_buy_price = 2000;
+    const auto sell_on_december_first = [this](QMessageBox::StandardButton answer) {
+        platform.on_dialog([](QDialog& d) {
+            auto& picker = dynamic_cast<DatePickerDialog&>(d);
+            picker.MonthView1->setSelectedDate(QDate(2020, 12, 1));
+            picker.k_ok->click();
+        });
+        platform.answer("1500").answer("100").press(answer);
+        if (answer == QMessageBox::Yes) platform.answer("150000");
+        window->uri_input_key->click();
+    };
+    sell_on_december_first(QMessageBox::No);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "2020/12/01 の保有株数は 0 株です。この売却（100 株）は保有株数を超えます。\r\n記録しますか？");
+    EXPECT_EQ(platform.messages[0].default_button, QMessageBox::No);
+    EXPECT_EQ(platform.prompts.size(), 2u);
+    EXPECT_EQ(stock().sell_count, 0);
+
+    sell_on_december_first(QMessageBox::Yes);
+    ASSERT_EQ(stock().sell_count, 1);
+    // The sale first, costed at nothing; then the buy averages ¥600,000 over
+    // the 200 shares left.
+    EXPECT_EQ(stock().held_shares, 200);
+    EXPECT_EQ(stock().realized_profit, Currency::from_yen(150000));
+    EXPECT_EQ(stock().avg_buy_price, 3000);
 }
 
 TEST_F(SellEntry, TodaysRatesProposeTheChargeAtTenPercentAndNoLevy) {

@@ -56,7 +56,7 @@ TEST_F(SessionCommands, EachCommandNamesTheViewsItChanged) {
     platform.answer("2026/02/01");
     buy_fig_dbl_click(session, 1, 1);
     EXPECT_EQ(session.stock().buys[0].date, "2026/02/01");
-    EXPECT_EQ(session.take_changes(), Views(View::buy_records));
+    EXPECT_EQ(session.take_changes(), View::buy_records | View::analysis | View::ratio_table);
 
     platform.answer("ソニー");
     change_name_click(session);

@@ -18,12 +18,38 @@ TEST(TypedText, CharactersOfInputMethodsAreStoredAsCodePage932HoldsThem) {
     ASSERT_TRUE(held);
     EXPECT_EQ(utf8_to_cp932(core_text(*held)),
               "\x93\x8C\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\x81\x8F");
-    // A date takes the pairs but not the yen sign; other text is refused as before.
-    EXPECT_EQ(accept_date_text(platform, QString::fromUtf16(u"2026\u22121")), QString::fromUtf16(u"2026－1"));
-    EXPECT_FALSE(accept_date_text(platform, QString::fromUtf16(u"2026\u00A51")));
     EXPECT_FALSE(accept_line_text(platform, QString::fromUtf16(u"\u301C삼성")));
-    ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[1].text, "使えない文字が含まれています：삼성");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "使えない文字が含まれています：삼성");
+}
+
+// The range runs to a year after the platform's today, 2026/12/07.
+TEST(TypedDates, TheFormsAHalfOrFullWidthDateMayTakeWithinTheRange) {
+    ScriptedPlatform platform;
+    const struct {
+        const char* typed;
+        std::optional<Date> date;
+    } cases[] = {
+        {"2026/01/05", Date{2026, 1, 5}},
+        {"2026/1/5", Date{2026, 1, 5}},
+        {"2026-01-05", Date{2026, 1, 5}},
+        {"20260105", Date{2026, 1, 5}},
+        {"２０２６／１／５", Date{2026, 1, 5}},
+        {"２０２６－０１－０５", Date{2026, 1, 5}},
+        {" 2024/2/29 ", Date{2024, 2, 29}},
+        {"1970/01/01", Date{1970, 1, 1}},
+        {"2027/12/07", Date{2027, 12, 7}},
+        {"1969/12/31", std::nullopt},
+        {"2027/12/08", std::nullopt},
+        {"2026/02/29", std::nullopt},
+        {"2026/01", std::nullopt},
+        {"202615", std::nullopt},
+        {"2026.01.05", std::nullopt},
+        {"26/01/05", std::nullopt},
+        {"2026/01/05 10:00", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(accept_trade_date(platform, QString::fromUtf8(c.typed)), c.date) << c.typed;
+    EXPECT_EQ(platform.messages.size(), 8u);
 }
 
 TEST(TypedNumbers, FullWidthFormsReadAsHalfWidthAndNothingElse) {

@@ -213,17 +213,17 @@ TEST_F(Refresh, ARefillStartsAtTheTopWithTheHeadingRowAlwaysInView) {
     EXPECT_EQ(bar->value(), 0);
 }
 
-TEST_F(Refresh, SelectorListsEveryStockByIndexWithNoneChosen) {
+TEST_F(Refresh, SelectorListsEveryStockByIndexWithTheSelectedOneShown) {
     start_with_stock(QStringLiteral("1"), QStringLiteral("同名"));
     portfolio->last_stock = 2;
+    portfolio->current_stock = 1;
     portfolio->stocks[1].stock_name = "同名";
     portfolio->stocks[2].stock_name = "別";
     window->fill_stock_combo();
     ASSERT_EQ(window->Combo1->count(), 3);
     EXPECT_EQ(window->Combo1->itemText(1), "同名");
     EXPECT_EQ(window->Combo1->itemText(2), "別");
-    EXPECT_EQ(window->Combo1->currentIndex(), -1);
-    EXPECT_EQ(window->Combo1->currentText(), "");
+    EXPECT_EQ(window->Combo1->currentIndex(), 1);
 }
 
 }  // namespace

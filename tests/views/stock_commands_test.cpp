@@ -57,7 +57,7 @@ TEST_F(NewStock, CodeAndNameRegisterAnEmptyStockShownEverywhere) {
     EXPECT_EQ(window->sample_fig_1->text(0, 1), "¥0");
     EXPECT_EQ(window->buy_fig->text(1, 1), "");
     EXPECT_EQ(combo_items(), (QStringList{"新日鉄", "ソニー"}));
-    EXPECT_EQ(window->Combo1->currentIndex(), -1);
+    EXPECT_EQ(window->Combo1->currentIndex(), 1);
     EXPECT_EQ(portfolio->stocks[0].buy_count, 1);
 }
 
@@ -183,7 +183,7 @@ TEST_F(StockChanges, CodeAndNameFromTheMenuAndFromTheInformationGrid) {
     EXPECT_EQ(stock().stock_name, "日本製鉄");
     EXPECT_EQ(window->infor_fig->text(1, 1), "日本製鉄");
     EXPECT_EQ(combo_items(), (QStringList{"日本製鉄", "二番"}));
-    EXPECT_EQ(window->Combo1->currentIndex(), -1);
+    EXPECT_EQ(window->Combo1->currentIndex(), 0);
 
     platform.answer("6");
     emit window->infor_fig->double_clicked(0, 1);
