@@ -15,8 +15,6 @@ namespace chomaru {
 
 namespace {
 
-bool creatable(const std::filesystem::path& folder) { return !data_folder_problem(folder); }
-
 // The longest name the program gives a file in the data folder: a copy
 // kept aside under a dated name, or a temporary file.
 constexpr size_t longest_name_inside = 64;
@@ -39,8 +37,6 @@ std::filesystem::path home_folder(const char* home) {
     const passwd* entry = ::getpwuid(::getuid());
     return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
-
-}  // namespace
 
 std::filesystem::path user_data_folder(const char* xdg_data_home, const char* home) {
     if (xdg_data_home && xdg_data_home[0] == '/') return std::filesystem::path(xdg_data_home) / "chomaru";
