@@ -134,8 +134,7 @@ std::optional<UnreadableDate> Document::change_record(TradeSide side, int32_t in
     if (index < 0 || index >= count_of(selected, side)) throw std::out_of_range("no such record");
     if (record == records_of(selected, side).at(size_t(index))) return std::nullopt;
     std::optional<UnreadableDate> unreadable;
-    apply(named,
-          (side == TradeSide::buy ? View::buy_records : View::sell_records) | View::analysis | View::ratio_table,
+    apply(named, (side == TradeSide::buy ? View::buy_records : View::sell_records) | View::analysis | View::ratio_table,
           [&](Portfolio& data) {
               Stock& stock = data.current();
               records_of(stock, side)[size_t(index)] = record;

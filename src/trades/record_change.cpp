@@ -10,11 +10,10 @@ namespace chomaru {
 
 void tell_unreadable(Platform& platform, const std::optional<UnreadableDate>& unreadable) {
     if (unreadable)
-        platform.message_box(
-            qt_text(unreadable_date_text(*unreadable)) +
-                QStringLiteral("が読めないため、保有株数、平均買い単価、利益を計算し直していません。"
-                               "記録の日付を直して下さい。"),
-            QMessageBox::Warning, QMessageBox::Ok, program_caption);
+        platform.message_box(qt_text(unreadable_date_text(*unreadable)) +
+                                 QStringLiteral("が読めないため、保有株数、平均買い単価、利益を計算し直していません。"
+                                                "記録の日付を直して下さい。"),
+                             QMessageBox::Warning, QMessageBox::Ok, program_caption);
 }
 
 bool confirm_oversale(Platform& platform, const Stock& before, const Stock& after, const QString& action) {

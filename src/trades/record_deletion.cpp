@@ -21,7 +21,8 @@ void delete_one_record(Session& session, bool buy_side) {
     const int32_t n = text_to_int32(number_text(answer));
     const Stock& stock = session.stock();
     if (n < 1 || n > (buy_side ? stock.buy_count : stock.sell_count)) return;
-    tell_unreadable(session.platform, session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1));
+    tell_unreadable(session.platform,
+                    session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1));
 }
 
 }  // namespace

@@ -74,9 +74,9 @@ void edit_record(Session& session, bool buy_side, int row, int col) {
     Stock after = stock;
     (buy_side ? after.buys : after.sells).at(k) = *changed;
     if (!confirm_oversale(platform, stock, after, QStringLiteral("変更"))) return;
-    tell_unreadable(platform, session.document.change_record(buy_side ? TradeSide::buy : TradeSide::sell, int32_t(k),
-                                                             *changed, buy_side ? Operation::buy_correction
-                                                                                : Operation::sale_correction));
+    tell_unreadable(platform,
+                    session.document.change_record(buy_side ? TradeSide::buy : TradeSide::sell, int32_t(k), *changed,
+                                                   buy_side ? Operation::buy_correction : Operation::sale_correction));
 }
 
 }  // namespace
