@@ -9,4 +9,10 @@ void del_kai_fig_click(Session& session);
 void del_sel_fig_click(Session& session);
 void del_all_data_click(Session& session);
 
+// Deleting the record shown in grid row `row` (Delete in a record grid),
+// after a question whose default is いいえ. A row without a record asks
+// nothing.
+void buy_fig_delete_key(Session& session, int row);
+void sell_fig_delete_key(Session& session, int row);
+
 }  // namespace chomaru
