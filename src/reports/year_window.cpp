@@ -10,6 +10,7 @@
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/twips.h"
+#include "ui/window_places.h"
 
 namespace chomaru {
 
@@ -20,8 +21,7 @@ constexpr int sales_rows = 8;
 // A grid of figures under a heading row, which stays in view while the rows
 // scroll. Entry i of a list is shown in grid row i + 1; the table's own rows,
 // which selection and colours count in, start at the first figures.
-FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, const int (&widths)[6], int top,
-                int height) {
+FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, const int (&widths)[6], int height) {
     auto* g = new FlexGrid(1, int(headings.size()), 1, 0, parent);
     g->setObjectName(QString::fromLatin1(name));
     QFont font(QStringLiteral("IPAPGothic"));
@@ -39,7 +39,8 @@ FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, 
         g->set_col_alignment(c, c == 0 ? align_centre : align_right);
         g->set_cell_alignment(0, c, align_centre);
     }
-    place(g, 120, top, 8100, height);
+    g->setMinimumSize(twips(g, 8100), twips(g, height));
+    g->fill_width();
     return g;
 }
 
@@ -68,12 +69,11 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     : QDialog(parent), portfolio_(portfolio), report_(year_report(portfolio)) {
     setObjectName(QStringLiteral("Form_year"));
     setWindowTitle(QStringLiteral("年間損益"));
-    setFixedSize(twips(this, 8340), twips(this, 6150));
 
     year_fig = table(this, "year_fig",
                      {QStringLiteral("年"), QStringLiteral("損益合計"), QStringLiteral("繰越控除"),
                       QStringLiteral("控除後損益"), QStringLiteral("繰越損失残高"), QStringLiteral("概算税額")},
-                     {700, 1460, 1360, 1460, 1460, 1300}, 120, 1860);
+                     {700, 1460, 1360, 1460, 1460, 1300}, 1860);
     // The year table is the one grid of the program whose rows are chosen:
     // with the mouse or the arrow keys.
     year_fig->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -82,11 +82,11 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
 
     sales_caption = new QLabel(this);
     sales_caption->setObjectName(QStringLiteral("sales_caption"));
-    place(sales_caption, 120, 2100, 8100, 255);
+    sales_caption->setMinimumHeight(twips(this, 255));
     sales_fig = table(this, "sales_fig",
                       {QStringLiteral("コード"), QStringLiteral("銘柄名"), QStringLiteral("売却株数"),
                        QStringLiteral("売却代金"), QStringLiteral("取得費"), QStringLiteral("損益")},
-                      {800, 1960, 1000, 1400, 1400, 1180}, 2400, 2370);
+                      {800, 1960, 1000, 1400, 1400, 1180}, 2370);
     sales_fig->set_col_alignment(1, align_centre);
 
     note = new QLabel(
@@ -95,18 +95,36 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
         this);
     note->setObjectName(QStringLiteral("note"));
     note->setWordWrap(true);
-    place(note, 120, 4860, 8100, 510);
 
     left_out = new QLabel(
         qt_text(year_problems(portfolio, report_)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
     left_out->setObjectName(QStringLiteral("left_out"));
     left_out->setWordWrap(true);
     left_out->setStyleSheet(QStringLiteral("color: red"));
-    place(left_out, 120, 5430, 6180, 615);
+    left_out->setMinimumSize(twips(this, 6180), twips(this, 615));
+    left_out->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     csv_key = new QPushButton(QStringLiteral("CSVに出力(&C)"), this);
     csv_key->setObjectName(QStringLiteral("csv_key"));
-    place(csv_key, 6420, 5490, 1800, 495);
+    csv_key->setMinimumSize(twips(this, 1800), twips(this, 495));
+
+    // The two tables share what room the window gains; the notes and the
+    // button keep theirs under them.
+    QBoxLayout* rows = twips_box(QBoxLayout::TopToBottom, this, this, 120, 120, 120, 105);
+    rows->addWidget(year_fig, 1);
+    rows->addSpacing(twips(this, 120));
+    rows->addWidget(sales_caption);
+    rows->addSpacing(twips(this, 45));
+    rows->addWidget(sales_fig, 1);
+    rows->addSpacing(twips(this, 90));
+    rows->addWidget(note);
+    rows->addSpacing(twips(this, 60));
+    QBoxLayout* bottom = twips_box(QBoxLayout::LeftToRight, this, nullptr, 0, 0, 0, 0, 120);
+    bottom->addWidget(left_out, 1);
+    bottom->addWidget(csv_key, 0, Qt::AlignTop);
+    rows->addLayout(bottom);
+    resize(minimumSizeHint());
+    lay_out_now(*this);
     connect(csv_key, &QPushButton::clicked, this, [this, &platform] { write_year_file(platform, portfolio_); });
 
     show_years();
@@ -166,6 +184,7 @@ void YearWindow::show_sales(const YearFigures& year) {
 
 void m_year_report_click(Session& session) {
     YearWindow form(session.portfolio, session.platform, session.dialog_parent);
+    open_over_parent(form, session.platform, "year");
     session.platform.run_modal(form);
 }
 

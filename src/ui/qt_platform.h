@@ -27,6 +27,8 @@ public:
     void open_document(const std::filesystem::path& file, std::function<void()> not_opened) override;
     std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
     std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
+    // chomaru/chomaru.conf in the XDG configuration folder.
+    std::unique_ptr<QSettings> settings() override;
 
 private:
     QPointer<QWidget> owner_;

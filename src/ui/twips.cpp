@@ -1,6 +1,7 @@
 #include "ui/twips.h"
 
 #include <QFontMetrics>
+#include <QLayout>
 #include <cmath>
 
 namespace chomaru {
@@ -16,6 +17,22 @@ QRect twips_rect(const QWidget* widget, int left, int top, int width, int height
 
 void place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(twips_rect(widget, left, top, width, height));
+}
+
+QBoxLayout* twips_box(QBoxLayout::Direction direction, const QWidget* scale, QWidget* parent, int left, int top,
+                      int right, int bottom, int spacing) {
+    auto* box = new QBoxLayout(direction, parent);
+    box->setContentsMargins(twips(scale, left), twips(scale, top), twips(scale, right), twips(scale, bottom));
+    box->setSpacing(twips(scale, spacing));
+    return box;
+}
+
+void lay_out_now(QWidget& window) {
+    // Each widget before those inside it, so that every layout works in the
+    // room its parent's layout has just given.
+    if (window.layout()) window.layout()->activate();
+    for (QWidget* w : window.findChildren<QWidget*>())
+        if (w->layout() && !w->isWindow()) w->layout()->activate();
 }
 
 int width_for_caption(const QWidget& window, const QString& caption) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QRect>
 #include <QWidget>
 
@@ -10,6 +11,17 @@ namespace chomaru {
 int twips(const QWidget* widget, int value);
 QRect twips_rect(const QWidget* widget, int left, int top, int width, int height);
 void place(QWidget* widget, int left, int top, int width, int height);
+
+// A box layout whose margins and spacing are given in twips, so that a
+// window laid out with it puts its widgets where a design in twips puts them
+// at the window's default size, and scales with the screen as they do.
+// Without a parent the layout is made to be added to another.
+QBoxLayout* twips_box(QBoxLayout::Direction direction, const QWidget* scale, QWidget* parent, int left, int top,
+                      int right, int bottom, int spacing = 0);
+
+// Lays out the window and every widget in it now, as showing it would: a
+// hidden window is otherwise laid out only when it is shown.
+void lay_out_now(QWidget& window);
 
 // A window manager shortens a title that does not fit its window ("バー…報").
 // This is the width that shows the whole caption in a bold title font beside
