@@ -28,9 +28,11 @@ protected:
         return windows.size() == 1 ? windows.front() : nullptr;
     }
 
+    QChart* chart() const { return qobject_cast<QChartView*>(chart_window()->chart_view)->chart(); }
+
     // The values of a series, named by its legend text.
     QList<QPointF> points(const QString& name) const {
-        for (QAbstractSeries* s : chart_window()->chart_view->chart()->series())
+        for (QAbstractSeries* s : chart()->series())
             if (s->name() == name) return static_cast<QXYSeries*>(s)->points();
         return {};
     }
@@ -46,7 +48,7 @@ TEST_F(ChartWindowTest, DrawsTheSelectedStockAndFollowsTheSelection) {
     window->m_chart->trigger();
     ASSERT_NE(chart_window(), nullptr);
     EXPECT_TRUE(chart_window()->isVisible());
-    EXPECT_EQ(chart_window()->chart_view->chart()->title(), "1111  甲");
+    EXPECT_EQ(chart()->title(), "1111  甲");
     // Steps at each trade in date order, then level to the end of the axis.
     EXPECT_EQ(values("保有株数"), QList<qreal>({100, 100, 50, 50, 40, 40, 30, 30, 20, 20}));
     EXPECT_EQ(values("通算損益"), QList<qreal>({0, 0, -20000, -20000, -15000, -15000, -13000, -13000, -3000, -3000}));
@@ -57,19 +59,19 @@ TEST_F(ChartWindowTest, DrawsTheSelectedStockAndFollowsTheSelection) {
 
     // The sale dated before the buy: shares go negative, then back up.
     emit window->Combo1->activated(1);
-    EXPECT_EQ(chart_window()->chart_view->chart()->title(), "2222  乙");
+    EXPECT_EQ(chart()->title(), "2222  乙");
     EXPECT_EQ(values("保有株数"), QList<qreal>({-5, -5, 5, 5}));
     EXPECT_EQ(values("平均買い単価"), QList<qreal>({0, 0, 1600, 1600}));
     EXPECT_EQ(chart_window()->note->text(), "保有株数を超える売却があります（2024年）");
 
     emit window->Combo1->activated(2);
-    EXPECT_TRUE(chart_window()->chart_view->chart()->series().isEmpty());
+    EXPECT_TRUE(chart()->series().isEmpty());
     EXPECT_EQ(chart_window()->note->text(), "この銘柄には売買の記録がありません");
     EXPECT_TRUE(chart_window()->note->isVisible());
 
     portfolio->stocks[0].sells[2].date = "昨日";
     emit window->Combo1->activated(0);
-    EXPECT_TRUE(chart_window()->chart_view->chart()->series().isEmpty());
+    EXPECT_TRUE(chart()->series().isEmpty());
     EXPECT_EQ(chart_window()->note->text(), "売り記録 3 の日付「昨日」が読めないため、グラフを描けません");
 
     // A second open brings the same window forward.
