@@ -104,22 +104,22 @@ void Document::changed(Views views) {
 }
 
 std::optional<UnreadableDate> Document::add_buy(const TradeRecord& record) {
-    std::optional<UnreadableDate> unreadable;
-    apply(Operation::buy, View::buy_records | View::new_buy_record | View::analysis | View::ratio_table,
-          [&](Portfolio& data) {
-              Stock& stock = data.current();
-              append_record(stock.buys, stock.buy_count, record);
-              unreadable = recompute_figures(stock);
-          });
-    return unreadable;
+    return add_record(TradeSide::buy, record);
 }
 
 std::optional<UnreadableDate> Document::add_sale(const TradeRecord& record) {
+    return add_record(TradeSide::sell, record);
+}
+
+std::optional<UnreadableDate> Document::add_record(TradeSide side, const TradeRecord& record) {
+    const bool buy = side == TradeSide::buy;
     std::optional<UnreadableDate> unreadable;
-    apply(Operation::sale, View::sell_records | View::new_sell_record | View::analysis | View::ratio_table,
+    apply(buy ? Operation::buy : Operation::sale,
+          (buy ? View::buy_records | View::new_buy_record : View::sell_records | View::new_sell_record) |
+              View::analysis | View::ratio_table,
           [&](Portfolio& data) {
               Stock& stock = data.current();
-              append_record(stock.sells, stock.sell_count, record);
+              append_record(records_of(stock, side), count_of(stock, side), record);
               unreadable = recompute_figures(stock);
           });
     return unreadable;

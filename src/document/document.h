@@ -116,6 +116,7 @@ private:
     template <typename Change>
     void apply(Operation operation, Views views, Change&& change);
     void changed(Views views);
+    std::optional<UnreadableDate> add_record(TradeSide side, const TradeRecord& record);
 
     std::unique_ptr<Portfolio> data_;
     UndoHistory history_;
