@@ -68,10 +68,11 @@ SplitPosition split_position(const Split& split, int32_t held, Currency cost, in
 
 int32_t split_fraction(const Split& split, int32_t held) { return int32_t(int64_t(held) * split.after % split.before); }
 
-PositionReplay::PositionReplay(const Stock& stock) : trades_(replay_order(stock, unreadable_)) {}
+PositionReplay::PositionReplay(const Stock& stock, bool split_steps)
+    : trades_(replay_order(stock, unreadable_)), split_steps_(split_steps) {}
 
 bool PositionReplay::next() {
-    while (next_ < trades_.size() && trades_[next_].split) take(trades_[next_++]);
+    while (!split_steps_ && next_ < trades_.size() && trades_[next_].split) take(trades_[next_++]);
     if (next_ >= trades_.size()) return false;
     take(trades_[next_++]);
     return true;
@@ -87,6 +88,13 @@ int32_t PositionReplay::held_for_split(const Date& date) {
 void PositionReplay::take(const DatedEvent& event) {
     if (event.split) {
         const SplitPosition p = split_position(*event.split, step_.held, step_.invested, step_.average);
+        if (split_steps_) {
+            step_.held_before = step_.held;
+            step_.record = nullptr;
+            step_.date = event.trade.date;
+            step_.profit = Currency();
+            step_.split = event.split;
+        }
         step_.held = p.held;
         if (step_.averaged) step_.average = p.average;
         return;
@@ -98,6 +106,7 @@ void PositionReplay::take(const DatedEvent& event) {
     s.index = trade.index;
     s.record = &t;
     s.date = trade.date;
+    s.split = nullptr;
     s.held_before = step_.held;
     if (trade.side == TradeSide::buy) {
         s.held = checked_add(step_.held, t.shares);

@@ -81,9 +81,12 @@ struct PositionStep {
     Currency invested;      // the cost still invested in the shares held
     Currency realized;      // the profit of the sales so far
     Currency profit;        // this sale's profit; 0 for a buy
+    // A split's own step, which only a replay asked for them gives: no
+    // record, the split's date and the position it left.
+    const Split* split = nullptr;
 
     // A sale of more shares than were held just before it.
-    bool oversold() const { return side == TradeSide::sell && record->shares > held_before; }
+    bool oversold() const { return !split && side == TradeSide::sell && record->shares > held_before; }
 };
 
 // A stock's records replayed in date order (in_date_order), with the
@@ -95,8 +98,9 @@ struct PositionStep {
 class PositionReplay {
 public:
     // Reads every date first; when one does not read there are no steps and
-    // unreadable() names the first such record.
-    explicit PositionReplay(const Stock& stock);
+    // unreadable() names the first such record. With `split_steps` each
+    // split is a step of its own, for a chart of the position over time.
+    explicit PositionReplay(const Stock& stock, bool split_steps = false);
 
     const std::optional<UnreadableDate>& unreadable() const { return unreadable_; }
 
@@ -118,6 +122,7 @@ private:
 
     std::optional<UnreadableDate> unreadable_;
     std::vector<DatedEvent> trades_;
+    bool split_steps_ = false;
     size_t next_ = 0;
     PositionStep step_;
 };

@@ -24,8 +24,8 @@ AccountDialog::AccountDialog(AccountType current, QWidget* parent) : QDialog(par
         int(std::distance(std::begin(all_account_types),
                           std::find(std::begin(all_account_types), std::end(all_account_types), current))));
     // Every name in view, without scrolling.
-    account_list->setMinimumHeight(account_list->sizeHintForRow(0) * int(std::size(all_account_types)) +
-                                   2 * account_list->frameWidth());
+    account_list->setFixedHeight(account_list->sizeHintForRow(0) * int(std::size(all_account_types)) +
+                                 2 * account_list->frameWidth());
     layout->addWidget(account_list);
     auto* buttons = new QDialogButtonBox(this);
     k_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);

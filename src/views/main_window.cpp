@@ -517,7 +517,9 @@ void StockMain::show_new_record(FlexGrid* g, int count) {
 
 void StockMain::show_split_tab() {
     show_splits(split_fig, stock());
-    SSTab1->setTabVisible(split_tab, !stock().splits.empty());
+    const bool shown = !stock().splits.empty();
+    if (!shown && SSTab1->currentIndex() == split_tab) SSTab1->setCurrentIndex(0);
+    SSTab1->setTabVisible(split_tab, shown);
 }
 
 void StockMain::fill_stock_combo() {
