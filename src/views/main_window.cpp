@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "accounting/commission.h"
 #include "reports/chart_window.h"
@@ -25,6 +28,8 @@
 #include "ui/twips.h"
 #include "ui/widgets.h"
 #include "views/commission_dialog.h"
+#include "views/entry_commands.h"
+#include "views/entry_views.h"
 #include "views/sort_dialog.h"
 #include "views/stock_commands.h"
 
@@ -82,6 +87,9 @@ constexpr int break_even_room = 255;
 constexpr int ratio_row_height = 225;
 constexpr int ratio_rows_top[] = {240, 2520};
 constexpr int ratio_rows_height[] = {2295, 1215};
+// The room of the quoted price's five rows under the break-even row.
+constexpr int value_room = 1380;
+constexpr int split_tab = 2;
 
 }  // namespace
 
@@ -145,6 +153,23 @@ void StockMain::build_controls() {
     buy_fig = grid(buy_page, "buy_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     sell_fig = grid(sell_page, "sell_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     SSTab1->setCurrentIndex(0);
+    build_entry_views(client);
+}
+
+// The window grows by the rows of the quoted price, as it did for the
+// break-even row; the tab of the splits has the record grids' place.
+void StockMain::build_entry_views(QWidget* client) {
+    const int room = twips(this, value_room);
+    client->setFixedSize(client->width(), client->height() + room);
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, SSTab1, buy_fig, sell_fig})
+        w->resize(w->width(), w->height() + room);
+    value_fig = grid(Frame1, "value_fig", 5, 2, 0, 1, 9.75, twips_rect(this, 120, 4080, 2535, 1320));
+    setup_value_grid(value_fig);
+    auto* split_page = new QWidget();
+    SSTab1->addTab(split_page, QStringLiteral("分割・併合"));
+    split_fig = grid(split_page, "split_fig", 1, 3, 1, 1, 9, buy_fig->geometry());
+    setup_split_grid(split_fig);
+    SSTab1->setTabVisible(split_tab, false);
 }
 
 void StockMain::build_menus() {
@@ -194,6 +219,9 @@ void StockMain::build_menus() {
                     {&StockMain::change_code, "change_code", "コードの変更(&B)", change_code_click},
                     {&StockMain::change_name, "change_name", "銘柄名の変更(&O)", change_name_click},
                     {&StockMain::change_haitou, "change_haitou", "配当の変更(&P)", change_haitou_click},
+                    {&StockMain::m_account, "m_account", "口座区分(&A)…", m_account_click},
+                    {&StockMain::m_price, "m_price", "現在値(&G)…", m_price_click},
+                    {&StockMain::m_split, "m_split", "株式分割・併合(&S)…", m_split_click},
                 });
 
     add(new_menu("menu_delete", "削除(&D)"),
@@ -201,6 +229,7 @@ void StockMain::build_menus() {
             {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click},
             {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click},
             {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click},
+            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&V)", del_split_click},
         });
     add(new_menu("analysis", "分析(&S)"),
         {
@@ -278,6 +307,7 @@ void StockMain::redraw(Views views) {
     if (views & View::new_sell_record) show_new_record(sell_fig, stock().sell_count);
     if (views & View::ratio_table) show_ratio_table();
     if (views & View::selector) fill_stock_combo();
+    if (views & View::splits) show_split_tab();
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {
@@ -349,6 +379,7 @@ void StockMain::show_analysis() {
     anal_fig->set_text(2, 1, qt_text(format_currency(s.realized_profit)));
     anal_fig->set_text(3, 1, qt_text(format_percent(double(s.dividend_yield))));
     show_break_even();
+    show_valuation(value_fig, s, platform_.today());
 }
 
 void StockMain::show_break_even() {
@@ -411,6 +442,40 @@ void StockMain::show_ratio_table() {
         sample_fig_1->set_text(r, 1, qt_text(format_currency(double(p) * upper_multipliers[r - 1])));
     for (int r = 0; r < 5; ++r)
         sample_fig_2->set_text(r, 1, qt_text(format_currency(double(p) * lower_multipliers[r])));
+    mark_current_price_row();
+}
+
+// The row of the table whose price is nearest the quoted price is marked,
+// the higher one of two as near.
+void StockMain::mark_current_price_row() {
+    struct Row {
+        FlexGrid* grid;
+        int row;
+        double multiplier;
+    };
+    std::vector<Row> rows{{sample_fig_1, 0, 2.0}};
+    for (int r = 1; r < 10; ++r) rows.push_back({sample_fig_1, r, upper_multipliers[r - 1]});
+    for (int r = 0; r < 5; ++r) rows.push_back({sample_fig_2, r, lower_multipliers[r]});
+    const double average = stock().avg_buy_price;
+    std::optional<size_t> nearest;
+    if (const std::optional<QuotedPrice>& quoted = stock().price; quoted && average > 0) {
+        const auto distance = [&](size_t i) {
+            return std::abs(average * rows[i].multiplier - quoted->price.to_double());
+        };
+        nearest = 0;
+        for (size_t i = 1; i < rows.size(); ++i)
+            if (distance(i) < distance(*nearest)) nearest = i;
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool marked = nearest == i;
+        for (int c = 0; c < 2; ++c) {
+            QTableWidgetItem* item = rows[i].grid->item(rows[i].row, c);
+            item->setBackground(marked   ? QBrush(QColor(200, 225, 255))
+                                : c == 0 ? rows[i].grid->palette().button()
+                                         : QBrush());
+            item->setToolTip(marked ? QStringLiteral("現在値に最も近い行") : QString());
+        }
+    }
 }
 
 void StockMain::clear_trade_grids() {
@@ -448,6 +513,13 @@ void StockMain::show_new_record(FlexGrid* g, int count) {
     if (count < 1) return;
     SSTab1->setCurrentWidget(g->parentWidget());
     g->scroll_to_row(count);
+}
+
+void StockMain::show_split_tab() {
+    show_splits(split_fig, stock());
+    const bool shown = !stock().splits.empty();
+    if (!shown && SSTab1->currentIndex() == split_tab) SSTab1->setCurrentIndex(0);
+    SSTab1->setTabVisible(split_tab, shown);
 }
 
 void StockMain::fill_stock_combo() {
