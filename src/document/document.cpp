@@ -1,9 +1,11 @@
 #include "document/document.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 #include "accounting/position.h"
+#include "store/date_text.h"
 #include "store/numbers.h"
 
 namespace chomaru {
@@ -47,6 +49,14 @@ OperationInfo info(Operation operation) {
         return {"売り記録の削除", false};
     case Operation::stock_deletion:
         return {"全記録の削除", false};
+    case Operation::account_change:
+        return {"口座区分の変更", false};
+    case Operation::price_change:
+        return {"現在値の変更", false};
+    case Operation::split:
+        return {"株式分割・併合", false};
+    case Operation::split_deletion:
+        return {"分割・併合の削除", false};
     }
     throw std::invalid_argument("unknown operation");
 }
@@ -104,22 +114,22 @@ void Document::changed(Views views) {
 }
 
 std::optional<UnreadableDate> Document::add_buy(const TradeRecord& record) {
-    std::optional<UnreadableDate> unreadable;
-    apply(Operation::buy, View::buy_records | View::new_buy_record | View::analysis | View::ratio_table,
-          [&](Portfolio& data) {
-              Stock& stock = data.current();
-              append_record(stock.buys, stock.buy_count, record);
-              unreadable = recompute_figures(stock);
-          });
-    return unreadable;
+    return add_record(TradeSide::buy, record);
 }
 
 std::optional<UnreadableDate> Document::add_sale(const TradeRecord& record) {
+    return add_record(TradeSide::sell, record);
+}
+
+std::optional<UnreadableDate> Document::add_record(TradeSide side, const TradeRecord& record) {
+    const bool buy = side == TradeSide::buy;
     std::optional<UnreadableDate> unreadable;
-    apply(Operation::sale, View::sell_records | View::new_sell_record | View::analysis | View::ratio_table,
+    apply(buy ? Operation::buy : Operation::sale,
+          (buy ? View::buy_records | View::new_buy_record : View::sell_records | View::new_sell_record) |
+              View::analysis | View::ratio_table,
           [&](Portfolio& data) {
               Stock& stock = data.current();
-              append_record(stock.sells, stock.sell_count, record);
+              append_record(records_of(stock, side), count_of(stock, side), record);
               unreadable = recompute_figures(stock);
           });
     return unreadable;
@@ -190,6 +200,48 @@ void Document::set_dividend(int32_t dividend, Operation named) {
 
 void Document::set_fees(const FeeTable& fees) {
     apply(Operation::fee_settings, View::analysis, [&](Portfolio& data) { data.fees = fees; });
+}
+
+void Document::set_account(AccountType account) {
+    if (account == data_->current().account) return;
+    apply(Operation::account_change, View::selector, [&](Portfolio& data) { data.current().account = account; });
+}
+
+void Document::set_price(const std::optional<QuotedPrice>& price) {
+    if (price == data_->current().price) return;
+    apply(Operation::price_change, View::analysis | View::ratio_table,
+          [&](Portfolio& data) { data.current().price = price; });
+}
+
+std::optional<UnreadableDate> Document::add_split(const Split& split) {
+    try {
+        if (short_date_text(text_to_date(split.date)) != split.date) throw ConversionError("not yyyy/mm/dd");
+    } catch (const ConversionError&) {
+        throw std::invalid_argument("a split's date is not a date");
+    }
+    if (!is_split_ratio(split.before, split.after)) throw std::invalid_argument("a split's ratio is out of range");
+    std::optional<UnreadableDate> unreadable;
+    apply(Operation::split, View::splits | View::analysis | View::ratio_table, [&](Portfolio& data) {
+        Stock& stock = data.current();
+        // yyyy/mm/dd texts sort as their dates.
+        const auto later =
+            std::find_if(stock.splits.begin(), stock.splits.end(), [&](const Split& s) { return s.date > split.date; });
+        stock.splits.insert(later, split);
+        unreadable = recompute_figures(stock);
+    });
+    return unreadable;
+}
+
+std::optional<UnreadableDate> Document::remove_split(int32_t index) {
+    const std::vector<Split>& splits = data_->current().splits;
+    if (index < 0 || size_t(index) >= splits.size()) throw std::out_of_range("no such split");
+    std::optional<UnreadableDate> unreadable;
+    apply(Operation::split_deletion, View::splits | View::analysis | View::ratio_table, [&](Portfolio& data) {
+        Stock& stock = data.current();
+        stock.splits.erase(stock.splits.begin() + index);
+        unreadable = recompute_figures(stock);
+    });
+    return unreadable;
 }
 
 void Document::reorder(const SortWork& work) {

@@ -32,6 +32,10 @@ enum class Operation {
     buy_deletion,
     sale_deletion,
     stock_deletion,
+    account_change,
+    price_change,
+    split,
+    split_deletion,
 };
 
 // The step's name in the undo menu, "買い" for Operation::buy.
@@ -77,6 +81,19 @@ public:
     void set_name(std::string name, Operation named = Operation::name_change);
     void set_dividend(int32_t dividend, Operation named = Operation::dividend_change);
     void set_fees(const FeeTable& fees);
+
+    // The account the selected stock is held in.
+    void set_account(AccountType account);
+    // The selected stock's quoted price and its date; nothing clears it.
+    void set_price(const std::optional<QuotedPrice>& price);
+    // A split or consolidation of the selected stock, kept in date order
+    // after those of its date, and the figures recomputed. A date that is
+    // not yyyy/mm/dd or a ratio outside 1..1000 raises
+    // std::invalid_argument; a figure out of range OverflowError.
+    std::optional<UnreadableDate> add_split(const Split& split);
+    // Split `index` (0-based, in date order) of the selected stock. An index
+    // outside the splits raises std::out_of_range.
+    std::optional<UnreadableDate> remove_split(int32_t index);
     // Applies a finished order (every stock placed once); the first stock
     // becomes the selected one. An unfinished order raises
     // std::invalid_argument.
@@ -116,6 +133,7 @@ private:
     template <typename Change>
     void apply(Operation operation, Views views, Change&& change);
     void changed(Views views);
+    std::optional<UnreadableDate> add_record(TradeSide side, const TradeRecord& record);
 
     std::unique_ptr<Portfolio> data_;
     UndoHistory history_;

@@ -77,7 +77,7 @@ struct Replayed {
 
 Replayed replay_all(const Stock& stock) {
     Replayed r;
-    PositionReplay replay(stock);
+    PositionReplay replay(stock, true);
     r.unreadable = replay.unreadable();
     try {
         while (replay.next()) {
@@ -189,6 +189,7 @@ ChartPlan stock_plan(const Stock& stock, const std::vector<PositionStep>& steps)
         average.add(t, step.average);
         shares.add(t, step.held);
         profit.add(t, step.realized.to_double());
+        if (step.split) continue;
         (step.side == TradeSide::buy ? buys : sells).points.append(QPointF(t, step.record->price));
         price_high = std::max<qreal>(price_high, step.record->price);
     }

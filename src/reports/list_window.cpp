@@ -4,7 +4,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <optional>
 
+#include "accounting/valuation.h"
 #include "reports/report_figures.h"
 #include "store/numbers.h"
 #include "store/regional_text.h"
@@ -27,6 +29,25 @@ QLabel* total_label(QWidget* parent, const char* name, const QString& caption, i
     l->setObjectName(QString::fromLatin1(name));
     l->setMinimumWidth(twips(l, width));
     return l;
+}
+
+// The list grows by `width` pixels, the table with it.
+void widen(ListWindow& list, int width) {
+    list.all_disp_fig->setMinimumWidth(list.all_disp_fig->minimumWidth() + width);
+    list.resize(list.width() + width, list.height());
+}
+
+// A name with its account's tag may need more than the column's width.
+void fit_tagged_names(ListWindow& list, const Portfolio& portfolio) {
+    FlexGrid* g = list.all_disp_fig;
+    int widest = 0;
+    for (int32_t i = 0; i <= portfolio.last_stock; ++i)
+        if (portfolio.stocks.at(size_t(i)).account != AccountType::tokutei)
+            widest = std::max(widest, g->fontMetrics().horizontalAdvance(g->text(i + 1, 1)));
+    const int more = widest + twips(g, 120) - g->columnWidth(1);
+    if (more <= 0) return;
+    g->widen_col(1, more);
+    widen(list, more);
 }
 
 }  // namespace
@@ -63,6 +84,28 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
     totals->addStretch(1);
     totals->addWidget(close_key);
     rows->addLayout(totals);
+
+    // The totals at the quoted prices and their note, in lines of their
+    // own, shown with the columns of the prices.
+    Label3 = new QLabel(QStringLiteral("評価額合計："), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    all_value = total_label(this, "all_value", QString(), 2175);
+    Label4 = new QLabel(QStringLiteral("評価損益合計："), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    all_gain = total_label(this, "all_gain", QString(), 2175);
+    at_cost_note = total_label(this, "at_cost_note", QString(), 7400);
+    QBoxLayout* values = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0, 105);
+    values->addWidget(Label3);
+    values->addWidget(all_value);
+    values->addSpacing(twips(this, 120));
+    values->addWidget(Label4);
+    values->addWidget(all_gain);
+    values->addStretch(1);
+    rows->addLayout(values);
+    QBoxLayout* note = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0);
+    note->addWidget(at_cost_note, 1);
+    rows->addLayout(note);
+    for (QLabel* l : {Label3, all_value, Label4, all_gain, at_cost_note}) l->hide();
     resize(minimumSizeHint());
     lay_out_now(*this);
 }
@@ -104,6 +147,7 @@ void show_portfolio_list(ListWindow& list, const Portfolio& portfolio) {
         g->set_text(i + 1, 4, qt_text(format_currency(s.realized_profit)));
         g->set_text(i + 1, 5, qt_text(format_percent(double(s.dividend_yield))));
     }
+    fit_tagged_names(list, portfolio);
     // Totals beyond the currency range (hundreds of trillions of yen) can
     // only come from a damaged data file; the table is still shown, without
     // totals.
@@ -117,10 +161,92 @@ void show_portfolio_list(ListWindow& list, const Portfolio& portfolio) {
     }
 }
 
+namespace {
+
+constexpr int value_columns = 3;
+// The price column has room for an old price's date beside it.
+constexpr int value_widths[value_columns] = {2100, 1500, 1400};
+
+void show_figure(FlexGrid* g, int row, int col, const QString& text, bool below_zero) {
+    g->set_text(row, col, text);
+    g->set_text_colour(row, col, below_zero ? below_zero_colour() : QColor());
+}
+
+void show_row_value(FlexGrid* g, int row, const Stock& s, const Date& today) {
+    const int c = columns;
+    if (s.price) {
+        const bool old = is_stale(*s.price, today);
+        const QString price = qt_text(format_price(s.price->price));
+        g->set_text(row, c, old ? price + QStringLiteral(" (") + qt_text(s.price->date) + QStringLiteral(")") : price);
+        g->set_text_colour(row, c, old ? old_price_colour() : QColor());
+    } else {
+        g->set_text(row, c, s.held_shares > 0 ? QStringLiteral("—") : QString());
+    }
+    std::optional<Valuation> v;
+    try {
+        v = valuation(s);
+    } catch (const OverflowError&) {
+        v.reset();
+    }
+    if (v) {
+        show_figure(g, row, c + 1, qt_text(format_currency(v->value)), false);
+        show_figure(g, row, c + 2, qt_text(format_currency(v->gain)), v->gain < Currency());
+    } else if (s.held_shares > 0 && !s.price) {
+        show_figure(g, row, c + 1, qt_text(format_currency(holding_cost(s))) + QStringLiteral("※"), false);
+        show_figure(g, row, c + 2, QStringLiteral("—"), false);
+    } else {
+        show_figure(g, row, c + 1, QString(), false);
+        show_figure(g, row, c + 2, QString(), false);
+    }
+}
+
+}  // namespace
+
+void show_valuation_columns(ListWindow& list, const Portfolio& portfolio, const Date& today) {
+    bool priced = false;
+    for (int32_t i = 0; i <= portfolio.last_stock; ++i) priced = priced || portfolio.stocks.at(size_t(i)).price;
+    if (!priced) return;
+    FlexGrid* g = list.all_disp_fig;
+    g->set_cols(columns + value_columns);
+    const QString headings[value_columns] = {QStringLiteral("現在値"), QStringLiteral("評価額"),
+                                             QStringLiteral("評価損益")};
+    int added = 0;
+    for (int k = 0; k < value_columns; ++k) {
+        const int c = columns + k;
+        g->set_text(0, c, headings[k]);
+        g->set_cell_alignment(0, c, align_centre);
+        g->set_col_alignment(c, align_right);
+        g->set_col_width(c, value_widths[k]);
+        added += twips(g, value_widths[k]);
+    }
+    widen(list, added);
+    for (int32_t i = 0; i <= portfolio.last_stock; ++i) show_row_value(g, i + 1, portfolio.stocks.at(size_t(i)), today);
+
+    for (QLabel* l : {list.Label3, list.all_value, list.Label4, list.all_gain}) l->show();
+    try {
+        const ValuationTotals totals = valuation_totals(portfolio);
+        const QString marked = totals.at_cost > 0 ? QStringLiteral("※") : QString();
+        list.all_value->setText(qt_text(format_currency(totals.value)) + marked);
+        list.all_gain->setText(qt_text(format_currency(totals.gain)) + marked);
+        list.all_gain->setStyleSheet(totals.gain < Currency() ? QStringLiteral("color: red") : QString());
+        if (totals.at_cost > 0) {
+            list.at_cost_note->setText(
+                QStringLiteral("※ 現在値のない %1 銘柄は、平均買い単価×保有株数で計上しています").arg(totals.at_cost));
+            list.at_cost_note->show();
+        }
+    } catch (const OverflowError&) {
+        list.all_value->clear();
+        list.all_gain->clear();
+    }
+    lay_out_now(list);
+    list.resize(list.size().expandedTo(list.minimumSizeHint()));
+}
+
 void all_list_key_click(Session& session) {
     ListWindow list(session.dialog_parent);
     setup_list_grid(list);
     show_portfolio_list(list, session.portfolio);
+    show_valuation_columns(list, session.portfolio, session.platform.today());
     list.fit_rows();
     open_over_parent(list, session.platform, "list");
     session.platform.run_modal(list);

@@ -6,13 +6,14 @@ namespace chomaru {
 
 TradeReplay::TradeReplay(const Stock& stock) {
     std::optional<UnreadableDate> unreadable;
-    trades_ = in_date_order(stock, unreadable);
+    trades_ = replay_order(stock, unreadable);
     if (unreadable) throw ConversionError("a record's date is not a date");
 }
 
 bool TradeReplay::next() {
+    while (next_ < trades_.size() && trades_[next_].split) split(*trades_[next_++].split);
     if (next_ >= trades_.size()) return false;
-    const DatedRecord& trade = trades_[next_++];
+    const DatedRecord& trade = trades_[next_++].trade;
     if (trade.side == TradeSide::buy)
         buy(trade);
     else
@@ -34,6 +35,13 @@ void TradeReplay::buy(const DatedRecord& trade) {
     step_.date = trade.date;
     step_.cost = Currency();
     step_.profit = 0;
+}
+
+void TradeReplay::split(const Split& split) {
+    const Currency held_cost = Currency::from_yen(int64_t(step_.average) * step_.shares);
+    const SplitPosition p = split_position(split, step_.shares, held_cost, step_.average);
+    step_.shares = p.held;
+    step_.average = p.average;
 }
 
 void TradeReplay::sell(const DatedRecord& trade) {

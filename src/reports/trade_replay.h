@@ -31,7 +31,9 @@ struct ReplayStep {
 // the running average unit price, the shares held and each sale's profit,
 // in the order of in_date_order. A buy averages its amount
 // into the cost of the shares held; a sale is costed at the running average
-// and leaves it unchanged. Nothing of the stock is changed.
+// and leaves it unchanged; a split changes the shares and the average at its
+// date (split_position), the cost of the shares held unchanged, and is no
+// step of its own. Nothing of the stock is changed.
 class TradeReplay {
 public:
     // Reads every date of the stock; a date text that is not a date raises
@@ -47,8 +49,9 @@ public:
 private:
     void buy(const DatedRecord& trade);
     void sell(const DatedRecord& trade);
+    void split(const Split& split);
 
-    std::vector<DatedRecord> trades_;
+    std::vector<DatedEvent> trades_;
     size_t next_ = 0;
     ReplayStep step_;
 };

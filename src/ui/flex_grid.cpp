@@ -26,7 +26,6 @@ FlexGrid::FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->setMinimumSectionSize(1);
-    setColumnCount(cols);
     QHeaderView* heading = horizontalHeader();
     heading->setVisible(fixed_rows_ > 0);
     heading->setSectionResizeMode(QHeaderView::Fixed);
@@ -34,11 +33,7 @@ FlexGrid::FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* 
     heading->setHighlightSections(false);
     heading->setMinimumSectionSize(1);
     heading->setFixedHeight(fontMetrics().height() + 4);
-    for (int c = 0; c < cols; ++c) {
-        auto* item = new QTableWidgetItem();
-        item->setTextAlignment(align_centre);
-        setHorizontalHeaderItem(c, item);
-    }
+    set_cols(cols);
     set_rows(rows);
     connect(this, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int col) { emit double_clicked(row + fixed_rows_, col); });
@@ -64,15 +59,28 @@ void FlexGrid::set_default_row_height(int height_twips) {
     for (int r = 0; r < rowCount(); ++r) setRowHeight(r, default_row_height_);
 }
 
-void FlexGrid::prepare_row(int table_row) {
-    for (int c = 0; c < columnCount(); ++c) {
-        auto* item = new QTableWidgetItem();
-        item->setFlags(Qt::ItemIsEnabled);
-        if (c < fixed_cols_) item->setBackground(palette().button());
-        if (c == 0 && least_rows_ > 0) item->setText(QString::number(table_row + fixed_rows_));
-        item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
-        setItem(table_row, c, item);
+void FlexGrid::set_cols(int cols) {
+    const int before = columnCount();
+    setColumnCount(cols);
+    for (int c = before; c < cols; ++c) {
+        auto* heading = new QTableWidgetItem();
+        heading->setTextAlignment(align_centre);
+        setHorizontalHeaderItem(c, heading);
+        for (int r = 0; r < rowCount(); ++r) prepare_cell(r, c);
     }
+}
+
+void FlexGrid::prepare_row(int table_row) {
+    for (int c = 0; c < columnCount(); ++c) prepare_cell(table_row, c);
+}
+
+void FlexGrid::prepare_cell(int table_row, int c) {
+    auto* item = new QTableWidgetItem();
+    item->setFlags(Qt::ItemIsEnabled);
+    if (c < fixed_cols_) item->setBackground(palette().button());
+    if (c == 0 && least_rows_ > 0) item->setText(QString::number(table_row + fixed_rows_));
+    item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
+    setItem(table_row, c, item);
 }
 
 QTableWidgetItem* FlexGrid::cell(int row, int col) {
@@ -105,10 +113,14 @@ void FlexGrid::clear_texts() {
         for (int c = 0; c < columnCount(); ++c) set_text(r, c, QString());
 }
 
-void FlexGrid::set_col_width(int col, int width_twips) {
+void FlexGrid::set_col_width(int col, int width_twips) { set_col_pixels(col, twips(this, width_twips)); }
+
+void FlexGrid::widen_col(int col, int pixels) { set_col_pixels(col, columnWidth(col) + pixels); }
+
+void FlexGrid::set_col_pixels(int col, int pixels) {
     if (int(set_widths_.size()) < columnCount()) set_widths_.resize(size_t(columnCount()));
-    set_widths_.at(size_t(col)) = twips(this, width_twips);
-    setColumnWidth(col, set_widths_[size_t(col)]);
+    set_widths_.at(size_t(col)) = pixels;
+    setColumnWidth(col, pixels);
     fill_columns();
 }
 
@@ -127,6 +139,15 @@ void FlexGrid::set_col_alignment(int col, Qt::Alignment alignment) {
 void FlexGrid::set_cell_alignment(int row, int col, Qt::Alignment alignment) {
     cell_alignment_[{row, col}] = alignment;
     cell(row, col)->setTextAlignment(alignment);
+}
+
+void FlexGrid::set_text_colour(int row, int col, const QColor& colour) {
+    cell(row, col)->setForeground(colour.isValid() ? QBrush(colour) : QBrush());
+}
+
+QColor FlexGrid::text_colour(int row, int col) const {
+    const QTableWidgetItem* it = cell(row, col);
+    return it && it->foreground().style() != Qt::NoBrush ? it->foreground().color() : QColor();
 }
 
 void FlexGrid::scroll_to_row(int row) {

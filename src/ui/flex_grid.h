@@ -23,6 +23,8 @@ public:
     void set_default_row_height(int twips);
 
     void set_rows(int rows);
+    // Columns added keep the rows' texts.
+    void set_cols(int cols);
     int rows() const { return rowCount() + fixed_rows_; }
     int cols() const { return columnCount(); }
 
@@ -34,6 +36,9 @@ public:
     void set_row_height(int row, int twips);
     void set_col_alignment(int col, Qt::Alignment alignment);
     void set_cell_alignment(int row, int col, Qt::Alignment alignment);
+    // The colour of a cell's text; an invalid colour gives the style's own.
+    void set_text_colour(int row, int col, const QColor& colour);
+    QColor text_colour(int row, int col) const;
 
     // Scrolls as little as needed to show the row whole.
     void scroll_to_row(int row);
@@ -52,6 +57,8 @@ public:
     // The columns widen in proportion to fill a grid wider than their
     // widths; they never become narrower than set.
     void fill_width();
+    // Column `col` is set `pixels` wider than it was.
+    void widen_col(int col, int pixels);
 
     // The grid is in the Tab order with its current cell framed; the arrow
     // keys move it, Enter or F2 acts as a double-click on it, and Delete
@@ -84,7 +91,9 @@ private:
     QTableWidgetItem* cell(int row, int col);
     const QTableWidgetItem* cell(int row, int col) const;
     void prepare_row(int table_row);
+    void prepare_cell(int table_row, int col);
     Qt::Alignment alignment_for(int row, int col, const QString& text) const;
+    void set_col_pixels(int col, int pixels);
     void fit_size();
     void fill_columns();
     int rows_filling_height() const;
@@ -104,6 +113,11 @@ private:
     std::vector<int> set_widths_;
     std::set<int> kept_last_;
 };
+
+// Figures below zero are drawn in red, a price set more than a week ago in
+// grey.
+inline QColor below_zero_colour() { return QColor(Qt::red); }
+inline QColor old_price_colour() { return QColor(Qt::gray); }
 
 inline constexpr Qt::Alignment align_centre = Qt::AlignHCenter | Qt::AlignVCenter;
 inline constexpr Qt::Alignment align_right = Qt::AlignRight | Qt::AlignVCenter;

@@ -10,7 +10,10 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "accounting/commission.h"
 #include "reports/chart_window.h"
@@ -27,6 +30,8 @@
 #include "ui/widgets.h"
 #include "ui/window_places.h"
 #include "views/commission_dialog.h"
+#include "views/entry_commands.h"
+#include "views/entry_views.h"
 #include "views/sort_dialog.h"
 #include "views/stock_commands.h"
 
@@ -113,6 +118,9 @@ void fit_label_column(FlexGrid* g, const QString& label) {
 // the break-even price under the analysis grid and its line in the price
 // table; the frames and the record tabs grow with it.
 constexpr int break_even_room = 255;
+// The room of the quoted price's five rows under the break-even row.
+constexpr int value_room = 1380;
+constexpr int split_tab = 2;
 
 }  // namespace
 
@@ -239,6 +247,27 @@ void StockMain::build_controls() {
                               Combo1,        infor_fig,     SSTab1,     buy_fig,    sell_fig};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     kai_input_key->setFocus();
+    build_entry_views(client);
+}
+
+// The quoted price's five rows go under the break-even row, and the window
+// is that much taller by default; the tab of the splits has a grid like the
+// record grids'.
+void StockMain::build_entry_views(QWidget* client) {
+    client->setMinimumHeight(client->minimumHeight() + twips(this, value_room));
+    value_fig = figure_grid(Frame1, "value_fig", 5, 9.75, 2535, 1320);
+    setup_value_grid(value_fig);
+    auto* stock = static_cast<QBoxLayout*>(Frame1->layout());
+    const int below_break_even = stock->indexOf(bep_fig) + 1;
+    stock->insertWidget(below_break_even, value_fig);
+    stock->insertSpacing(below_break_even, twips(this, 60));
+    auto* split_page = new QWidget();
+    SSTab1->addTab(split_page, QStringLiteral("分割・併合"));
+    split_fig = grid(split_page, "split_fig", 1, 3, 1, 1, 9);
+    split_fig->fill_width();
+    twips_box(QBoxLayout::TopToBottom, this, split_page, 60, 45, 60, 30)->addWidget(split_fig);
+    setup_split_grid(split_fig);
+    SSTab1->setTabVisible(split_tab, false);
 }
 
 void StockMain::build_menus() {
@@ -288,6 +317,9 @@ void StockMain::build_menus() {
                     {&StockMain::change_code, "change_code", "コードの変更(&B)", change_code_click},
                     {&StockMain::change_name, "change_name", "銘柄名の変更(&O)", change_name_click},
                     {&StockMain::change_haitou, "change_haitou", "配当の変更(&P)", change_haitou_click},
+                    {&StockMain::m_account, "m_account", "口座区分(&A)…", m_account_click},
+                    {&StockMain::m_price, "m_price", "現在値(&G)…", m_price_click},
+                    {&StockMain::m_split, "m_split", "株式分割・併合(&S)…", m_split_click},
                 });
 
     add(new_menu("menu_delete", "削除(&D)"),
@@ -295,6 +327,7 @@ void StockMain::build_menus() {
             {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click},
             {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click},
             {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click},
+            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&V)", del_split_click},
         });
     add(new_menu("analysis", "分析(&S)"),
         {
@@ -381,6 +414,7 @@ void StockMain::redraw(Views views) {
     if (views & View::new_sell_record) show_new_record(sell_fig, stock().sell_count);
     if (views & View::ratio_table) show_ratio_table();
     if (views & View::selector) fill_stock_combo();
+    if (views & View::splits) show_split_tab();
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {
@@ -452,6 +486,7 @@ void StockMain::show_analysis() {
     anal_fig->set_text(2, 1, qt_text(format_currency(s.realized_profit)));
     anal_fig->set_text(3, 1, qt_text(format_percent(double(s.dividend_yield))));
     show_break_even();
+    show_valuation(value_fig, s, platform_.today());
 }
 
 void StockMain::show_break_even() {
@@ -513,6 +548,40 @@ void StockMain::show_ratio_table() {
         sample_fig_1->set_text(r, 1, qt_text(format_currency(double(p) * upper_multipliers[r - 1])));
     for (int r = 0; r < 5; ++r)
         sample_fig_2->set_text(r, 1, qt_text(format_currency(double(p) * lower_multipliers[r])));
+    mark_current_price_row();
+}
+
+// The row of the table whose price is nearest the quoted price is marked,
+// the higher one of two as near.
+void StockMain::mark_current_price_row() {
+    struct Row {
+        FlexGrid* grid;
+        int row;
+        double multiplier;
+    };
+    std::vector<Row> rows{{sample_fig_1, 0, 2.0}};
+    for (int r = 1; r < 10; ++r) rows.push_back({sample_fig_1, r, upper_multipliers[r - 1]});
+    for (int r = 0; r < 5; ++r) rows.push_back({sample_fig_2, r, lower_multipliers[r]});
+    const double average = stock().avg_buy_price;
+    std::optional<size_t> nearest;
+    if (const std::optional<QuotedPrice>& quoted = stock().price; quoted && average > 0) {
+        const auto distance = [&](size_t i) {
+            return std::abs(average * rows[i].multiplier - quoted->price.to_double());
+        };
+        nearest = 0;
+        for (size_t i = 1; i < rows.size(); ++i)
+            if (distance(i) < distance(*nearest)) nearest = i;
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool marked = nearest == i;
+        for (int c = 0; c < 2; ++c) {
+            QTableWidgetItem* item = rows[i].grid->item(rows[i].row, c);
+            item->setBackground(marked   ? QBrush(QColor(200, 225, 255))
+                                : c == 0 ? rows[i].grid->palette().button()
+                                         : QBrush());
+            item->setToolTip(marked ? QStringLiteral("現在値に最も近い行") : QString());
+        }
+    }
 }
 
 void StockMain::clear_trade_grids() {
@@ -547,6 +616,13 @@ void StockMain::show_new_record(FlexGrid* g, int count) {
     if (count < 1) return;
     SSTab1->setCurrentWidget(g->parentWidget());
     g->scroll_to_row(count);
+}
+
+void StockMain::show_split_tab() {
+    show_splits(split_fig, stock());
+    const bool shown = !stock().splits.empty();
+    if (!shown && SSTab1->currentIndex() == split_tab) SSTab1->setCurrentIndex(0);
+    SSTab1->setTabVisible(split_tab, shown);
 }
 
 void StockMain::fill_stock_combo() {

@@ -59,6 +59,7 @@ public:
     void show_buy_records();
     void show_sell_records();
     void fill_stock_combo();
+    void show_split_tab();
 
     // The shutdown decides whether the window may close; set by the start-up.
     void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
@@ -87,6 +88,11 @@ public:
     QTabWidget* SSTab1;
     FlexGrid* buy_fig;
     FlexGrid* sell_fig;
+    // The quoted price and what the holding is worth, under the break-even
+    // row; the splits and consolidations, on a tab beside the records, shown
+    // while the stock has any.
+    FlexGrid* value_fig;
+    FlexGrid* split_fig;
 
     QAction* m_sort;
     QAction* m_csvf;
@@ -98,9 +104,13 @@ public:
     QAction* change_code;
     QAction* change_name;
     QAction* change_haitou;
+    QAction* m_account;
+    QAction* m_price;
+    QAction* m_split;
     QAction* del_kai_fig;
     QAction* del_sel_fig;
     QAction* del_all_data;
+    QAction* del_split;
     QAction* m_year_report;
     QAction* m_chart;
     QAction* expla;
@@ -111,6 +121,7 @@ protected:
 
 private:
     void build_controls();
+    void build_entry_views(QWidget* client);
     void build_menus();
     void connect_commands();
     // Runs a command on the attached document, then redraws what it changed.
@@ -125,6 +136,7 @@ private:
     void show_break_even();
     void show_break_even_line(int32_t price);
     void remove_break_even_line();
+    void mark_current_price_row();
 
     Platform& platform_;
     std::unique_ptr<Session> session_;
