@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
 #include <cmath>
@@ -242,9 +243,10 @@ void StockMain::build_controls() {
     infor_fig->take_keyboard();
     Combo1->setToolTip(QStringLiteral("Ctrl+L"));
     // The Tab key goes through the buttons, the selector, the information
-    // grid and the record tabs with their grid, in reading order.
-    QWidget* const order[] = {kai_input_key, uri_input_key, kai_sl_key, uri_sl_key, new_name_key, all_list_key,
-                              Combo1,        infor_fig,     SSTab1,     buy_fig,    sell_fig};
+    // grid and the record tabs with their grid, in reading order (from the
+    // tabs themselves: the tab widget hands its place to them).
+    QWidget* const order[] = {kai_input_key, uri_input_key, kai_sl_key,       uri_sl_key, new_name_key, all_list_key,
+                              Combo1,        infor_fig,     SSTab1->tabBar(), buy_fig,    sell_fig};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     kai_input_key->setFocus();
     build_entry_views(client);
