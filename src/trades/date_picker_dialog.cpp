@@ -53,13 +53,14 @@ JapaneseCalendar::JapaneseCalendar(const QDate& today, QWidget* parent) : QCalen
     setWeekdayTextFormat(Qt::Saturday, coloured(saturday_colour));
     setWeekdayTextFormat(Qt::Sunday, coloured(holiday_colour));
     // The heading's year comes first, as "2026年": the year's button shows
-    // the text of the year's spin box.
-    auto* year = findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+    // the text of the year's spin box, which edits the year over it.
+    auto* year_edit = findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+    auto* year = findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
     auto* month = findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
     auto* bar = findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"));
     auto* heading = bar ? qobject_cast<QBoxLayout*>(bar->layout()) : nullptr;
-    if (year && month && heading && heading->indexOf(year) >= 0) {
-        year->setSuffix(QStringLiteral("年"));
+    if (year_edit) year_edit->setSuffix(QStringLiteral("年"));
+    if (year && month && heading && heading->indexOf(year) >= 0 && heading->indexOf(month) >= 0) {
         heading->removeWidget(month);
         heading->insertWidget(heading->indexOf(year) + 1, month);
     }
