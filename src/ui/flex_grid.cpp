@@ -285,8 +285,6 @@ void FlexGrid::sort_on_heading_click() {
     connect(heading, &QHeaderView::sortIndicatorChanged, this, &FlexGrid::sort_rows);
 }
 
-void FlexGrid::keep_last(int row) { kept_last_.insert(row - fixed_rows_); }
-
 int FlexGrid::row_at(int place) const { return verticalHeader()->logicalIndex(place); }
 
 namespace {
@@ -306,11 +304,9 @@ void FlexGrid::sort_rows(int col, Qt::SortOrder order) {
     std::vector<int> order_shown(static_cast<size_t>(rowCount()));
     std::iota(order_shown.begin(), order_shown.end(), 0);
     if (col >= 0) {
-        // Rows that are empty or kept last stay below the others, in their
-        // order; numbers come first, then texts (such as "—"), each in the
-        // order asked for.
+        // Empty rows stay below the others, in their order; numbers come
+        // first, then texts (such as "—"), each in the order asked for.
         const auto at_bottom = [this](int r) {
-            if (kept_last_.count(r)) return true;
             for (int c = 0; c < columnCount(); ++c)
                 if (!text(r + fixed_rows_, c).isEmpty()) return false;
             return true;

@@ -3,7 +3,6 @@
 #include <QSize>
 #include <QTableWidget>
 #include <map>
-#include <set>
 #include <vector>
 
 namespace chomaru {
@@ -68,11 +67,10 @@ public:
     // A click on a heading sorts the rows by that column, ascending; a
     // second click descending, a third back to the order they were written
     // in. Amounts, counts and percentages sort as numbers, other text as
-    // text; empty rows and the rows kept last stay at the bottom. Only the
+    // text; empty rows stay at the bottom. Only the
     // order on screen changes: rows keep their numbers for text() and
     // set_text().
     void sort_on_heading_click();
-    void keep_last(int row);
     // The row shown at place `place` (0 is the first row under the heading).
     int row_at(int place) const;
 
@@ -111,7 +109,6 @@ private:
     bool fill_width_ = false;
     bool filling_ = false;
     std::vector<int> set_widths_;
-    std::set<int> kept_last_;
 };
 
 // Figures below zero are drawn in red, a price set more than a week ago in

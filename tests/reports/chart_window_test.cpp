@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QSet>
+#include <QValueAxis>
 
 #include "support/main_window_fixture.h"
 #include "support/test_data.h"
@@ -87,6 +89,44 @@ TEST_F(ChartWindowTest, ASplitStepsTheSharesAndTheAverageAtItsDate) {
     EXPECT_EQ(values("保有株数"), QList<qreal>({100, 100, 50, 50, 40, 40, 30, 30, 20, 20, 40, 40}));
     EXPECT_EQ(values("平均買い単価").mid(8), QList<qreal>({1000, 1000, 500, 500}));
     EXPECT_EQ(values("売り（単価）"), QList<qreal>({600, 1500, 1200, 2000}));
+}
+
+// The labels an axis shows at its ticks, as its label format writes them.
+QStringList tick_labels(const QValueAxis* axis) {
+    QStringList labels;
+    const qreal step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+    for (int i = 0; i < axis->tickCount(); ++i) labels << QString::asprintf("%.0f", axis->min() + i * step);
+    return labels;
+}
+
+TEST_F(ChartWindowTest, EveryAxisLabelDiffersAndEverySeriesHasItsOwnLook) {
+    // A profit of ¥2 and two shares held: axes of a few units.
+    Stock& small = portfolio->stocks[2];
+    small.buys[0] = TradeRecord{"2024/01/05", 100, 3, Currency::from_yen(300)};
+    small.sells[0] = TradeRecord{"2024/02/05", 102, 1, Currency::from_yen(102)};
+    small.buy_count = 1;
+    small.sell_count = 1;
+    window->m_chart->trigger();
+    for (const int stock : {0, 2}) {
+        emit window->Combo1->activated(stock);
+        const auto axes = chart()->axes(Qt::Vertical);
+        ASSERT_EQ(axes.size(), 3);
+        for (QAbstractAxis* a : axes) {
+            const QStringList labels = tick_labels(static_cast<QValueAxis*>(a));
+            EXPECT_GE(labels.size(), 3) << qPrintable(a->titleText());
+            EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
+                << qPrintable(a->titleText()) << " " << qPrintable(labels.join(" "));
+        }
+    }
+    EXPECT_EQ(values("通算損益").back(), 2);
+
+    QSet<QRgb> colours;
+    for (QAbstractSeries* s : chart()->series()) colours << static_cast<QXYSeries*>(s)->color().rgb();
+    EXPECT_EQ(colours.size(), 5);
+    QList<QScatterSeries::MarkerShape> shapes;
+    for (QAbstractSeries* s : chart()->series())
+        if (auto* marks = qobject_cast<QScatterSeries*>(s)) shapes << marks->markerShape();
+    EXPECT_EQ(shapes, (QList{QScatterSeries::MarkerShapeCircle, QScatterSeries::MarkerShapeRectangle}));
 }
 
 }  // namespace
