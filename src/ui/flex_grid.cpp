@@ -180,19 +180,24 @@ void FlexGrid::fill_width() {
     fill_columns();
 }
 
-// Each column takes its share of the room beyond the widths set, in
-// proportion to its width; the last column takes what rounding leaves.
+// The fixed columns (row numbers, labels) keep their width; each other
+// column takes its share of the room beyond the widths set, in proportion to
+// its width, and the last what rounding leaves.
 void FlexGrid::fill_columns() {
     if (!fill_width_ || filling_ || int(set_widths_.size()) != columnCount()) return;
     filling_ = true;
-    const int set = std::accumulate(set_widths_.begin(), set_widths_.end(), 0);
-    const int room = std::max(viewport()->width(), set);
+    const auto first_free = set_widths_.begin() + std::min(fixed_cols_, columnCount());
+    const int fixed = std::accumulate(set_widths_.begin(), first_free, 0);
+    const int free = std::accumulate(first_free, set_widths_.end(), 0);
+    const int room = std::max(viewport()->width() - fixed, free);
     int given = 0;
     for (int c = 0; c < columnCount(); ++c) {
-        const int width =
-            c + 1 < columnCount() ? int(int64_t(set_widths_[size_t(c)]) * room / std::max(set, 1)) : room - given;
+        const int set = set_widths_[size_t(c)];
+        const int width = c < fixed_cols_         ? set
+                          : c + 1 < columnCount() ? int(int64_t(set) * room / std::max(free, 1))
+                                                  : room - given;
         if (columnWidth(c) != width) setColumnWidth(c, width);
-        given += width;
+        if (c >= fixed_cols_) given += width;
     }
     filling_ = false;
 }
