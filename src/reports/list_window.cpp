@@ -24,10 +24,11 @@ namespace {
 constexpr int laid_out_rows = 12;
 constexpr int columns = 6;
 
+// A label of the totals' line: as wide as its design or as its caption.
 QLabel* total_label(QWidget* parent, const char* name, const QString& caption, int width) {
     auto* l = new QLabel(caption, parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setMinimumWidth(twips(l, width));
+    l->setMinimumWidth(std::max(twips(l, width), l->sizeHint().width()));
     return l;
 }
 

@@ -97,6 +97,16 @@ QLabel* heading(QWidget* parent, const char* name, const QString& caption, int i
     return l;
 }
 
+// The window's client area: never smaller than its design, nor than its
+// layout needs (a larger font, a style with wider frames).
+class ClientArea : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize minimumSizeHint() const override { return design_size.expandedTo(QWidget::minimumSizeHint()); }
+
+    QSize design_size;
+};
+
 // Multipliers of the price table rows +90% .. +10% and -10% .. -50%: each is
 // the double nearest to the decimal, not computed from the percentage.
 constexpr double upper_multipliers[] = {1.9, 1.8, 1.7, 1.6, 1.5, 1.4, 1.3, 1.2, 1.1};
@@ -152,9 +162,9 @@ void StockMain::attach(Document& document) {
 // the record tabs. The figure grids keep their size; the record tabs take
 // whatever room the window gains.
 void StockMain::build_controls() {
-    auto* client = new QWidget(this);
+    auto* client = new ClientArea(this);
     setCentralWidget(client);
-    client->setMinimumSize(twips(this, 10350), twips(this, 5010 + break_even_room));
+    client->design_size = QSize(twips(this, 10350), twips(this, 5010 + break_even_room));
     const auto box = [this](QBoxLayout::Direction direction, QWidget* parent, int left, int top, int right, int bottom,
                             int spacing = 0) {
         return twips_box(direction, this, parent, left, top, right, bottom, spacing);
@@ -256,7 +266,7 @@ void StockMain::build_controls() {
 // is that much taller by default; the tab of the splits has a grid like the
 // record grids'.
 void StockMain::build_entry_views(QWidget* client) {
-    client->setMinimumHeight(client->minimumHeight() + twips(this, value_room));
+    static_cast<ClientArea*>(client)->design_size += QSize(0, twips(this, value_room));
     value_fig = figure_grid(Frame1, "value_fig", 5, 9.75, 2535, 1320);
     setup_value_grid(value_fig);
     auto* stock = static_cast<QBoxLayout*>(Frame1->layout());

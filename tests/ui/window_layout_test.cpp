@@ -23,16 +23,19 @@ protected:
         MainWindowTest::SetUp();
         style_ = QApplication::style()->name();
         palette_ = QApplication::palette();
+        font_ = QApplication::font();
         platform.settings_file = folder / "places.ini";
     }
     void TearDown() override {
         QApplication::setStyle(style_);
         QApplication::setPalette(palette_);
+        QApplication::setFont(font_);
         MainWindowTest::TearDown();
     }
 
     QString style_;
     QPalette palette_;
+    QFont font_;
 };
 
 QPalette dark_palette() {
@@ -57,10 +60,17 @@ int text_width(const QFontMetrics& metrics, QString text) {
 }
 
 // Every label, button and frame title shown in the window has room for its
-// whole text.
+// whole text, and lies whole in the window.
 void expect_nothing_cut(QWidget& window, const QString& where) {
     window.show();
     QCoreApplication::processEvents();
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisible() || !(qobject_cast<const QLabel*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+                                 qobject_cast<const QGroupBox*>(w) || qobject_cast<const FlexGrid*>(w)))
+            continue;
+        const QRect placed(w->mapTo(&window, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(window.rect().contains(placed)) << qPrintable(where) << " " << qPrintable(w->objectName());
+    }
     for (const QLabel* l : window.findChildren<QLabel*>()) {
         if (!l->isVisible() || l->wordWrap() || l->text().isEmpty() || l->textFormat() == Qt::RichText) continue;
         const int room = l->contentsRect().width() - 2 * l->margin() - std::max(l->indent(), 0);
@@ -81,10 +91,13 @@ TEST_F(WindowLayout, NoTextIsCutInAnyStyleOrPalette) {
     start_with_stock(QStringLiteral("1111"), QStringLiteral("日本電信電話"));
     stock().buys[0] = TradeRecord{"2026/01/05", 1234567, 10000, Currency::from_yen(12345670000)};
     stock().buy_count = 1;
+    const QFont larger(font_.family(), 14);
     for (const char* style : {"Fusion", "Windows"}) {
         for (const bool dark : {false, true}) {
             QApplication::setStyle(QStyleFactory::create(QString::fromLatin1(style)));
             QApplication::setPalette(dark ? dark_palette() : QApplication::style()->standardPalette());
+            // A dark desktop theme often comes with its own, larger font.
+            QApplication::setFont(dark ? larger : font_);
             const QString where = QString::fromLatin1(style) + (dark ? QStringLiteral(" dark") : QString());
             StockMain main(platform);
             main.attach(*document);
