@@ -142,9 +142,9 @@ StockMain::StockMain(Platform& platform) : platform_(platform) {
     build_menus();
     connect_commands();
     // The window opens at its design size and is never made smaller; it
-    // grows where the user makes it larger.
-    setMinimumSize(minimumSizeHint());
-    resize(minimumSize());
+    // grows where the user makes it larger. Its layout keeps the least size,
+    // so a font the desktop sets after the start enlarges it.
+    resize(minimumSizeHint());
     restore_main_window(*this, *SSTab1, platform_);
     lay_out_now(*this);
 }
@@ -535,7 +535,9 @@ void StockMain::show_break_even_line(int32_t price) {
     g->set_text(row, 0, label);
     g->set_text(row, 1, qt_text(format_currency(Currency::from_yen(price))));
     for (int c = 0; c < 2; ++c) {
+        // Dark text on the light mark, whatever the palette's text colour.
         g->item(row, c)->setBackground(QColor(255, 240, 160));
+        g->item(row, c)->setForeground(QColor(Qt::black));
         g->item(row, c)->setToolTip(QStringLiteral("損益分岐単価"));
     }
     // The grid grows by the row, and the frame's layout moves what is under it.
@@ -591,6 +593,7 @@ void StockMain::mark_current_price_row() {
             item->setBackground(marked   ? QBrush(QColor(200, 225, 255))
                                 : c == 0 ? rows[i].grid->palette().button()
                                          : QBrush());
+            item->setForeground(marked ? QBrush(Qt::black) : QBrush());
             item->setToolTip(marked ? QStringLiteral("現在値に最も近い行") : QString());
         }
     }
