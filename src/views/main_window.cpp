@@ -14,6 +14,7 @@
 #include "accounting/commission.h"
 #include "reports/chart_window.h"
 #include "reports/list_window.h"
+#include "reports/nisa_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
 #include "reports/year_window.h"
@@ -206,6 +207,7 @@ void StockMain::build_menus() {
         {
             {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click},
             {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click},
+            {&StockMain::m_nisa, "m_nisa", "NISA投資枠(&A)", m_nisa_click},
         });
     add(new_menu("menu_help", "ヘルプ(&H)"),
         {

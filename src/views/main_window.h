@@ -103,6 +103,7 @@ public:
     QAction* del_all_data;
     QAction* m_year_report;
     QAction* m_chart;
+    QAction* m_nisa;
     QAction* expla;
     QAction* version_key;
 

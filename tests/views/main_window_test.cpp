@@ -58,7 +58,7 @@ TEST_F(MainWindowLayout, MenuTree) {
                                             "配当の変更(&P)"}));
     EXPECT_EQ(items("menu_delete"),
               (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "全記録の削除(&A)"}));
-    EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)"}));
+    EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)", "NISA投資枠(&A)"}));
     EXPECT_EQ(items("menu_help"), (QStringList{"動作説明(&M)", "バージョン情報(&V)"}));
 }
 
