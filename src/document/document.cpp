@@ -1,9 +1,11 @@
 #include "document/document.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 #include "accounting/position.h"
+#include "store/date_text.h"
 #include "store/numbers.h"
 
 namespace chomaru {
@@ -47,6 +49,12 @@ OperationInfo info(Operation operation) {
         return {"売り記録の削除", false};
     case Operation::stock_deletion:
         return {"全記録の削除", false};
+    case Operation::payment:
+        return {"配当金の記録", false};
+    case Operation::payment_correction:
+        return {"配当金の修正", false};
+    case Operation::payment_deletion:
+        return {"配当金の削除", false};
     }
     throw std::invalid_argument("unknown operation");
 }
@@ -74,6 +82,28 @@ std::string step_name(Operation operation, const Stock& stock) {
 
 RecordTable& records_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buys : stock.sells; }
 int32_t& count_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buy_count : stock.sell_count; }
+
+// The data file keeps a payment's date as a real date written yyyy/mm/dd.
+void check_payment_date(const std::string& date) {
+    try {
+        if (short_date_text(text_to_date(date)) == date) return;
+    } catch (const ConversionError&) {
+    }
+    throw std::invalid_argument("a payment date must be a date written yyyy/mm/dd");
+}
+
+// Puts a payment after those of its date and before later ones.
+void insert_payment(std::vector<DividendPayment>& payments, const DividendPayment& payment) {
+    const auto place =
+        std::upper_bound(payments.begin(), payments.end(), payment,
+                         [](const DividendPayment& a, const DividendPayment& b) { return a.date < b.date; });
+    payments.insert(place, payment);
+}
+
+const DividendPayment& payment_at(const Stock& stock, int32_t index) {
+    if (index < 0 || size_t(index) >= stock.payments.size()) throw std::out_of_range("no such payment");
+    return stock.payments[size_t(index)];
+}
 
 }  // namespace
 
@@ -190,6 +220,37 @@ void Document::set_dividend(int32_t dividend, Operation named) {
 
 void Document::set_fees(const FeeTable& fees) {
     apply(Operation::fee_settings, View::analysis, [&](Portfolio& data) { data.fees = fees; });
+}
+
+void Document::add_payment(const DividendPayment& payment) {
+    check_payment_date(payment.date);
+    apply(Operation::payment, View::payments | View::new_payment,
+          [&](Portfolio& data) { insert_payment(data.current().payments, payment); });
+}
+
+// A payment keeps its place unless its date moves it.
+void Document::change_payment(int32_t index, const DividendPayment& payment) {
+    check_payment_date(payment.date);
+    const DividendPayment& old = payment_at(data_->current(), index);
+    if (old == payment) return;
+    const bool moved = old.date != payment.date;
+    apply(Operation::payment_correction, View::payments, [&](Portfolio& data) {
+        std::vector<DividendPayment>& payments = data.current().payments;
+        if (!moved) {
+            payments[size_t(index)] = payment;
+            return;
+        }
+        payments.erase(payments.begin() + index);
+        insert_payment(payments, payment);
+    });
+}
+
+void Document::remove_payment(int32_t index) {
+    payment_at(data_->current(), index);
+    apply(Operation::payment_deletion, View::payments, [&](Portfolio& data) {
+        std::vector<DividendPayment>& payments = data.current().payments;
+        payments.erase(payments.begin() + index);
+    });
 }
 
 void Document::reorder(const SortWork& work) {

@@ -49,6 +49,7 @@ public:
     void setup_ratio_grids();
     void setup_buy_grid();
     void setup_sell_grid();
+    void setup_payment_grid();
 
     // Redraws the views from the portfolio, in the order of the View flags.
     void redraw(Views views);
@@ -87,6 +88,8 @@ public:
     QTabWidget* SSTab1;
     FlexGrid* buy_fig;
     FlexGrid* sell_fig;
+    // The dividends received, on the third tab.
+    FlexGrid* pay_fig;
 
     QAction* m_sort;
     QAction* m_csvf;
@@ -98,8 +101,10 @@ public:
     QAction* change_code;
     QAction* change_name;
     QAction* change_haitou;
+    QAction* record_payment;
     QAction* del_kai_fig;
     QAction* del_sel_fig;
+    QAction* del_payment;
     QAction* del_all_data;
     QAction* m_year_report;
     QAction* m_chart;
