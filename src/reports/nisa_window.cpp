@@ -36,7 +36,7 @@ void set_used(FlexGrid* g, int i, int col, Currency used, std::optional<Currency
 NisaWindow::NisaWindow(const Portfolio& portfolio, int this_year, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form_nisa"));
     setWindowTitle(QStringLiteral("NISA投資枠"));
-    setFixedSize(twips(this, window_width + 240), twips(this, 5160));
+    setFixedSize(twips(this, window_width + 240), twips(this, 4740));
 
     const QStringList headings{QStringLiteral("年"),
                                QStringLiteral("成長投資枠"),
@@ -47,18 +47,18 @@ NisaWindow::NisaWindow(const Portfolio& portfolio, int this_year, QWidget* paren
     nisa_fig = figure_table(this, QStringLiteral("nisa_fig"), headings, {700, 1500, 1500, 1800, 1600, 1500}, 120, 120,
                             window_width, 1860);
 
-    limits = text_label(this, "limits", 2070, 255);
-    limits->setText(QStringLiteral("上限　年間：成長投資枠 %1、つみたて投資枠 %2　生涯：%3（うち成長投資枠 %4）")
+    limits = text_label(this, "limits", 2070, 510);
+    limits->setText(QStringLiteral("上限　年間：成長投資枠 %1、つみたて投資枠 %2\n　　　生涯：%3（うち成長投資枠 %4）")
                         .arg(money(growth_annual_limit), money(tsumitate_annual_limit), money(lifetime_limit),
                              money(growth_lifetime_limit)));
-    room = text_label(this, "room", 2370, 510);
-    note = text_label(this, "note", 2940, 1275);
+    room = text_label(this, "room", 2640, 255);
+    note = text_label(this, "note", 3000, 1020);
     note->setText(QStringLiteral(
         "※ 年間投資枠は記録した買いの代金で数えます。生涯投資枠は簿価（保有しているNISAの株の取得費）で数え、"
         "売却した株の簿価の分は翌年から空きます。売却しても年間投資枠は戻りません。旧NISAは別枠で、"
         "新しいNISAの枠には数えません。記録から計算した目安で、証券会社の管理する枠と違うことがあります。"
         "税務上の助言ではありません。"));
-    left_out = text_label(this, "left_out", 4290, 765);
+    left_out = text_label(this, "left_out", 4080, 540);
     left_out->setStyleSheet(QStringLiteral("color: red"));
 
     const NisaAllowance allowance = nisa_allowance(portfolio, this_year);

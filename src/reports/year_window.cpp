@@ -19,7 +19,8 @@ namespace {
 
 constexpr int sales_rows = 7;
 constexpr int nisa_rows = 3;
-constexpr int table_width = 9600;
+// Each table's columns leave room for the frame and a vertical scroll bar.
+constexpr int table_width = 10800;
 
 // Entry i of a table's list is shown in grid row i + 1; the table's own
 // rows, which selection and colours count in, start at the first figures.
@@ -93,13 +94,13 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     : QDialog(parent), portfolio_(portfolio), report_(year_report(portfolio)) {
     setObjectName(QStringLiteral("Form_year"));
     setWindowTitle(QStringLiteral("年間損益"));
-    setFixedSize(twips(this, table_width + 240), twips(this, 8580));
+    setFixedSize(twips(this, table_width + 240), twips(this, 8280));
 
     year_fig = table(this, "year_fig",
                      {QStringLiteral("年"), QStringLiteral("損益合計"), QStringLiteral("繰越控除"),
                       QStringLiteral("控除後損益"), QStringLiteral("繰越損失残高"), QStringLiteral("概算税額"),
                       QStringLiteral("配当（税引前）"), QStringLiteral("源泉徴収")},
-                     {600, 1350, 1250, 1350, 1350, 1150, 1400, 1150}, 120, 1860);
+                     {740, 1400, 1350, 1400, 1500, 1250, 1550, 1250}, 120, 1860);
     // The year table is the one grid of the program whose rows are chosen:
     // with the mouse or the arrow keys.
     year_fig->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -108,11 +109,11 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
 
     sales_caption = text_label(this, "sales_caption", 2040, 255);
     sales_fig =
-        table(this, "sales_fig", sale_headings(false), {1100, 1100, 700, 1900, 900, 1350, 1350, 1200}, 2310, 2130);
+        table(this, "sales_fig", sale_headings(false), {1100, 1100, 650, 2750, 900, 1350, 1350, 1240}, 2310, 2130);
     sales_fig->set_col_alignment(3, align_centre);
     nisa_caption = text_label(this, "nisa_caption", 4500, 255);
     nisa_fig =
-        table(this, "nisa_fig", sale_headings(true), {1100, 1100, 700, 1400, 1150, 800, 1200, 1100, 1050}, 4770, 1080);
+        table(this, "nisa_fig", sale_headings(true), {1100, 1100, 650, 2100, 1240, 800, 1200, 1150, 1100}, 4770, 1080);
     nisa_fig->set_col_alignment(3, align_centre);
     nisa_fig->set_col_alignment(4, align_centre);
     dividend_note = text_label(this, "dividend_note", 5910, 510);
