@@ -160,11 +160,9 @@ std::vector<NisaExcess> nisa_excess(const Portfolio& portfolio, int32_t stock, c
     try {
         first_year = text_to_date(buy.date).year;
         if (first_year < nisa_first_year) return {};
-        Stock after = before;
-        append_record(after.buys, after.buy_count, buy);
         without = with = tally_of(portfolio, stock, nullptr);
         add_trades(without, before, *kind);
-        add_trades(with, after, *kind);
+        add_trades(with, with_record_added(before, TradeSide::buy, buy), *kind);
     } catch (const std::exception&) {
         return {};
     }

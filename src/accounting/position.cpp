@@ -1,5 +1,7 @@
 #include "accounting/position.h"
 
+#include <stdexcept>
+
 #include <algorithm>
 
 #include "store/numbers.h"
@@ -111,6 +113,23 @@ std::optional<Oversale> new_oversale(const Stock& before, const Stock& after) {
         if (!known) return sale;
     }
     return std::nullopt;
+}
+
+Stock with_record_added(const Stock& stock, TradeSide side, const TradeRecord& record) {
+    Stock after = stock;
+    if (side == TradeSide::buy)
+        append_record(after.buys, after.buy_count, record);
+    else
+        append_record(after.sells, after.sell_count, record);
+    return after;
+}
+
+Stock with_record_changed(const Stock& stock, TradeSide side, int32_t index, const TradeRecord& record) {
+    Stock after = stock;
+    const int32_t count = side == TradeSide::buy ? after.buy_count : after.sell_count;
+    if (index < 0 || index >= count) throw std::out_of_range("no such record");
+    (side == TradeSide::buy ? after.buys : after.sells)[size_t(index)] = record;
+    return after;
 }
 
 }  // namespace chomaru

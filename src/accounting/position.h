@@ -93,6 +93,12 @@ std::optional<UnreadableDate> recompute_figures(Stock& stock);
 // value while the average is not positive.
 void update_dividend_yield(Stock& stock);
 
+// The stock as it would be with one more record, or with record `index`
+// (0-based) of a side replaced, its figures as they were: for asking about
+// a change before it is made.
+Stock with_record_added(const Stock& stock, TradeSide side, const TradeRecord& record);
+Stock with_record_changed(const Stock& stock, TradeSide side, int32_t index, const TradeRecord& record);
+
 // A sale that sells more shares than were held just before it, in date order.
 struct Oversale {
     int32_t index = 0;  // the sale's index among the sell records

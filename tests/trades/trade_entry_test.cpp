@@ -34,13 +34,6 @@ protected:
         window->kai_input_key->click();
     }
     void expect_no_change_messages() { EXPECT_TRUE(platform.messages.empty()); }
-    void expect_one_message(const QString& text) {
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, text);
-        EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
-        EXPECT_EQ(platform.messages[0].caption, "帳丸");
-    }
     // A stock holding `shares` bought at an average of `average`, shown.
     void hold(int32_t shares, int32_t average) {
         stock().buys[0] = TradeRecord{"2026/01/05", average, shares, Currency::from_yen(int64_t(average) * shares)};
