@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+
 namespace chomaru {
 namespace {
 
@@ -11,44 +15,37 @@ TradeRecord rec(const char* date, int32_t shares, int64_t amount) {
     return TradeRecord{date, 1000, shares, Currency::from_yen(amount)};
 }
 
+Stock& entry(Portfolio& p, int32_t i, AccountType account, std::initializer_list<TradeRecord> buys,
+             std::initializer_list<TradeRecord> sells = {}) {
+    p.last_stock = std::max(p.last_stock, i);
+    Stock& s = p.stocks[size_t(i)];
+    s.account = account;
+    for (const TradeRecord& r : buys) s.buys[size_t(s.buy_count++)] = r;
+    for (const TradeRecord& r : sells) s.sells[size_t(s.sell_count++)] = r;
+    return s;
+}
+
 // 成長: 1,000 shares for ¥2,000,000 in 2024, half sold in 2024 (book
 // ¥1,000,000 freed in 2025), 400 more for ¥1,200,000 in 2025, all 900 sold
 // in 2025 (book ¥2,200,000 freed in 2026), 100 for ¥250,000 in 2026.
 // つみたて: ¥1,200,000 in 2024, ¥600,000 in 2025. 旧NISA: ¥1,000,000 in 2020.
+// 特定: counts nowhere.
 std::unique_ptr<Portfolio> three_years() {
     auto p = Portfolio::create();
-    p->last_stock = 3;
-    Stock& growth = p->stocks[0];
-    growth.account = AccountType::nisa_growth;
-    growth.buys[0] = rec("2024/02/01", 1000, 2'000'000);
-    growth.buys[1] = rec("2025/03/03", 400, 1'200'000);
-    growth.buys[2] = rec("2026/01/05", 100, 250'000);
-    growth.sells[0] = rec("2024/11/01", 500, 1'400'000);
-    growth.sells[1] = rec("2025/10/01", 900, 2'000'000);
-    growth.buy_count = 3;
-    growth.sell_count = 2;
-    Stock& tsumitate = p->stocks[1];
-    tsumitate.account = AccountType::nisa_tsumitate;
-    tsumitate.buys[0] = rec("2024/01/04", 100, 1'200'000);
-    tsumitate.buys[1] = rec("2025/01/06", 50, 600'000);
-    tsumitate.buy_count = 2;
-    Stock& old = p->stocks[2];
-    old.account = AccountType::old_nisa;
-    old.buys[0] = rec("2020/03/02", 100, 1'000'000);
-    old.buy_count = 1;
-    Stock& taxed = p->stocks[3];  // 特定: counts nowhere
-    taxed.buys[0] = rec("2025/01/06", 100, 5'000'000);
-    taxed.buy_count = 1;
+    entry(*p, 0, AccountType::nisa_growth,
+          {rec("2024/02/01", 1000, 2'000'000), rec("2025/03/03", 400, 1'200'000), rec("2026/01/05", 100, 250'000)},
+          {rec("2024/11/01", 500, 1'400'000), rec("2025/10/01", 900, 2'000'000)});
+    entry(*p, 1, AccountType::nisa_tsumitate, {rec("2024/01/04", 100, 1'200'000), rec("2025/01/06", 50, 600'000)});
+    entry(*p, 2, AccountType::old_nisa, {rec("2020/03/02", 100, 1'000'000)});
+    entry(*p, 3, AccountType::tokutei, {rec("2025/01/06", 100, 5'000'000)});
     return p;
 }
 
 TEST(NisaAllowance, ASaleFreesLifetimeRoomFromTheNextYear) {
     const NisaAllowance a = nisa_allowance(*three_years(), 2026);
     ASSERT_EQ(a.years.size(), 3u);
-    const struct {
-        int year;
-        int64_t growth, tsumitate, lifetime, growth_lifetime, old;
-    } expected[] = {
+    // year, 成長, つみたて, lifetime, of which 成長, 旧NISA
+    const std::array<int64_t, 6> expected[] = {
         // The 2024 sale frees nothing in 2024: 2,000,000 + 1,200,000.
         {2024, 2'000'000, 1'200'000, 3'200'000, 2'000'000, 1'000'000},
         // 2,000,000 + 1,200,000 − 1,000,000, and 1,800,000 つみたて.
@@ -58,12 +55,10 @@ TEST(NisaAllowance, ASaleFreesLifetimeRoomFromTheNextYear) {
     };
     for (size_t i = 0; i < 3; ++i) {
         const NisaYear& f = a.years[i];
-        EXPECT_EQ(f.year, expected[i].year);
-        EXPECT_EQ(f.growth, y(expected[i].growth)) << f.year;
-        EXPECT_EQ(f.tsumitate, y(expected[i].tsumitate)) << f.year;
-        EXPECT_EQ(f.lifetime, y(expected[i].lifetime)) << f.year;
-        EXPECT_EQ(f.growth_lifetime, y(expected[i].growth_lifetime)) << f.year;
-        EXPECT_EQ(f.old_nisa, y(expected[i].old)) << f.year;
+        const auto yen = [](Currency c) { return c.units() / Currency::units_per_yen; };
+        EXPECT_EQ((std::array<int64_t, 6>{f.year, yen(f.growth), yen(f.tsumitate), yen(f.lifetime),
+                                          yen(f.growth_lifetime), yen(f.old_nisa)}),
+                  expected[i]);
     }
     // What is left to buy: 2,400,000 − 2,000,000 and nothing of つみたて in
     // 2024; 2,400,000 − 250,000 and all 1,200,000 in 2026.
@@ -97,11 +92,9 @@ TEST(NisaAllowance, ABuyPassingALimitIsNamedWithTheExcess) {
          "2024年の成長投資枠（年間¥2,400,000）を¥14,600,000超えています\r\n"
          "2024年の生涯投資枠（¥18,000,000）を¥200,000超えています\r\n"
          "2024年の生涯投資枠のうち成長投資枠（¥12,000,000）を¥5,000,000超えています"},
-        {"つみたて in 2025, 600,000 + 600,001", 1, rec("2025/07/01", 1, 600'001),
-         "2025年のつみたて投資枠（年間¥1,200,000）を¥1超えています"},
-        {"つみたて in 2025, exactly to the limit", 1, rec("2025/07/01", 1, 600'000), ""},
         {"つみたて in 2024, already full", 1, rec("2024/07/01", 1, 1),
          "2024年のつみたて投資枠（年間¥1,200,000）を¥1超えています"},
+        {"つみたて in 2025, 600,000 + 600,000: to the limit", 1, rec("2025/07/01", 1, 600'000), ""},
         {"旧NISA", 2, rec("2025/07/01", 1, 9'000'000), ""},
         {"特定", 3, rec("2025/07/01", 1, 9'000'000), ""},
         {"before 2024", 0, rec("2023/07/03", 1, 9'000'000), ""},

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "reports/portfolio_csv.h"
-#include "reports/trade_replay.h"
 #include "store/cp932.h"
 #include "support/test_data.h"
 
@@ -117,43 +116,25 @@ TEST(YearReport, SalesAreCostedAtTheAverageRoundedUp) {
                     "2004,438012,0,438012,0,88981,保有株数を超える売却があります"}));
 }
 
-struct AverageCase {
-    const char* what;
-    std::vector<TradeRecord> buys, sells;
-    int32_t up, nearest;  // the running average after the last trade
-};
-
-TEST(YearReport, TheAverageAfterABuyIsTheSmallestWholeYenNotBelowIt) {
-    const AverageCase cases[] = {
-        {"3 for ¥1,000", {rec("2025/01/06", 3, 1000 * yen)}, {}, 334, 333},
-        {"10 for ¥105", {rec("2025/01/06", 10, 105 * yen)}, {}, 11, 10},
-        {"a fraction of a unit above", {rec("2025/01/06", 3, 9990001)}, {}, 334, 333},
-        {"exact", {rec("2025/01/06", 4, 1000 * yen)}, {}, 250, 250},
-        // 3 sold before any buy, then 1 bought for ¥67: ¥67 over −2 shares.
-        {"negative", {rec("2025/01/07", 1, 67 * yen)}, {rec("2025/01/06", 3, 300 * yen)}, -33, -34},
-    };
-    for (const AverageCase& c : cases) {
-        Stock s;
-        for (const TradeRecord& r : c.buys) s.buys[size_t(s.buy_count++)] = r;
-        for (const TradeRecord& r : c.sells) s.sells[size_t(s.sell_count++)] = r;
-        for (const auto& [rounding, expected] :
-             {std::pair{AverageRounding::up, c.up}, std::pair{AverageRounding::nearest, c.nearest}}) {
-            TradeReplay replay(s, rounding);
-            while (replay.next()) {
-            }
-            EXPECT_EQ(replay.step().average, expected) << c.what;
-        }
-    }
-}
-
-TEST(YearReport, ThreeSharesBoughtForAThousandYenCost1002WhenSold) {
+// The average after a buy is the smallest whole yen not below it: 3 shares
+// for ¥1,000 are ¥334 each and cost ¥1,002 when sold, and so are 3 for
+// ¥999.0001. 3 sold before any buy, then 1 bought for ¥67, leave ¥67 over
+// −2 shares, −33.5, up to −33: the next share sold for ¥10 gains ¥43.
+TEST(YearReport, TheAverageAfterABuyIsRoundedUpToTheYen) {
     auto p = Portfolio::create();
-    trades(*p, 0, "", "", {rec("2025/04/01", 3, 1000 * yen)}, {rec("2025/06/02", 3, 1200 * yen)});
+    trades(*p, 0, "", "", {rec("2025/06/02", 3, 1000 * yen)}, {rec("2025/06/02", 3, 1200 * yen)});
+    trades(*p, 1, "", "", {rec("2025/06/02", 3, 9990001)}, {rec("2025/06/02", 3, 1200 * yen)});
+    trades(*p, 2, "", "", {rec("2025/01/07", 1, 67 * yen)},
+           {rec("2025/01/06", 3, 300 * yen), rec("2025/01/08", 1, 10 * yen)});
     const YearReport report = year_report(*p);
     ASSERT_EQ(report.years.size(), 1u);
-    ASSERT_EQ(report.years[0].sales.size(), 1u);
-    EXPECT_EQ(report.years[0].sales[0].cost, y(1002));
-    EXPECT_EQ(report.years[0].sales[0].profit, 198);
+    const std::vector<SaleFigures>& sales = report.years[0].sales;
+    const std::pair<int64_t, int32_t> expected[] = {{0, 300}, {-33, 43}, {1002, 198}, {1002, 198}};
+    ASSERT_EQ(sales.size(), std::size(expected));
+    for (size_t i = 0; i < sales.size(); ++i) {
+        EXPECT_EQ(sales[i].cost, y(expected[i].first)) << i;
+        EXPECT_EQ(sales[i].profit, expected[i].second) << i;
+    }
 }
 
 // 2025/12/26 settles on 2025/12/30, the last settlement of 2025; a loss
@@ -229,12 +210,16 @@ TEST(YearReport, DividendsOffsetAYearsLossAndTheWithheldTaxComesBack) {
     a.payments = {{"2025/06/20", y(25000), y(5078)},
                   {"2025/12/05", y(15000), y(3047)},
                   {"2026/06/19", y(10000), y(2031)},
-                  {"2027/06/18", y(10000), y(2031)}};
+                  {"2027/06/18", y(10000), y(2031)},
+                  {"2028/06/20", y(10000), y(2031)}};
     p->last_stock = 1;
     p->stocks[1].account = AccountType::nisa_growth;
     p->stocks[1].payments = {{"2025/06/20", y(10000), y(0)}};
     const YearReport report = year_report(*p);
-    ASSERT_EQ(report.years.size(), 3u);
+    // 2028, a year of dividends alone, is a year of the report but not of
+    // the file's table, which runs from the first sale's year to the last's.
+    ASSERT_EQ(report.years.size(), 4u);
+    EXPECT_TRUE(year_csv(*p, report).ends_with("\r\n2027,10000,10000,0,70000,0\r\n"));
     struct Row {
         int64_t dividends, withheld, offset, refund;
     };
@@ -246,19 +231,6 @@ TEST(YearReport, DividendsOffsetAYearsLossAndTheWithheldTaxComesBack) {
         EXPECT_EQ(f.dividend_offset, y(expected[i].offset)) << f.year;
         EXPECT_EQ(f.refund, expected[i].refund) << f.year;
     }
-}
-
-// A year of dividends alone is a year of the report, but not of the file's
-// table, which runs from the first sale's year to the last's.
-TEST(YearReport, AYearOfDividendsAloneIsShownButNotFiled) {
-    auto p = Portfolio::create();
-    Stock& a = trades(*p, 0, "", "", {rec("2025/01/06", 100, 100000 * yen)}, {rec("2025/06/02", 100, 100000 * yen)});
-    a.payments = {{"2026/06/19", y(1000), y(203)}};
-    const YearReport report = year_report(*p);
-    ASSERT_EQ(report.years.size(), 2u);
-    EXPECT_EQ(report.years[1].dividends, y(1000));
-    const std::string file = year_csv(*p, report);
-    EXPECT_TRUE(file.ends_with(crlf({"年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額", "2025,0,0,0,0,0"})));
 }
 
 // A stock that cannot be replayed is left out and named; the others count.

@@ -154,15 +154,7 @@ TEST_F(YearWindowTest, NisaSalesStandApartAndDividendsAreOfferedAgainstALoss) {
         EXPECT_EQ(row(w.nisa_fig, 1), QStringList({"2026/02/02", "2026/02/04", "2222", "乙", "NISA成長", "100",
                                                    "¥120,000", "¥100,000", "¥20,000"}));
         EXPECT_TRUE(w.dividend_note->text().contains("2026年の損失のうち¥10,000を配当と相殺でき、還付見込みは¥2,031"));
-        w.csv_key->click();
     });
-    EXPECT_EQ(read_whole_file(year_file()).value_or(std::string()),
-              utf8_to_cp932("年,約定日,受渡日,コード,銘柄名,売却株数,売却代金,取得費,損益\r\n"
-                            "2026,2025/12/30,2026/01/06,1111,甲,100,70000,100000,-30000\r\n\r\n"
-                            "年,損益合計,繰越控除,控除後損益,繰越損失残高,概算税額\r\n"
-                            "2026,-30000,0,-30000,30000,0\r\n\r\n"
-                            "年,約定日,受渡日,コード,銘柄名,口座,売却株数,売却代金,取得費,損益\r\n"
-                            "2026,2026/02/02,2026/02/04,2222,乙,NISA成長,100,120000,100000,20000\r\n"));
 }
 
 }  // namespace
