@@ -17,10 +17,12 @@
 #include "accounting/commission.h"
 #include "reports/chart_window.h"
 #include "reports/list_window.h"
+#include "reports/nisa_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
 #include "reports/year_window.h"
 #include "store/regional_text.h"
+#include "trades/dividend_payments.h"
 #include "trades/record_deletion.h"
 #include "trades/record_editing.h"
 #include "trades/trade_entry.h"
@@ -89,7 +91,7 @@ constexpr int ratio_rows_top[] = {240, 2520};
 constexpr int ratio_rows_height[] = {2295, 1215};
 // The room of the quoted price's five rows under the break-even row.
 constexpr int value_room = 1380;
-constexpr int split_tab = 2;
+constexpr int split_tab = 3;
 
 }  // namespace
 
@@ -145,13 +147,16 @@ void StockMain::build_controls() {
     SSTab1->setGeometry(at(5040, 1200, 5175, 3735 + break_even_room));
     auto* buy_page = new QWidget();
     auto* sell_page = new QWidget();
+    auto* payment_page = new QWidget();
     SSTab1->addTab(buy_page, QStringLiteral("買い記録"));
     SSTab1->addTab(sell_page, QStringLiteral("売り記録"));
+    SSTab1->addTab(payment_page, QStringLiteral("配当"));
     // The grids sit 360 twips below the tab strip's top edge, that is just
     // under the tabs, inside each page.
     const QRect record_area = at(120, 0, 4935, 3255 + break_even_room).translated(-twips(this, 60), twips(this, 45));
     buy_fig = grid(buy_page, "buy_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     sell_fig = grid(sell_page, "sell_fig", laid_out_rows, 5, 1, 1, 9, record_area);
+    pay_fig = grid(payment_page, "pay_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     SSTab1->setCurrentIndex(0);
     build_entry_views(client);
 }
@@ -222,19 +227,22 @@ void StockMain::build_menus() {
                     {&StockMain::m_account, "m_account", "口座区分(&A)…", m_account_click},
                     {&StockMain::m_price, "m_price", "現在値(&G)…", m_price_click},
                     {&StockMain::m_split, "m_split", "株式分割・併合(&S)…", m_split_click},
+                    {&StockMain::record_payment, "record_payment", "配当金の記録(&V)…", record_payment_click},
                 });
 
     add(new_menu("menu_delete", "削除(&D)"),
         {
             {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click},
             {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click},
+            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&S)", del_split_click},
+            {&StockMain::del_payment, "del_payment", "配当金の１行削除(&V)", del_payment_click},
             {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click},
-            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&V)", del_split_click},
         });
     add(new_menu("analysis", "分析(&S)"),
         {
             {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click},
             {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click},
+            {&StockMain::m_nisa, "m_nisa", "NISA投資枠(&A)", m_nisa_click},
         });
     add(new_menu("menu_help", "ヘルプ(&H)"),
         {
@@ -266,6 +274,7 @@ void StockMain::connect_commands() {
     on_double_click(infor_fig, infor_fig_dbl_click);
     on_double_click(buy_fig, buy_fig_dbl_click);
     on_double_click(sell_fig, sell_fig_dbl_click);
+    on_double_click(pay_fig, pay_fig_dbl_click);
 }
 
 // Whatever the command changed is redrawn; open charts follow the selected
@@ -308,6 +317,8 @@ void StockMain::redraw(Views views) {
     if (views & View::ratio_table) show_ratio_table();
     if (views & View::selector) fill_stock_combo();
     if (views & View::splits) show_split_tab();
+    if (views & View::payments) show_payments(*pay_fig, stock(), laid_out_rows);
+    if (views & View::new_payment) SSTab1->setCurrentWidget(pay_fig->parentWidget());
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {
@@ -364,6 +375,7 @@ void StockMain::setup_record_grid(FlexGrid* g) {
 
 void StockMain::setup_buy_grid() { setup_record_grid(buy_fig); }
 void StockMain::setup_sell_grid() { setup_record_grid(sell_fig); }
+void StockMain::setup_payment_grid() { chomaru::setup_payment_grid(*pay_fig); }
 
 void StockMain::show_stock_info() {
     const Stock& s = stock();
