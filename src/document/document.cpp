@@ -57,6 +57,12 @@ OperationInfo info(Operation operation) {
         return {"株式分割・併合", false};
     case Operation::split_deletion:
         return {"分割・併合の削除", false};
+    case Operation::payment:
+        return {"配当金の記録", false};
+    case Operation::payment_correction:
+        return {"配当金の修正", false};
+    case Operation::payment_deletion:
+        return {"配当金の削除", false};
     }
     throw std::invalid_argument("unknown operation");
 }
@@ -84,6 +90,31 @@ std::string step_name(Operation operation, const Stock& stock) {
 
 RecordTable& records_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buys : stock.sells; }
 int32_t& count_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buy_count : stock.sell_count; }
+
+// The data file keeps a payment's date as a real date written yyyy/mm/dd.
+// A date a split or a payment is stored with: a real date written
+// yyyy/mm/dd, or std::invalid_argument.
+void check_stored_date(const std::string& date) {
+    try {
+        if (short_date_text(text_to_date(date)) == date) return;
+    } catch (const ConversionError&) {
+    }
+    throw std::invalid_argument("a date must be a real date written yyyy/mm/dd");
+}
+
+// Puts a split or a payment after those of its date and before later ones;
+// yyyy/mm/dd texts sort as their dates.
+template <typename Dated>
+void insert_by_date(std::vector<Dated>& list, const Dated& item) {
+    const auto place = std::upper_bound(list.begin(), list.end(), item,
+                                        [](const Dated& a, const Dated& b) { return a.date < b.date; });
+    list.insert(place, item);
+}
+
+const DividendPayment& payment_at(const Stock& stock, int32_t index) {
+    if (index < 0 || size_t(index) >= stock.payments.size()) throw std::out_of_range("no such payment");
+    return stock.payments[size_t(index)];
+}
 
 }  // namespace
 
@@ -214,19 +245,12 @@ void Document::set_price(const std::optional<QuotedPrice>& price) {
 }
 
 std::optional<UnreadableDate> Document::add_split(const Split& split) {
-    try {
-        if (short_date_text(text_to_date(split.date)) != split.date) throw ConversionError("not yyyy/mm/dd");
-    } catch (const ConversionError&) {
-        throw std::invalid_argument("a split's date is not a date");
-    }
+    check_stored_date(split.date);
     if (!is_split_ratio(split.before, split.after)) throw std::invalid_argument("a split's ratio is out of range");
     std::optional<UnreadableDate> unreadable;
     apply(Operation::split, View::splits | View::analysis | View::ratio_table, [&](Portfolio& data) {
         Stock& stock = data.current();
-        // yyyy/mm/dd texts sort as their dates.
-        const auto later =
-            std::find_if(stock.splits.begin(), stock.splits.end(), [&](const Split& s) { return s.date > split.date; });
-        stock.splits.insert(later, split);
+        insert_by_date(stock.splits, split);
         unreadable = recompute_figures(stock);
     });
     return unreadable;
@@ -242,6 +266,37 @@ std::optional<UnreadableDate> Document::remove_split(int32_t index) {
         unreadable = recompute_figures(stock);
     });
     return unreadable;
+}
+
+void Document::add_payment(const DividendPayment& payment) {
+    check_stored_date(payment.date);
+    apply(Operation::payment, View::payments | View::new_payment,
+          [&](Portfolio& data) { insert_by_date(data.current().payments, payment); });
+}
+
+// A payment keeps its place unless its date moves it.
+void Document::change_payment(int32_t index, const DividendPayment& payment) {
+    check_stored_date(payment.date);
+    const DividendPayment& old = payment_at(data_->current(), index);
+    if (old == payment) return;
+    const bool moved = old.date != payment.date;
+    apply(Operation::payment_correction, View::payments, [&](Portfolio& data) {
+        std::vector<DividendPayment>& payments = data.current().payments;
+        if (!moved) {
+            payments[size_t(index)] = payment;
+            return;
+        }
+        payments.erase(payments.begin() + index);
+        insert_by_date(payments, payment);
+    });
+}
+
+void Document::remove_payment(int32_t index) {
+    payment_at(data_->current(), index);
+    apply(Operation::payment_deletion, View::payments, [&](Portfolio& data) {
+        std::vector<DividendPayment>& payments = data.current().payments;
+        payments.erase(payments.begin() + index);
+    });
 }
 
 void Document::reorder(const SortWork& work) {

@@ -36,6 +36,9 @@ enum class Operation {
     price_change,
     split,
     split_deletion,
+    payment,
+    payment_correction,
+    payment_deletion,
 };
 
 // The step's name in the undo menu, "買い" for Operation::buy.
@@ -94,6 +97,14 @@ public:
     // Split `index` (0-based, in date order) of the selected stock. An index
     // outside the splits raises std::out_of_range.
     std::optional<UnreadableDate> remove_split(int32_t index);
+    // The dividends received by the selected stock, kept in payment date
+    // order: a payment goes after those of its date and before later ones,
+    // also when its date is changed. A date that is not a real date written
+    // yyyy/mm/dd raises std::invalid_argument; an index outside the
+    // payments raises std::out_of_range.
+    void add_payment(const DividendPayment& payment);
+    void change_payment(int32_t index, const DividendPayment& payment);
+    void remove_payment(int32_t index);
     // Applies a finished order (every stock placed once); the first stock
     // becomes the selected one. An unfinished order raises
     // std::invalid_argument.

@@ -109,7 +109,12 @@ std::optional<TradeRecord> ask_record(Session& session, const Side& side) {
 void buy_entry(Session& session) {
     const std::optional<TradeRecord> record =
         ask_record(session, {QStringLiteral("買い"), session.stock().buy_count, buy_prompts, buy_total, std::nullopt});
-    if (record) tell_unreadable(session.platform, session.document.add_buy(*record));
+    if (!record) return;
+    // A buy that passes a NISA limit is recorded all the same: the broker
+    // has made it already.
+    const std::vector<NisaExcess> excess = nisa_excess(session.portfolio, session.portfolio.current_stock, *record);
+    tell_unreadable(session.platform, session.document.add_buy(*record));
+    tell_nisa_excess(session.platform, excess);
 }
 
 void sell_entry(Session& session) {

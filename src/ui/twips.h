@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QRect>
 #include <QWidget>
+#include <vector>
 
 namespace chomaru {
 
@@ -18,6 +19,17 @@ void place(QWidget* widget, int left, int top, int width, int height);
 // Without a parent the layout is made to be added to another.
 QBoxLayout* twips_box(QBoxLayout::Direction direction, const QWidget* scale, QWidget* parent, int left, int top,
                       int right, int bottom, int spacing = 0);
+
+// A dialog whose widgets were placed one row under the other (a row may
+// hold several side by side) is laid out so that at its least size, its
+// size as placed, each widget stands where it was placed and is as large;
+// the rows with a stretch share what height the window gains, and each row
+// its width with its first widget. Called once every widget is placed.
+struct PlacedRow {
+    std::vector<QWidget*> widgets;
+    int stretch = 0;
+};
+void lay_out_placed(QWidget& window, const std::vector<PlacedRow>& rows);
 
 // Lays out the window and every widget in it now, as showing it would: a
 // hidden window is otherwise laid out only when it is shown.

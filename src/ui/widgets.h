@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QString>
+#include <QStringList>
+#include <initializer_list>
 
 class QDialog;
 class QLabel;
@@ -10,6 +12,8 @@ class QPushButton;
 class QWidget;
 
 namespace chomaru {
+
+class FlexGrid;
 
 // A frame whose contents may come as close to its title and its line as a
 // layout's margins say: of the room a style keeps around a frame's contents
@@ -40,6 +44,13 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption, int 
               int height = 255);
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                     int height);
+// A label of text wrapped to its width.
+QLabel* text_block(QWidget* parent, const QString& name, const QString& text, int left, int top, int width, int height);
+// A table of figures in figure_font(9.75) under a heading row, which stays
+// in view while the rows scroll: one column for each width (in twips), the
+// first centred and the others right-aligned; no rows below the headings.
+FlexGrid* figure_table(QWidget* parent, const QString& name, const QStringList& headings,
+                       std::initializer_list<int> widths, int left, int top, int width, int height);
 // The default button of a dialog, which closes it accepted.
 QPushButton* accept_button(QDialog* dialog, const QString& name, const QString& caption, int left, int top, int width,
                            int height);

@@ -19,10 +19,12 @@
 #include "accounting/commission.h"
 #include "reports/chart_window.h"
 #include "reports/list_window.h"
+#include "reports/nisa_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
 #include "reports/year_window.h"
 #include "store/regional_text.h"
+#include "trades/dividend_payments.h"
 #include "trades/record_deletion.h"
 #include "trades/record_editing.h"
 #include "trades/trade_entry.h"
@@ -131,7 +133,7 @@ void fit_label_column(FlexGrid* g, const QString& label) {
 constexpr int break_even_room = 255;
 // The room of the quoted price's five rows under the break-even row.
 constexpr int value_room = 1380;
-constexpr int split_tab = 2;
+constexpr int split_tab = 3;
 
 }  // namespace
 
@@ -249,6 +251,7 @@ void StockMain::build_controls() {
     };
     buy_fig = record_page("buy_fig", QStringLiteral("買い記録"));
     sell_fig = record_page("sell_fig", QStringLiteral("売り記録"));
+    pay_fig = record_page("pay_fig", QStringLiteral("配当"));
     SSTab1->setCurrentIndex(0);
     infor_fig->take_keyboard();
     Combo1->setToolTip(QStringLiteral("Ctrl+L"));
@@ -256,7 +259,7 @@ void StockMain::build_controls() {
     // grid and the record tabs with their grid, in reading order (from the
     // tabs themselves: the tab widget hands its place to them).
     QWidget* const order[] = {kai_input_key, uri_input_key, kai_sl_key,       uri_sl_key, new_name_key, all_list_key,
-                              Combo1,        infor_fig,     SSTab1->tabBar(), buy_fig,    sell_fig};
+                              Combo1,        infor_fig,     SSTab1->tabBar(), buy_fig,    sell_fig,     pay_fig};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     kai_input_key->setFocus();
     build_entry_views(client);
@@ -332,19 +335,22 @@ void StockMain::build_menus() {
                     {&StockMain::m_account, "m_account", "口座区分(&A)…", m_account_click},
                     {&StockMain::m_price, "m_price", "現在値(&G)…", m_price_click},
                     {&StockMain::m_split, "m_split", "株式分割・併合(&S)…", m_split_click},
+                    {&StockMain::record_payment, "record_payment", "配当金の記録(&V)…", record_payment_click},
                 });
 
     add(new_menu("menu_delete", "削除(&D)"),
         {
             {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click},
             {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click},
+            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&S)", del_split_click},
+            {&StockMain::del_payment, "del_payment", "配当金の１行削除(&V)", del_payment_click},
             {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click},
-            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&V)", del_split_click},
         });
     add(new_menu("analysis", "分析(&S)"),
         {
             {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click},
             {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click},
+            {&StockMain::m_nisa, "m_nisa", "NISA投資枠(&A)", m_nisa_click},
         });
     add(new_menu("menu_help", "ヘルプ(&H)"),
         {
@@ -385,6 +391,7 @@ void StockMain::connect_commands() {
     // Ctrl+L goes to the stock selector, as it goes to a browser's address.
     auto* to_selector = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     connect(to_selector, &QShortcut::activated, this, [this] { Combo1->setFocus(Qt::ShortcutFocusReason); });
+    on_double_click(pay_fig, pay_fig_dbl_click);
 }
 
 // Whatever the command changed is redrawn; open charts follow the selected
@@ -427,6 +434,8 @@ void StockMain::redraw(Views views) {
     if (views & View::ratio_table) show_ratio_table();
     if (views & View::selector) fill_stock_combo();
     if (views & View::splits) show_split_tab();
+    if (views & View::payments) show_payments(*pay_fig, stock(), laid_out_rows);
+    if (views & View::new_payment) SSTab1->setCurrentWidget(pay_fig->parentWidget());
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {
@@ -483,6 +492,7 @@ void StockMain::setup_record_grid(FlexGrid* g) {
 
 void StockMain::setup_buy_grid() { setup_record_grid(buy_fig); }
 void StockMain::setup_sell_grid() { setup_record_grid(sell_fig); }
+void StockMain::setup_payment_grid() { chomaru::setup_payment_grid(*pay_fig); }
 
 void StockMain::show_stock_info() {
     const Stock& s = stock();

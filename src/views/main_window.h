@@ -49,6 +49,7 @@ public:
     void setup_ratio_grids();
     void setup_buy_grid();
     void setup_sell_grid();
+    void setup_payment_grid();
 
     // Redraws the views from the portfolio, in the order of the View flags.
     void redraw(Views views);
@@ -93,6 +94,8 @@ public:
     // while the stock has any.
     FlexGrid* value_fig;
     FlexGrid* split_fig;
+    // The dividends received, on the third tab.
+    FlexGrid* pay_fig;
 
     QAction* m_sort;
     QAction* m_csvf;
@@ -107,12 +110,15 @@ public:
     QAction* m_account;
     QAction* m_price;
     QAction* m_split;
+    QAction* record_payment;
     QAction* del_kai_fig;
     QAction* del_sel_fig;
+    QAction* del_payment;
     QAction* del_all_data;
     QAction* del_split;
     QAction* m_year_report;
     QAction* m_chart;
+    QAction* m_nisa;
     QAction* expla;
     QAction* version_key;
 

@@ -121,16 +121,16 @@ TEST(Splits, TheTaxFileAndTheYearReportUseTheSplitFiguresAndUndoRestoresTheFile)
     const YearReport report = year_report(document.portfolio());
     ASSERT_EQ(report.years.size(), 1u);
     ASSERT_EQ(report.years[0].sales.size(), 1u);
-    const StockSales& sale = report.years[0].sales[0];
+    const SaleFigures& sale = report.years[0].sales[0];
     EXPECT_EQ(sale.shares, 100);
     EXPECT_EQ(sale.cost, yen(133400));
-    EXPECT_EQ(sale.profit, yen(16600));
+    EXPECT_EQ(sale.profit, 16600);
     EXPECT_EQ(report.years[0].tax_estimate, 3372);  // 16,600 × 20.315%, down
 
     ASSERT_TRUE(document.undo());
     EXPECT_EQ(format_data_file(document.portfolio()), before);
     EXPECT_EQ(tax_lines(), unsplit);
-    EXPECT_EQ(year_report(document.portfolio()).years[0].sales[0].profit, yen(-116700));
+    EXPECT_EQ(year_report(document.portfolio()).years[0].sales[0].profit, -116700);
     ASSERT_TRUE(document.redo());
     ASSERT_EQ(document.remove_split(0), std::nullopt);
     EXPECT_EQ(document.undo_name(), "分割・併合の削除 7203 トヨタ");

@@ -122,5 +122,19 @@ TEST_F(DocumentChanges, EachChangeIsOneStepNamedByItsOperationAndTheStockItConce
     EXPECT_FALSE(document.can_undo());
 }
 
+// A payment date the data file could not read back is refused before
+// anything is stored, as is a payment that is not there.
+TEST_F(DocumentChanges, APaymentNeedsADateAsTheFileWritesItAndAnIndexInRange) {
+    const Currency yen = Currency::from_yen(1000);
+    for (const char* date : {"2026/6/20", "2026/02/30", "20260620", "2026/06/20 "})
+        EXPECT_THROW(document.add_payment({date, yen, {}}), std::invalid_argument) << date;
+    document.add_payment({"2026/06/20", yen, {}});
+    EXPECT_THROW(document.change_payment(0, {"昨日", yen, {}}), std::invalid_argument);
+    EXPECT_THROW(document.change_payment(1, {"2026/06/20", yen, {}}), std::out_of_range);
+    EXPECT_THROW(document.remove_payment(-1), std::out_of_range);
+    EXPECT_EQ(document.selected().payments.size(), 1u);
+    EXPECT_EQ(document.undo_name(), "配当金の記録 7203 トヨタ自動車");
+}
+
 }  // namespace
 }  // namespace chomaru

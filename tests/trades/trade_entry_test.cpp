@@ -97,6 +97,20 @@ TEST_F(BuyEntry, TheTypedAmountReplacesTheProposalAndFeedsTheAverage) {
     EXPECT_EQ(window->buy_fig->text(2, 2), "¥140");
 }
 
+// ¥2,500,000 bought in NISA成長 on 2026/12/07 passes the year's
+// ¥2,400,000 by ¥100,000: recorded, and the user told.
+TEST_F(BuyEntry, ABuyPassingANisaLimitIsRecordedWithAWarning) {
+    start_with_stock();
+    stock().account = AccountType::nisa_growth;
+    buy("10000", "250", "2500000");
+    EXPECT_EQ(stock().buy_count, 1);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "NISAの投資枠を超える買いです（記録はしました）。\r\n"
+              "2026年の成長投資枠（年間¥2,400,000）を¥100,000超えています");
+    EXPECT_EQ(platform.messages[0].icon, QMessageBox::Warning);
+}
+
 TEST_F(BuyEntry, CancelOrAnEmptyAnswerAtAnyPromptChangesNothing) {
     start_with_stock();
     for (int at = 0; at < 3; ++at) {

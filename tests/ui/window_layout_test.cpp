@@ -10,6 +10,7 @@
 
 #include "reports/chart_window.h"
 #include "reports/list_window.h"
+#include "reports/nisa_window.h"
 #include "reports/year_window.h"
 #include "support/main_window_fixture.h"
 #include "trades/date_picker_dialog.h"
@@ -108,6 +109,8 @@ TEST_F(WindowLayout, NoTextIsCutInAnyStyleOrPalette) {
             expect_nothing_cut(list, where + QStringLiteral(" list"));
             YearWindow year(*portfolio, platform, &main);
             expect_nothing_cut(year, where + QStringLiteral(" year"));
+            NisaWindow nisa(*portfolio, 2026, &main);
+            expect_nothing_cut(nisa, where + QStringLiteral(" NISA"));
             std::string picked;
             DatePickerDialog picker(platform, picked, &main);
             expect_nothing_cut(picker, where + QStringLiteral(" date"));
@@ -165,6 +168,19 @@ TEST_F(WindowLayout, WindowsOpenOverTheMainWindowAndKeepTheirSize) {
     platform.on_dialog([&](QDialog& d) { second = d.size(); });
     window->all_list_key->click();
     EXPECT_EQ(second, first + QSize(60, 40));
+
+    // The year's report grows, its tables with it.
+    int table_width = 0;
+    platform.on_dialog([&](QDialog& d) {
+        auto& year = dynamic_cast<YearWindow&>(d);
+        d.show();
+        table_width = year.sales_fig->width();
+        d.resize(d.size() + QSize(200, 100));
+        QCoreApplication::processEvents();
+        table_width = year.sales_fig->width() - table_width;
+    });
+    window->m_year_report->trigger();
+    EXPECT_EQ(table_width, 200);
 
     window->m_chart->trigger();
     auto* chart = window->findChild<ChartWindow*>();

@@ -134,20 +134,20 @@ TEST_F(EntryCommands, AStockWithoutAPriceCountsAtItsCostInTheList) {
 // was typed, the shares held double and the average halves.
 TEST_F(EntryCommands, ASplitIsListedOnItsTabAndChangesTheFiguresUntilUndone) {
     start_with_holding();
-    EXPECT_FALSE(window->SSTab1->isTabVisible(2));
+    EXPECT_FALSE(window->SSTab1->isTabVisible(3));
     pick_date("2024/06/01");
     platform.answer(QStringLiteral("１：２"));
     window->m_split->trigger();
     EXPECT_EQ(platform.prompts.back().caption, "分割・併合の比率を記入して下さい");
     EXPECT_EQ(column(window->anal_fig, 1).mid(0, 3), (QStringList{"400", "¥1,333", "¥33,300"}));
     EXPECT_EQ(column(window->buy_fig, 3).mid(1, 3), (QStringList{"100", "100", "100"}));
-    EXPECT_TRUE(window->SSTab1->isTabVisible(2));
+    EXPECT_TRUE(window->SSTab1->isTabVisible(3));
     EXPECT_EQ(column(window->split_fig, 1).mid(1), (QStringList{"2024/06/01"}));
     EXPECT_EQ(column(window->split_fig, 2).mid(1), (QStringList{"分割 1:2"}));
     EXPECT_EQ(undo_text(), "元に戻す(&Z): 株式分割・併合 7203 トヨタ自動車");
     window->m_undo->trigger();
     EXPECT_EQ(column(window->anal_fig, 1).mid(0, 2), (QStringList{"200", "¥2,667"}));
-    EXPECT_FALSE(window->SSTab1->isTabVisible(2));
+    EXPECT_FALSE(window->SSTab1->isTabVisible(3));
 
     window->m_redo->trigger();
     platform.answer(QStringLiteral("1"));

@@ -139,6 +139,7 @@ TEST_F(Keyboard, EscapeClosesTheChartAndTheDialogs) {
     };
     EXPECT_TRUE(closes_on_escape([this] { window->all_list_key->click(); }));
     EXPECT_TRUE(closes_on_escape([this] { window->m_year_report->trigger(); }));
+    EXPECT_TRUE(closes_on_escape([this] { window->m_nisa->trigger(); }));
 }
 
 }  // namespace
