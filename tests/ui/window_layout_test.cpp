@@ -188,5 +188,35 @@ TEST_F(WindowLayout, WindowsOpenOverTheMainWindowAndKeepTheirSize) {
     EXPECT_TRUE(window->frameGeometry().contains(chart->geometry().center()));
 }
 
+TEST_F(WindowLayout, AtItsDefaultSizeTheMainWindowLooksAsItsDesign) {
+    start_with_stock();
+    // The design in twips (15 to a pixel here), each control within its
+    // frame or the client area.
+    const struct {
+        QWidget* widget;
+        QRect design;
+    } controls[] = {
+        {window->Frame3, {120, 120, 3255, 855}},         {window->Frame4, {3480, 120, 3255, 855}},
+        {window->new_name_key, {6960, 360, 1575, 495}},  {window->all_list_key, {8640, 360, 1575, 495}},
+        {window->Frame1, {120, 1080, 2775, 5490}},       {window->Frame2, {3000, 1080, 1935, 5490}},
+        {window->SSTab1, {5040, 1200, 5175, 5370}},      {window->kai_input_key, {120, 240, 1455, 495}},
+        {window->uri_sl_key, {1680, 240, 1455, 495}},    {window->infor_fig, {120, 1320, 2535, 855}},
+        {window->anal_fig, {120, 2640, 2535, 1095}},     {window->bep_fig, {120, 3720, 2535, 300}},
+        {window->value_fig, {120, 4080, 2535, 1320}},    {window->sample_fig_1, {120, 240, 1695, 2295}},
+        {window->sample_fig_2, {120, 2520, 1695, 1215}},
+    };
+    window->show();
+    QCoreApplication::processEvents();
+    for (const auto& c : controls) {
+        const QRect at = c.widget->geometry();
+        const QRect design(c.design.x() / 15, c.design.y() / 15, c.design.width() / 15, c.design.height() / 15);
+        SCOPED_TRACE(qPrintable(c.widget->objectName()));
+        EXPECT_NEAR(at.x(), design.x(), 3);
+        EXPECT_NEAR(at.y(), design.y(), 3);
+        EXPECT_NEAR(at.width(), design.width(), 3);
+        EXPECT_NEAR(at.height(), design.height(), 3);
+    }
+}
+
 }  // namespace
 }  // namespace chomaru
