@@ -35,9 +35,7 @@ void delete_record_of_row(Session& session, bool buy_side, int row) {
                              .arg(buy_side ? QStringLiteral("買い") : QStringLiteral("売り"), QString::number(row),
                                   qt_text(r.date), qt_text(format_currency(Currency::from_yen(r.price))),
                                   qt_text(format_grouped(r.shares)), qt_text(format_currency(r.amount)));
-    if (session.platform.message_box(text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption,
-                                     QMessageBox::No) != QMessageBox::Yes)
-        return;
+    if (!deletion_confirmed(session.platform, text)) return;
     tell_unreadable(session.platform,
                     session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, row - 1));
 }
@@ -61,6 +59,11 @@ void del_all_data_click(Session& session) {
             QStringLiteral(" の全記録を削除します。よろしいですか？"),
         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption, QMessageBox::No);
     if (answer == QMessageBox::Yes) session.document.remove_selected_stock();
+}
+
+bool deletion_confirmed(Platform& platform, const QString& question) {
+    return platform.message_box(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption,
+                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 void buy_fig_delete_key(Session& session, int row) { delete_record_of_row(session, true, row); }

@@ -388,6 +388,7 @@ void StockMain::connect_commands() {
     };
     on_delete_key(buy_fig, buy_fig_delete_key);
     on_delete_key(sell_fig, sell_fig_delete_key);
+    on_delete_key(pay_fig, pay_fig_delete_key);
     // Ctrl+L goes to the stock selector, as it goes to a browser's address.
     auto* to_selector = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     connect(to_selector, &QShortcut::activated, this, [this] { Combo1->setFocus(Qt::ShortcutFocusReason); });
@@ -492,7 +493,10 @@ void StockMain::setup_record_grid(FlexGrid* g) {
 
 void StockMain::setup_buy_grid() { setup_record_grid(buy_fig); }
 void StockMain::setup_sell_grid() { setup_record_grid(sell_fig); }
-void StockMain::setup_payment_grid() { chomaru::setup_payment_grid(*pay_fig); }
+void StockMain::setup_payment_grid() {
+    chomaru::setup_payment_grid(*pay_fig);
+    pay_fig->number_rows(laid_out_rows);
+}
 
 void StockMain::show_stock_info() {
     const Stock& s = stock();

@@ -6,6 +6,7 @@
 
 #include "reports/chart_window.h"
 #include "support/main_window_fixture.h"
+#include "trades/dividend_payments.h"
 
 namespace chomaru {
 namespace {
@@ -104,6 +105,20 @@ TEST_F(Keyboard, DeleteAsksFirstAndNoKeepsTheRecord) {
     // A row without a record asks nothing.
     key(Qt::Key_Delete);
     EXPECT_EQ(platform.messages.size(), 2u);
+}
+
+TEST_F(Keyboard, DeleteInTheDividendsGridAsksAndDeletesThePayment) {
+    start_shown();
+    stock().payments = {DividendPayment{"2026/06/20", Currency::from_yen(1000), Currency::from_yen(203)}};
+    show_payments(*window->pay_fig, stock(), 12);
+    window->SSTab1->setCurrentWidget(window->pay_fig->parentWidget());
+    tabs_to(window->pay_fig);
+    platform.press(QMessageBox::Yes);
+    key(Qt::Key_Delete);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].default_button, QMessageBox::No);
+    EXPECT_TRUE(platform.messages[0].text.contains("2026/06/20　税引前 ¥1,000　源泉徴収 ¥203"));
+    EXPECT_TRUE(stock().payments.empty());
 }
 
 TEST_F(Keyboard, CtrlLGoesToTheSelectorAndArrowsSwitchTheStock) {
