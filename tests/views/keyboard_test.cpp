@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include "reports/chart_window.h"
+#include "store/safe_file.h"
 #include "support/main_window_fixture.h"
 #include "trades/dividend_payments.h"
 
@@ -140,6 +142,16 @@ TEST_F(Keyboard, EscapeClosesTheChartAndTheDialogs) {
     ASSERT_TRUE(QTest::qWaitFor([chart] { return QApplication::activeWindow() == chart; }));
     QTest::keyClick(chart, Qt::Key_Escape);
     EXPECT_FALSE(chart->isVisible());
+
+    // The help in the program's own window.
+    write_file_atomically(platform.program / "chomaru.html", "<html><body>動作説明</body></html>");
+    platform.desktop_opens_documents = false;
+    window->expla->trigger();
+    QPointer<QWidget> help = window->findChild<QWidget*>(QStringLiteral("help_window"));
+    ASSERT_TRUE(help);
+    ASSERT_TRUE(QTest::qWaitFor([&help] { return QApplication::activeWindow() == help; }));
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_TRUE(!help || !help->isVisible());
 
     // The list and the year's report, shown as dialogs.
     const auto closes_on_escape = [this](auto open) {
