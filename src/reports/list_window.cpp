@@ -114,6 +114,7 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
 void ListWindow::fit_rows() {
     // The table is as tall as its rows, so that no scroll bar shows while
     // they fit on the screen.
+    lay_out_now(*this);
     const int more = all_disp_fig->cells_size().height() - all_disp_fig->height();
     const QScreen* screen = this->screen();
     const int room = screen ? screen->availableGeometry().height() * 9 / 10 : height() + more;
@@ -248,8 +249,10 @@ void all_list_key_click(Session& session) {
     setup_list_grid(list);
     show_portfolio_list(list, session.portfolio);
     show_valuation_columns(list, session.portfolio, session.platform.today());
-    list.fit_rows();
+    // At its remembered size, made taller when there are more rows than
+    // it showed.
     open_over_parent(list, session.platform, "list");
+    list.fit_rows();
     session.platform.run_modal(list);
 }
 

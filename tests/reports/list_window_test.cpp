@@ -186,6 +186,8 @@ TEST_F(PortfolioList, AHeadingSortsByNumberThenBackThenToTheStoredOrder) {
 }
 
 TEST_F(PortfolioList, RowsThatFitShowNoScrollBar) {
+    // Also at the size the list had with fewer rows.
+    platform.settings_file = folder / "places.ini";
     for (const int stocks : {3, 20}) {
         portfolio->last_stock = stocks - 1;
         for (int i = 0; i < stocks; ++i) portfolio->stocks[size_t(i)].stock_code = std::to_string(1000 + i);
@@ -194,6 +196,7 @@ TEST_F(PortfolioList, RowsThatFitShowNoScrollBar) {
             d.show();
             QCoreApplication::processEvents();
             scrolls = dynamic_cast<ListWindow&>(d).all_disp_fig->verticalScrollBar()->isVisible();
+            d.hide();
         });
         window->all_list_key->click();
         EXPECT_FALSE(scrolls) << stocks;
