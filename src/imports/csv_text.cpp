@@ -36,6 +36,8 @@ bool is_unit(std::string_view text) {
 
 }  // namespace
 
+void stale_import_plan() { throw ImportError("取り込みの内容が今のデータと合いません。もう一度取り込んで下さい"); }
+
 void check_import_file_size(uint64_t bytes) {
     if (bytes > max_import_file_bytes) throw ImportError("ファイルが大きすぎます（50MBまで）");
 }

@@ -17,6 +17,9 @@ struct ImportError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Raises ImportError for a plan made on other data than it is applied to.
+[[noreturn]] void stale_import_plan();
+
 // The largest file the import reads: 50 MB.
 inline constexpr uint64_t max_import_file_bytes = uint64_t(50) * 1024 * 1024;
 

@@ -261,10 +261,19 @@ PricePlan plan_prices(const Portfolio& portfolio, const Holdings& holdings) {
     for (PricedRow& p : plan.rows) {
         if (p.entry < 0) continue;
         p.file_shares = file_shares[p.entry];
-        p.held_shares = portfolio.stocks[size_t(p.entry)].held_shares;
+        const Stock& stock = portfolio.stocks[size_t(p.entry)];
+        p.held_shares = stock.held_shares;
         p.shares_differ = p.file_shares != p.held_shares;
+        p.old_price = stock.price;
     }
     return plan;
+}
+
+void apply_prices(Portfolio& portfolio, const PricePlan& plan) {
+    for (const EntryPrice& p : plan.prices)
+        if (p.entry < 0 || p.entry > portfolio.last_stock) stale_import_plan();
+    for (const EntryPrice& p : plan.prices)
+        portfolio.stocks[size_t(p.entry)].price = QuotedPrice{p.price, short_date_text(p.date)};
 }
 
 ImportFileKind classify_import_file(std::string_view bytes) {

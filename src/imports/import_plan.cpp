@@ -232,10 +232,6 @@ private:
     std::vector<int32_t> added_;
 };
 
-[[noreturn]] void stale_plan() {
-    throw ImportError("取り込みの内容が今のデータと合いません。もう一度取り込んで下さい");
-}
-
 }  // namespace
 
 ImportPlan plan_import(const Portfolio& portfolio, const TradeHistory& history) {
@@ -250,20 +246,20 @@ std::vector<int32_t> apply_import(Portfolio& portfolio, const ImportPlan& plan) 
     const int32_t made = int32_t(plan.new_entries.size());
     if (plan.base_last_stock != portfolio.last_stock || portfolio.last_stock < 0 ||
         portfolio.stock_count() + made > max_stocks)
-        stale_plan();
+        stale_import_plan();
     std::map<int32_t, std::pair<int32_t, int32_t>> counts;  // entry → buys, sells after the import
     for (const ImportPlan::EntryState& e : plan.base_entries) {
-        if (e.entry < 0 || e.entry > portfolio.last_stock) stale_plan();
+        if (e.entry < 0 || e.entry > portfolio.last_stock) stale_import_plan();
         const Stock& s = portfolio.stocks[size_t(e.entry)];
-        if (s.buy_count != e.buy_count || s.sell_count != e.sell_count) stale_plan();
+        if (s.buy_count != e.buy_count || s.sell_count != e.sell_count) stale_import_plan();
         counts[e.entry] = {s.buy_count, s.sell_count};
     }
     for (int32_t k = 0; k < made; ++k) counts[portfolio.last_stock + 1 + k] = {0, 0};
     for (const PlannedTrade& t : plan.trades) {
         const auto found = counts.find(t.entry);
-        if (found == counts.end()) stale_plan();
+        if (found == counts.end()) stale_import_plan();
         int32_t& n = t.side == TradeSide::buy ? found->second.first : found->second.second;
-        if (n < 0 || n >= max_records) stale_plan();
+        if (n < 0 || n >= max_records) stale_import_plan();
         ++n;
     }
 

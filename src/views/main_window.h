@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "document/undo_history.h"
 #include "store/portfolio.h"
@@ -60,6 +62,10 @@ public:
     void show_sell_records();
     void fill_stock_combo();
 
+    // Imports the files given to the program, one after the other, each
+    // through its preview.
+    void import_files(const std::vector<std::filesystem::path>& files);
+
     // The shutdown decides whether the window may close; set by the start-up.
     void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
 
@@ -88,6 +94,8 @@ public:
     FlexGrid* buy_fig;
     FlexGrid* sell_fig;
 
+    QAction* m_import;
+    QAction* m_price_import;
     QAction* m_sort;
     QAction* m_csvf;
     QAction* m_tax_file;
