@@ -51,8 +51,9 @@ struct Holdings {
 // when neither header is found.
 Holdings read_holdings(std::string_view bytes, const Date& file_date);
 
-// Whether the text (already decoded) holds a header of a holdings list.
-bool has_holdings_header(std::string_view text);
+// Whether a file's bytes hold a header of a holdings list; raises
+// ImportError as read_holdings.
+bool has_holdings_header(std::string_view bytes);
 
 // One row of a holdings list against the portfolio.
 struct PricedRow {

@@ -67,13 +67,17 @@ public:
         plan_.rows.resize(history_.rows.size());
         // Sorted by date and side, then by the row: the file's order on one
         // date and side, as a stable sort keeps it.
+        const std::vector<size_t> trades = classify();
         std::vector<std::pair<int64_t, size_t>> to_apply;
-        for (const size_t r : classify()) {
+        to_apply.reserve(trades.size());
+        for (const size_t r : trades) {
             const TradeRow& row = history_.rows[r];
             const int64_t day = (int64_t(row.date->year) * 100 + row.date->month) * 100 + row.date->day;
             to_apply.emplace_back(2 * day + (row.side == TradeSide::sell), r);
         }
-        std::sort(to_apply.begin(), to_apply.end());
+        // Brokers list their trades in date order, often enough.
+        if (!std::is_sorted(to_apply.begin(), to_apply.end())) std::sort(to_apply.begin(), to_apply.end());
+        plan_.trades.reserve(to_apply.size());
         for (const auto& [order, r] : to_apply) apply(r);
         mark_oversold();
         count();
@@ -160,13 +164,15 @@ private:
             int32_t shares;
             size_t row;
         };
-        std::map<int32_t, std::vector<Event>> events;
+        std::vector<std::vector<Event>> events(static_cast<size_t>(max_stocks));
         for (size_t t = 0; t < plan_.trades.size(); ++t) {
             const PlannedTrade& trade = plan_.trades[t];
-            events[trade.entry].push_back(
+            events[size_t(trade.entry)].push_back(
                 {*history_.rows[trade.row].date, trade.side, 1, t, trade.record.shares, trade.row});
         }
-        for (auto& [entry, list] : events) {
+        for (int32_t entry = 0; entry < max_stocks; ++entry) {
+            std::vector<Event>& list = events[size_t(entry)];
+            if (list.empty()) continue;
             if (entry <= portfolio_.last_stock) {
                 const Stock& s = portfolio_.stocks[size_t(entry)];
                 add_records(list, s.buys, s.buy_count, TradeSide::buy);

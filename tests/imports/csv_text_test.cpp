@@ -93,6 +93,9 @@ TEST(ImportCells, NumbersDatesAndAccounts) {
     EXPECT_EQ(money_cell("-"), std::nullopt);
     EXPECT_EQ(money_cell(""), std::nullopt);
     EXPECT_THROW(money_cell("12円"), ConversionError);
+    EXPECT_EQ(money_cell("12345678901234"), Currency::from_units(123456789012340000));
+    EXPECT_EQ(money_cell("123456789012345"), Currency::from_units(1234567890123450000));
+    EXPECT_EQ(money_cell("0"), Currency());
 
     EXPECT_EQ(shares_cell("1,000"), 1000);
     for (const char* bad : {"0", "-100", "10.5", "2147483648", "abc", "-"}) EXPECT_EQ(shares_cell(bad), std::nullopt);
@@ -100,7 +103,10 @@ TEST(ImportCells, NumbersDatesAndAccounts) {
     EXPECT_EQ(date_cell("2025/5/16"), (Date{2025, 5, 16}));
     EXPECT_EQ(date_cell("25/05/16"), (Date{2025, 5, 16}));
     EXPECT_EQ(date_cell("２０２５／０１／２０"), (Date{2025, 1, 20}));
-    for (const char* bad : {"2025/13/01", "2025/02/29", "5/16", "2025年1月20日", ""})
+    EXPECT_EQ(date_cell("2025-05-16"), (Date{2025, 5, 16}));
+    EXPECT_EQ(date_cell("2024/02/29"), (Date{2024, 2, 29}));
+    for (const char* bad : {"2025/13/01", "2025/02/29", "5/16", "2025年1月20日", "", "2025/05-16", "0000/01/01",
+                            "2025/0a/16", "-25/05/16"})
         EXPECT_EQ(date_cell(bad), std::nullopt) << bad;
 
     const std::pair<const char*, AccountType> accounts[] = {
