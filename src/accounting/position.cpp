@@ -1,6 +1,9 @@
 #include "accounting/position.h"
 
+#include <stdexcept>
+
 #include <algorithm>
+#include <limits>
 
 #include "store/numbers.h"
 
@@ -36,17 +39,74 @@ std::vector<DatedRecord> in_date_order(const Stock& stock, std::optional<Unreada
     return dated;
 }
 
-PositionReplay::PositionReplay(const Stock& stock) : trades_(in_date_order(stock, unreadable_)) {}
+std::vector<DatedEvent> replay_order(const Stock& stock, std::optional<UnreadableDate>& unreadable) {
+    std::vector<DatedEvent> events;
+    for (const DatedRecord& record : in_date_order(stock, unreadable)) events.push_back({record});
+    if (unreadable || stock.splits.empty()) return events;
+    // The splits' dates were checked when they were stored or read.
+    std::vector<DatedEvent> splits;
+    for (const Split& split : stock.splits) splits.push_back({DatedRecord{text_to_date(split.date)}, &split});
+    std::stable_sort(splits.begin(), splits.end(),
+                     [](const DatedEvent& a, const DatedEvent& b) { return a.trade.date < b.trade.date; });
+    std::vector<DatedEvent> merged(events.size() + splits.size());
+    std::merge(splits.begin(), splits.end(), events.begin(), events.end(), merged.begin(),
+               [](const DatedEvent& a, const DatedEvent& b) { return a.trade.date < b.trade.date; });
+    return merged;
+}
+
+SplitPosition split_position(const Split& split, int32_t held, Currency cost, int32_t average) {
+    // Toward zero: the shares of a sale made while none were held follow
+    // the ratio as held ones do.
+    const int64_t shares = int64_t(held) * split.after / split.before;
+    if (shares < std::numeric_limits<int32_t>::min() || shares > std::numeric_limits<int32_t>::max())
+        throw OverflowError("shares beyond 32 bits after a split");
+    SplitPosition p{int32_t(shares), 0};
+    p.average = p.held > 0 ? round_to_int32(cost.to_double() / double(p.held))
+                           : round_to_int32(double(int64_t(average) * split.before) / double(split.after));
+    return p;
+}
+
+int32_t split_fraction(const Split& split, int32_t held) { return int32_t(int64_t(held) * split.after % split.before); }
+
+PositionReplay::PositionReplay(const Stock& stock, bool split_steps)
+    : trades_(replay_order(stock, unreadable_)), split_steps_(split_steps) {}
 
 bool PositionReplay::next() {
+    while (!split_steps_ && next_ < trades_.size() && trades_[next_].split) take(trades_[next_++]);
     if (next_ >= trades_.size()) return false;
-    const DatedRecord& trade = trades_[next_];
+    take(trades_[next_++]);
+    return true;
+}
+
+int32_t PositionReplay::held_for_split(const Date& date) {
+    while (next_ < trades_.size() &&
+           (trades_[next_].trade.date < date || (trades_[next_].split && trades_[next_].trade.date == date)))
+        take(trades_[next_++]);
+    return step_.held;
+}
+
+void PositionReplay::take(const DatedEvent& event) {
+    if (event.split) {
+        const SplitPosition p = split_position(*event.split, step_.held, step_.invested, step_.average);
+        if (split_steps_) {
+            step_.held_before = step_.held;
+            step_.record = nullptr;
+            step_.date = event.trade.date;
+            step_.profit = Currency();
+            step_.split = event.split;
+        }
+        step_.held = p.held;
+        if (step_.averaged) step_.average = p.average;
+        return;
+    }
+    const DatedRecord& trade = event.trade;
     const TradeRecord& t = *trade.record;
     PositionStep s = step_;
     s.side = trade.side;
     s.index = trade.index;
     s.record = &t;
     s.date = trade.date;
+    s.split = nullptr;
     s.held_before = step_.held;
     if (trade.side == TradeSide::buy) {
         s.held = checked_add(step_.held, t.shares);
@@ -66,8 +126,6 @@ bool PositionReplay::next() {
         s.realized = step_.realized + s.profit;
     }
     step_ = s;
-    ++next_;
-    return true;
 }
 
 std::optional<UnreadableDate> recompute_figures(Stock& stock) {
@@ -111,6 +169,23 @@ std::optional<Oversale> new_oversale(const Stock& before, const Stock& after) {
         if (!known) return sale;
     }
     return std::nullopt;
+}
+
+Stock with_record_added(const Stock& stock, TradeSide side, const TradeRecord& record) {
+    Stock after = stock;
+    if (side == TradeSide::buy)
+        append_record(after.buys, after.buy_count, record);
+    else
+        append_record(after.sells, after.sell_count, record);
+    return after;
+}
+
+Stock with_record_changed(const Stock& stock, TradeSide side, int32_t index, const TradeRecord& record) {
+    Stock after = stock;
+    const int32_t count = side == TradeSide::buy ? after.buy_count : after.sell_count;
+    if (index < 0 || index >= count) throw std::out_of_range("no such record");
+    (side == TradeSide::buy ? after.buys : after.sells)[size_t(index)] = record;
+    return after;
 }
 
 }  // namespace chomaru

@@ -251,6 +251,7 @@ std::unique_ptr<Document> start_up(StockMain& window, std::unique_ptr<Portfolio>
     window.setup_ratio_grids();
     window.setup_buy_grid();
     window.setup_sell_grid();
+    window.setup_payment_grid();
 
     Platform& platform = window.platform();
     const std::filesystem::path file = data_file_path(platform);

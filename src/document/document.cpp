@@ -1,11 +1,14 @@
 #include "document/document.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 #include "accounting/position.h"
+#include "imports/csv_text.h"
 #include "imports/holdings.h"
 #include "imports/import_plan.h"
+#include "store/date_text.h"
 #include "store/numbers.h"
 
 namespace chomaru {
@@ -49,6 +52,20 @@ OperationInfo info(Operation operation) {
         return {"売り記録の削除", false};
     case Operation::stock_deletion:
         return {"全記録の削除", false};
+    case Operation::account_change:
+        return {"口座区分の変更", false};
+    case Operation::price_change:
+        return {"現在値の変更", false};
+    case Operation::split:
+        return {"株式分割・併合", false};
+    case Operation::split_deletion:
+        return {"分割・併合の削除", false};
+    case Operation::payment:
+        return {"配当金の記録", false};
+    case Operation::payment_correction:
+        return {"配当金の修正", false};
+    case Operation::payment_deletion:
+        return {"配当金の削除", false};
     case Operation::trade_import:
         return {"取り込み", true};
     case Operation::price_import:
@@ -89,6 +106,31 @@ std::string import_step_name(Operation operation, const std::string& file_name, 
 RecordTable& records_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buys : stock.sells; }
 int32_t& count_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buy_count : stock.sell_count; }
 
+// The data file keeps a payment's date as a real date written yyyy/mm/dd.
+// A date a split or a payment is stored with: a real date written
+// yyyy/mm/dd, or std::invalid_argument.
+void check_stored_date(const std::string& date) {
+    try {
+        if (short_date_text(text_to_date(date)) == date) return;
+    } catch (const ConversionError&) {
+    }
+    throw std::invalid_argument("a date must be a real date written yyyy/mm/dd");
+}
+
+// Puts a split or a payment after those of its date and before later ones;
+// yyyy/mm/dd texts sort as their dates.
+template <typename Dated>
+void insert_by_date(std::vector<Dated>& list, const Dated& item) {
+    const auto place = std::upper_bound(list.begin(), list.end(), item,
+                                        [](const Dated& a, const Dated& b) { return a.date < b.date; });
+    list.insert(place, item);
+}
+
+const DividendPayment& payment_at(const Stock& stock, int32_t index) {
+    if (index < 0 || size_t(index) >= stock.payments.size()) throw std::out_of_range("no such payment");
+    return stock.payments[size_t(index)];
+}
+
 }  // namespace
 
 const char* operation_name(Operation operation) { return info(operation).name; }
@@ -118,22 +160,22 @@ void Document::changed(Views views) {
 }
 
 std::optional<UnreadableDate> Document::add_buy(const TradeRecord& record) {
-    std::optional<UnreadableDate> unreadable;
-    apply(Operation::buy, View::buy_records | View::new_buy_record | View::analysis | View::ratio_table,
-          [&](Portfolio& data) {
-              Stock& stock = data.current();
-              append_record(stock.buys, stock.buy_count, record);
-              unreadable = recompute_figures(stock);
-          });
-    return unreadable;
+    return add_record(TradeSide::buy, record);
 }
 
 std::optional<UnreadableDate> Document::add_sale(const TradeRecord& record) {
+    return add_record(TradeSide::sell, record);
+}
+
+std::optional<UnreadableDate> Document::add_record(TradeSide side, const TradeRecord& record) {
+    const bool buy = side == TradeSide::buy;
     std::optional<UnreadableDate> unreadable;
-    apply(Operation::sale, View::sell_records | View::new_sell_record | View::analysis | View::ratio_table,
+    apply(buy ? Operation::buy : Operation::sale,
+          (buy ? View::buy_records | View::new_buy_record : View::sell_records | View::new_sell_record) |
+              View::analysis | View::ratio_table,
           [&](Portfolio& data) {
               Stock& stock = data.current();
-              append_record(stock.sells, stock.sell_count, record);
+              append_record(records_of(stock, side), count_of(stock, side), record);
               unreadable = recompute_figures(stock);
           });
     return unreadable;
@@ -206,6 +248,72 @@ void Document::set_fees(const FeeTable& fees) {
     apply(Operation::fee_settings, View::analysis, [&](Portfolio& data) { data.fees = fees; });
 }
 
+void Document::set_account(AccountType account) {
+    if (account == data_->current().account) return;
+    apply(Operation::account_change, View::selector, [&](Portfolio& data) { data.current().account = account; });
+}
+
+void Document::set_price(const std::optional<QuotedPrice>& price) {
+    if (price == data_->current().price) return;
+    apply(Operation::price_change, View::analysis | View::ratio_table,
+          [&](Portfolio& data) { data.current().price = price; });
+}
+
+std::optional<UnreadableDate> Document::add_split(const Split& split) {
+    check_stored_date(split.date);
+    if (!is_split_ratio(split.before, split.after)) throw std::invalid_argument("a split's ratio is out of range");
+    std::optional<UnreadableDate> unreadable;
+    apply(Operation::split, View::splits | View::analysis | View::ratio_table, [&](Portfolio& data) {
+        Stock& stock = data.current();
+        insert_by_date(stock.splits, split);
+        unreadable = recompute_figures(stock);
+    });
+    return unreadable;
+}
+
+std::optional<UnreadableDate> Document::remove_split(int32_t index) {
+    const std::vector<Split>& splits = data_->current().splits;
+    if (index < 0 || size_t(index) >= splits.size()) throw std::out_of_range("no such split");
+    std::optional<UnreadableDate> unreadable;
+    apply(Operation::split_deletion, View::splits | View::analysis | View::ratio_table, [&](Portfolio& data) {
+        Stock& stock = data.current();
+        stock.splits.erase(stock.splits.begin() + index);
+        unreadable = recompute_figures(stock);
+    });
+    return unreadable;
+}
+
+void Document::add_payment(const DividendPayment& payment) {
+    check_stored_date(payment.date);
+    apply(Operation::payment, View::payments | View::new_payment,
+          [&](Portfolio& data) { insert_by_date(data.current().payments, payment); });
+}
+
+// A payment keeps its place unless its date moves it.
+void Document::change_payment(int32_t index, const DividendPayment& payment) {
+    check_stored_date(payment.date);
+    const DividendPayment& old = payment_at(data_->current(), index);
+    if (old == payment) return;
+    const bool moved = old.date != payment.date;
+    apply(Operation::payment_correction, View::payments, [&](Portfolio& data) {
+        std::vector<DividendPayment>& payments = data.current().payments;
+        if (!moved) {
+            payments[size_t(index)] = payment;
+            return;
+        }
+        payments.erase(payments.begin() + index);
+        insert_by_date(payments, payment);
+    });
+}
+
+void Document::remove_payment(int32_t index) {
+    payment_at(data_->current(), index);
+    apply(Operation::payment_deletion, View::payments, [&](Portfolio& data) {
+        std::vector<DividendPayment>& payments = data.current().payments;
+        payments.erase(payments.begin() + index);
+    });
+}
+
 void Document::reorder(const SortWork& work) {
     apply(Operation::reorder, all_views, [&](Portfolio& data) {
         z_ope_sort(data, work);
@@ -229,7 +337,13 @@ std::vector<std::pair<int32_t, UnreadableDate>> Document::import_trades(const Im
 
 void Document::import_prices(const PricePlan& plan, const std::string& file_name) {
     apply(
-        Operation::price_import, all_views, [&](Portfolio& data) { apply_prices(data, plan); },
+        Operation::price_import, all_views,
+        [&](Portfolio& data) {
+            for (const EntryPrice& p : plan.prices)
+                if (p.entry < 0 || p.entry > data.last_stock) stale_import_plan();
+            for (const EntryPrice& p : plan.prices)
+                data.stocks[size_t(p.entry)].price = QuotedPrice{p.price, short_date_text(p.date)};
+        },
         import_step_name(Operation::price_import, file_name, plan.prices.size()));
 }
 

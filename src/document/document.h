@@ -37,6 +37,13 @@ enum class Operation {
     buy_deletion,
     sale_deletion,
     stock_deletion,
+    account_change,
+    price_change,
+    split,
+    split_deletion,
+    payment,
+    payment_correction,
+    payment_deletion,
     trade_import,  // a broker's trade history
     price_import,  // the current prices of a broker's holdings list
 };
@@ -84,6 +91,27 @@ public:
     void set_name(std::string name, Operation named = Operation::name_change);
     void set_dividend(int32_t dividend, Operation named = Operation::dividend_change);
     void set_fees(const FeeTable& fees);
+
+    // The account the selected stock is held in.
+    void set_account(AccountType account);
+    // The selected stock's quoted price and its date; nothing clears it.
+    void set_price(const std::optional<QuotedPrice>& price);
+    // A split or consolidation of the selected stock, kept in date order
+    // after those of its date, and the figures recomputed. A date that is
+    // not yyyy/mm/dd or a ratio outside 1..1000 raises
+    // std::invalid_argument; a figure out of range OverflowError.
+    std::optional<UnreadableDate> add_split(const Split& split);
+    // Split `index` (0-based, in date order) of the selected stock. An index
+    // outside the splits raises std::out_of_range.
+    std::optional<UnreadableDate> remove_split(int32_t index);
+    // The dividends received by the selected stock, kept in payment date
+    // order: a payment goes after those of its date and before later ones,
+    // also when its date is changed. A date that is not a real date written
+    // yyyy/mm/dd raises std::invalid_argument; an index outside the
+    // payments raises std::out_of_range.
+    void add_payment(const DividendPayment& payment);
+    void change_payment(int32_t index, const DividendPayment& payment);
+    void remove_payment(int32_t index);
     // Applies a finished order (every stock placed once); the first stock
     // becomes the selected one. An unfinished order raises
     // std::invalid_argument.
@@ -96,6 +124,8 @@ public:
     std::vector<std::pair<int32_t, UnreadableDate>> import_trades(const ImportPlan& plan, const std::string& file_name);
     // Sets the current price and its date of every entry the plan prices
     // (plan_prices), as one step named "現在値の取り込み <file name>（<n>件）".
+    // A plan naming an entry the data does not have raises ImportError and
+    // changes nothing.
     void import_prices(const PricePlan& plan, const std::string& file_name);
     // The data of a first run: one stock with the given code and name, no
     // records, the default commission table. Not a step: the history starts
@@ -133,6 +163,7 @@ private:
     template <typename Change>
     void apply(Operation operation, Views views, Change&& change, std::string name = {});
     void changed(Views views);
+    std::optional<UnreadableDate> add_record(TradeSide side, const TradeRecord& record);
 
     std::unique_ptr<Portfolio> data_;
     UndoHistory history_;

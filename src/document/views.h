@@ -14,6 +14,9 @@ enum class View : unsigned {
     selector = 1 << 6,
     new_buy_record = 1 << 7,   // the last buy record brought into view, its tab in front
     new_sell_record = 1 << 8,  // the last sell record brought into view, its tab in front
+    splits = 1 << 9,           // the selected stock's splits and consolidations
+    payments = 1 << 10,        // the dividends received
+    new_payment = 1 << 11,     // the dividends' tab in front
 };
 
 // A set of views.
@@ -43,6 +46,7 @@ constexpr Views operator|(View a, View b) { return Views(a) | b; }
 
 // Every view, as after the selected stock changed.
 inline constexpr Views all_views = View::stock_info | View::analysis | View::trade_grids | View::buy_records |
-                                   View::sell_records | View::ratio_table | View::selector;
+                                   View::sell_records | View::ratio_table | View::selector | View::splits |
+                                   View::payments;
 
 }  // namespace chomaru

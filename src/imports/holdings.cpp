@@ -271,13 +271,6 @@ PricePlan plan_prices(const Portfolio& portfolio, const Holdings& holdings) {
     return plan;
 }
 
-void apply_prices(Portfolio& portfolio, const PricePlan& plan) {
-    for (const EntryPrice& p : plan.prices)
-        if (p.entry < 0 || p.entry > portfolio.last_stock) stale_import_plan();
-    for (const EntryPrice& p : plan.prices)
-        portfolio.stocks[size_t(p.entry)].price = QuotedPrice{p.price, short_date_text(p.date)};
-}
-
 ImportFileKind classify_import_file(std::string_view bytes) {
     try {
         if (has_trade_history_header(bytes)) return ImportFileKind::trade_history;

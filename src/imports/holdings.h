@@ -87,11 +87,6 @@ struct PricePlan {
 
 PricePlan plan_prices(const Portfolio& portfolio, const Holdings& holdings);
 
-// Sets the price and its date of every entry the plan prices. A plan naming
-// an entry the portfolio does not have raises ImportError and changes
-// nothing.
-void apply_prices(Portfolio& portfolio, const PricePlan& plan);
-
 // The kind of file given to the program: a trade history, a holdings list
 // (by their headers) or neither, also for bytes that are not text.
 enum class ImportFileKind { trade_history, holdings, neither };

@@ -44,7 +44,7 @@ struct Replayed {
 
 Replayed replay_all(const Stock& stock) {
     Replayed r;
-    PositionReplay replay(stock);
+    PositionReplay replay(stock, true);
     r.unreadable = replay.unreadable();
     try {
         while (replay.next()) {
@@ -156,6 +156,7 @@ QChart* stock_chart(const Stock& stock, const std::vector<PositionStep>& steps) 
         average.add(t, step.average);
         shares.add(t, step.held);
         profit.add(t, step.realized.to_double());
+        if (step.split) continue;
         (step.side == TradeSide::buy ? buys : sells)->append(t, step.record->price);
         price_high = std::max<qreal>(price_high, step.record->price);
     }

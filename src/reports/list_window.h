@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "store/date_text.h"
 #include "store/portfolio.h"
 
 class QLabel;
@@ -25,6 +26,13 @@ public:
     QLabel* Label2;
     QLabel* all_rimawari;
     QPushButton* close_key;
+    // The totals of the holdings at their prices, in a line of their own,
+    // shown with the columns of the prices.
+    QLabel* Label3;
+    QLabel* all_value;
+    QLabel* Label4;
+    QLabel* all_gain;
+    QLabel* at_cost_note;
 };
 
 // Headings, widths and alignments of the list grid.
@@ -33,6 +41,13 @@ void setup_list_grid(ListWindow& list);
 // One row per stock, in the stored order, and the two totals. The grid
 // grows by one row per stock from the twelfth on.
 void show_portfolio_list(ListWindow& list, const Portfolio& portfolio);
+
+// Once any stock has a quoted price: the columns 現在値, 評価額 and
+// 評価損益 and their totals, the window widened for them. A stock held
+// without a price counts at its cost, marked "※", and the note under the
+// totals says how many do; a price set more than a week before `today` is
+// grey, with its date.
+void show_valuation_columns(ListWindow& list, const Portfolio& portfolio, const Date& today);
 
 // The portfolio list.
 void all_list_key_click(Session& session);

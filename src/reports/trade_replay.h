@@ -27,16 +27,23 @@ struct ReplayStep {
     Currency cumulative;
 };
 
+// How the running average is made whole after a buy: to the nearest yen
+// (ties to even), or up to the smallest whole yen not below the exact
+// average, as a broker's 特定口座 carries its cost per share for tax.
+enum class AverageRounding { nearest, up };
+
 // A stock's buys and sells replayed in date order from its first trade, with
 // the running average unit price, the shares held and each sale's profit,
 // in the order of in_date_order. A buy averages its amount
 // into the cost of the shares held; a sale is costed at the running average
-// and leaves it unchanged. Nothing of the stock is changed.
+// and leaves it unchanged; a split changes the shares and the average at its
+// date (split_position), the cost of the shares held unchanged, and is no
+// step of its own. Nothing of the stock is changed.
 class TradeReplay {
 public:
     // Reads every date of the stock; a date text that is not a date raises
     // ConversionError.
-    explicit TradeReplay(const Stock& stock);
+    explicit TradeReplay(const Stock& stock, AverageRounding rounding = AverageRounding::nearest);
 
     // Takes the next trade; false when every trade has been taken. A figure
     // out of range, or a buy that leaves no shares to average over, raises
@@ -47,8 +54,12 @@ public:
 private:
     void buy(const DatedRecord& trade);
     void sell(const DatedRecord& trade);
+    void split(const Split& split);
+    // The cost per share of `shares` made whole as `rounding_` says.
+    int32_t average_of(Currency cost, int32_t shares) const;
 
-    std::vector<DatedRecord> trades_;
+    AverageRounding rounding_;
+    std::vector<DatedEvent> trades_;
     size_t next_ = 0;
     ReplayStep step_;
 };

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
+#include <initializer_list>
 
 #include "reports/report_commands.h"
 #include "store/regional_text.h"
@@ -10,40 +11,29 @@
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace chomaru {
 
 namespace {
 
-constexpr int sales_rows = 8;
+constexpr int sales_rows = 7;
+constexpr int nisa_rows = 3;
+// Each table's columns leave room for the frame and a vertical scroll bar.
+constexpr int table_width = 10800;
 
-// A grid of figures under a heading row, which stays in view while the rows
-// scroll. Entry i of a list is shown in grid row i + 1; the table's own rows,
-// which selection and colours count in, start at the first figures.
-FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, const int (&widths)[6], int top,
-                int height) {
-    auto* g = new FlexGrid(1, int(headings.size()), 1, 0, parent);
-    g->setObjectName(QString::fromLatin1(name));
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    // As in the other grids: a slightly tighter spacing keeps the widest
-    // amounts whole in their columns.
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -1.0);
-    g->setFont(font);
-    g->set_default_row_height(255);
-    g->set_row_height(0, 270);
-    for (int c = 0; c < g->cols(); ++c) {
-        g->set_text(0, c, headings[c]);
-        g->set_col_width(c, widths[c]);
-        g->set_col_alignment(c, c == 0 ? align_centre : align_right);
-        g->set_cell_alignment(0, c, align_centre);
-    }
-    place(g, 120, top, 8100, height);
-    return g;
+// Entry i of a table's list is shown in grid row i + 1; the table's own
+// rows, which selection and colours count in, start at the first figures.
+FlexGrid* table(QWidget* parent, const char* name, const QStringList& headings, std::initializer_list<int> widths,
+                int top, int height) {
+    return figure_table(parent, QString::fromLatin1(name), headings, widths, 120, top, table_width, height);
 }
 
-// Marks entry i of a table as a year or a stock that sold more shares than
+QLabel* text_label(QWidget* parent, const char* name, int top, int height) {
+    return text_block(parent, QString::fromLatin1(name), QString(), 120, top, table_width, height);
+}
+
+// Marks entry i of a table as a year or a sale that sold more shares than
 // were held.
 void mark_oversold(FlexGrid* g, int i) {
     for (int c = 0; c < g->cols(); ++c) {
@@ -62,51 +52,88 @@ void set_amount(FlexGrid* g, int i, int col, Currency value) {
         item->setData(Qt::ForegroundRole, QVariant());
 }
 
+QString yen(int64_t value) { return qt_text(format_currency(Currency::from_yen(value))); }
+
+// The sales of one year, one a row; the NISA table has the account after
+// the name. Rows made afresh: no text or colour of the year shown before is
+// left.
+void show_sale_rows(FlexGrid* g, const Portfolio& portfolio, const std::vector<SaleFigures>& sales, int rows,
+                    bool with_account) {
+    const int count = int(sales.size());
+    g->set_rows(1);
+    g->set_rows(std::max(count, rows) + 1);
+    for (int i = 0; i < count; ++i) {
+        const SaleFigures& s = sales[size_t(i)];
+        const Stock& stock = portfolio.stocks.at(size_t(s.stock));
+        int c = 0;
+        g->set_text(i + 1, c++, qt_text(short_date_text(s.trade_date)));
+        g->set_text(i + 1, c++, qt_text(short_date_text(s.settlement)));
+        g->set_text(i + 1, c++, qt_text(stock.stock_code));
+        g->set_text(i + 1, c++, qt_text(stock.stock_name));
+        if (with_account) g->set_text(i + 1, c++, qt_text(std::string(account_name(stock.account))));
+        g->set_text(i + 1, c++, qt_text(format_grouped(s.shares)));
+        set_amount(g, i, c++, s.proceeds);
+        set_amount(g, i, c++, s.cost);
+        set_amount(g, i, c, Currency::from_yen(s.profit));
+        if (s.oversold) mark_oversold(g, i);
+    }
+    g->scrollToTop();
+}
+
+QStringList sale_headings(bool with_account) {
+    QStringList headings{QStringLiteral("約定日"), QStringLiteral("受渡日"), QStringLiteral("コード"),
+                         QStringLiteral("銘柄名")};
+    if (with_account) headings << QStringLiteral("口座");
+    return headings << QStringLiteral("売却株数") << QStringLiteral("売却代金") << QStringLiteral("取得費")
+                    << QStringLiteral("損益");
+}
+
 }  // namespace
 
 YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* parent)
     : QDialog(parent), portfolio_(portfolio), report_(year_report(portfolio)) {
     setObjectName(QStringLiteral("Form_year"));
     setWindowTitle(QStringLiteral("年間損益"));
-    setFixedSize(twips(this, 8340), twips(this, 6150));
+    setFixedSize(twips(this, table_width + 240), twips(this, 8280));
 
     year_fig = table(this, "year_fig",
                      {QStringLiteral("年"), QStringLiteral("損益合計"), QStringLiteral("繰越控除"),
-                      QStringLiteral("控除後損益"), QStringLiteral("繰越損失残高"), QStringLiteral("概算税額")},
-                     {700, 1460, 1360, 1460, 1460, 1300}, 120, 1860);
+                      QStringLiteral("控除後損益"), QStringLiteral("繰越損失残高"), QStringLiteral("概算税額"),
+                      QStringLiteral("配当（税引前）"), QStringLiteral("源泉徴収")},
+                     {740, 1400, 1350, 1400, 1500, 1250, 1550, 1250}, 120, 1860);
     // The year table is the one grid of the program whose rows are chosen:
     // with the mouse or the arrow keys.
     year_fig->setSelectionMode(QAbstractItemView::SingleSelection);
     year_fig->setSelectionBehavior(QAbstractItemView::SelectRows);
     year_fig->setFocusPolicy(Qt::StrongFocus);
 
-    sales_caption = new QLabel(this);
-    sales_caption->setObjectName(QStringLiteral("sales_caption"));
-    place(sales_caption, 120, 2100, 8100, 255);
-    sales_fig = table(this, "sales_fig",
-                      {QStringLiteral("コード"), QStringLiteral("銘柄名"), QStringLiteral("売却株数"),
-                       QStringLiteral("売却代金"), QStringLiteral("取得費"), QStringLiteral("損益")},
-                      {800, 1960, 1000, 1400, 1400, 1180}, 2400, 2370);
-    sales_fig->set_col_alignment(1, align_centre);
+    sales_caption = text_label(this, "sales_caption", 2040, 255);
+    sales_fig =
+        table(this, "sales_fig", sale_headings(false), {1100, 1100, 650, 2750, 900, 1350, 1350, 1240}, 2310, 2130);
+    sales_fig->set_col_alignment(3, align_centre);
+    nisa_caption = text_label(this, "nisa_caption", 4500, 255);
+    nisa_fig =
+        table(this, "nisa_fig", sale_headings(true), {1100, 1100, 650, 2100, 1240, 800, 1200, 1150, 1100}, 4770, 1080);
+    nisa_fig->set_col_alignment(3, align_centre);
+    nisa_fig->set_col_alignment(4, align_centre);
+    dividend_note = text_label(this, "dividend_note", 5910, 510);
 
-    note = new QLabel(
-        QStringLiteral("※ 取得費は平均買い単価（買うたびに計算し直す平均）で計算し、毎年確定申告して"
-                       "損失を繰り越した場合の概算です。税額は20.315%での目安で、税務上の助言ではありません。"),
-        this);
-    note->setObjectName(QStringLiteral("note"));
-    note->setWordWrap(true);
-    place(note, 120, 4860, 8100, 510);
+    note = text_label(this, "note", 6450, 1020);
+    note->setText(QStringLiteral(
+        "※ 受渡日基準：売却は受渡日の年に数えます（年末の数日に約定した売却は翌年です）。取得費は特定口座と同じく、"
+        "買うたびに1株あたりの平均を1円未満切り上げて計算するため、メイン画面の利益と数円違うことがあります。"
+        "特定口座と一般口座の損益は通算し、NISAの売却は非課税として合計に含めません。損失は毎年確定申告して"
+        "3年繰り越した場合の概算です。税額は所得税・復興特別所得税15.315%と住民税5%の目安で、税務上の助言では"
+        "ありません。"));
 
-    left_out = new QLabel(
-        qt_text(year_problems(portfolio, report_)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
-    left_out->setObjectName(QStringLiteral("left_out"));
-    left_out->setWordWrap(true);
+    left_out = text_label(this, "left_out", 7500, 615);
+    left_out->setText(qt_text(year_problems(portfolio, report_)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     left_out->setStyleSheet(QStringLiteral("color: red"));
-    place(left_out, 120, 5430, 6180, 615);
+    left_out->resize(twips(this, table_width - 1920), left_out->height());
 
     csv_key = new QPushButton(QStringLiteral("CSVに出力(&C)"), this);
     csv_key->setObjectName(QStringLiteral("csv_key"));
-    place(csv_key, 6420, 5490, 1800, 495);
+    place(csv_key, table_width - 1680, 7560, 1800, 495);
     connect(csv_key, &QPushButton::clicked, this, [this, &platform] { write_year_file(platform, portfolio_); });
 
     show_years();
@@ -125,7 +152,9 @@ void YearWindow::show_years() {
         set_amount(year_fig, i, 2, y.deducted);
         set_amount(year_fig, i, 3, y.after_deduction);
         set_amount(year_fig, i, 4, y.loss_left);
-        year_fig->set_text(i + 1, 5, qt_text(format_currency(Currency::from_yen(y.tax_estimate))));
+        year_fig->set_text(i + 1, 5, yen(y.tax_estimate));
+        set_amount(year_fig, i, 6, y.dividends);
+        set_amount(year_fig, i, 7, y.withheld);
         for (int c = 0; c < year_fig->cols(); ++c)
             year_fig->item(i, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         if (y.oversold) mark_oversold(year_fig, i);
@@ -143,25 +172,20 @@ void YearWindow::select_year(int i) {
 }
 
 void YearWindow::show_sales(const YearFigures& year) {
-    QString caption = QStringLiteral("%1年の売却（銘柄別）").arg(year.year);
+    QString caption = QStringLiteral("%1年の売却（受渡日基準、特定・一般）").arg(year.year);
     if (year.oversold) caption += QStringLiteral("　") + QString::fromUtf8(oversold_mark);
     sales_caption->setText(caption);
-    // Rows made afresh: no text or colour of the year shown before is left.
-    const int count = int(year.sales.size());
-    sales_fig->set_rows(1);
-    sales_fig->set_rows(std::max(count, sales_rows) + 1);
-    for (int i = 0; i < count; ++i) {
-        const StockSales& s = year.sales[size_t(i)];
-        const Stock& stock = portfolio_.stocks.at(size_t(s.stock));
-        sales_fig->set_text(i + 1, 0, qt_text(stock.stock_code));
-        sales_fig->set_text(i + 1, 1, qt_text(stock.stock_name));
-        sales_fig->set_text(i + 1, 2, qt_text(format_grouped(s.shares)));
-        set_amount(sales_fig, i, 3, s.proceeds);
-        set_amount(sales_fig, i, 4, s.cost);
-        set_amount(sales_fig, i, 5, s.profit);
-        if (s.oversold) mark_oversold(sales_fig, i);
-    }
-    sales_fig->scrollToTop();
+    show_sale_rows(sales_fig, portfolio_, year.sales, sales_rows, false);
+    nisa_caption->setText(QStringLiteral("%1年の売却　非課税（NISA）：上の合計には含めません").arg(year.year));
+    show_sale_rows(nisa_fig, portfolio_, year.nisa_sales, nisa_rows, true);
+    dividend_note->setText(
+        year.dividend_offset > Currency()
+            ? QStringLiteral("配当（特定・一般口座）を申告分離課税で申告すると、%1年の損失のうち%2を配当と相殺でき、"
+                             "還付見込みは%3です（源泉徴収のうち相殺した分）。この選択はその年の上場株式等の配当"
+                             "すべてに及び、配当控除は受けられなくなります。")
+                  .arg(year.year)
+                  .arg(qt_text(format_currency(year.dividend_offset)), yen(year.refund))
+            : QString());
 }
 
 void m_year_report_click(Session& session) {

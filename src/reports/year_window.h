@@ -14,12 +14,14 @@ class FlexGrid;
 class Platform;
 class Session;
 
-// Realised gains year by year: a table of the years with the losses carried
-// forward and an estimate of the tax, the latest year selected, and below it
-// the selected year's sales per stock. A year and a stock that sold more
-// shares than were held are marked; stocks whose trades could not be
-// replayed are named under the tables. "CSVに出力" writes both tables to a
-// file in the documents folder.
+// Realised gains year by year, each sale in the year of its settlement
+// date: a table of the years with the losses carried forward, an estimate
+// of the tax and the dividends received, the latest year selected; below
+// it the selected year's taxable sales, its NISA sales apart, and what
+// declaring the dividends would give back in a year of a loss. A year and a
+// sale that sold more shares than were held are marked; stocks whose trades
+// could not be replayed are named under the tables. "CSVに出力" writes the
+// tables to a file in the documents folder.
 class YearWindow : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +33,9 @@ public:
     FlexGrid* year_fig;
     QLabel* sales_caption;
     FlexGrid* sales_fig;
+    QLabel* nisa_caption;
+    FlexGrid* nisa_fig;
+    QLabel* dividend_note;
     QLabel* note;
     QLabel* left_out;
     QPushButton* csv_key;

@@ -23,6 +23,19 @@ constexpr size_t max_third_blank = 255;
 
 struct Unreadable {};
 
+// Runs a conversion of text to a number; its errors become Failure, how the
+// caller tells that the text does not read.
+template <typename Failure, typename Convert>
+auto converted_or(Convert convert, std::string_view text) {
+    try {
+        return convert(text);
+    } catch (const ConversionError&) {
+        throw Failure{};
+    } catch (const OverflowError&) {
+        throw Failure{};
+    }
+}
+
 size_t decimal_length(int32_t value) {
     char buffer[16];
     return size_t(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer);
@@ -98,14 +111,7 @@ public:
     auto number(Convert convert) {
         // Numbers are nearly always plain ASCII and are read from the bytes.
         std::string decoded;
-        const std::string_view text = text_of(line(), decoded);
-        try {
-            return convert(text);
-        } catch (const ConversionError&) {
-            throw Unreadable{};
-        } catch (const OverflowError&) {
-            throw Unreadable{};
-        }
+        return converted_or<Unreadable>(convert, text_of(line(), decoded));
     }
     int32_t integer() { return number(text_to_int32); }
     Currency currency() { return number(text_to_currency); }
@@ -246,13 +252,7 @@ std::vector<std::string_view> fields_of(std::string_view value, size_t count) {
 
 template <typename Convert>
 auto converted(Convert convert, std::string_view text) {
-    try {
-        return convert(text);
-    } catch (const ConversionError&) {
-        throw BadValue{};
-    } catch (const OverflowError&) {
-        throw BadValue{};
-    }
+    return converted_or<BadValue>(convert, text);
 }
 
 // A date as the program writes it: yyyy/mm/dd, a real date.

@@ -179,9 +179,34 @@ FeeTable FeeTable::defaults() {
     return t;
 }
 
+std::optional<Split> split_ratio(std::string_view text) {
+    const auto whole = [](std::string_view part) -> std::optional<int32_t> {
+        const size_t first = part.find_first_not_of(' ');
+        if (first == std::string_view::npos) return std::nullopt;
+        part = part.substr(first, part.find_last_not_of(' ') - first + 1);
+        // Four digits at most: 1000 is the largest side.
+        if (part.size() > 4 || part.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+        int32_t value = 0;
+        for (const char c : part) value = value * 10 + (c - '0');
+        return value;
+    };
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const std::optional<int32_t> before = whole(text.substr(0, colon));
+    const std::optional<int32_t> after = whole(text.substr(colon + 1));
+    if (!before || !after || !is_split_ratio(*before, *after)) return std::nullopt;
+    return Split{std::string(), *before, *after};
+}
+
+std::string split_text(const Split& split) {
+    return std::string(split.after < split.before ? "併合 " : "分割 ") + std::to_string(split.before) + ":" +
+           std::to_string(split.after);
+}
+
 std::string shown_name(const Stock& stock) {
-    if (is_unnamed(stock)) return "（名称なし）";
-    return stock.stock_name;
+    std::string name = is_unnamed(stock) ? "（名称なし）" : stock.stock_name;
+    if (stock.account != AccountType::tokutei) name += " ［" + std::string(account_name(stock.account)) + "］";
+    return name;
 }
 
 void z_data_init(Portfolio& portfolio) {

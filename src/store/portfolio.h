@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -96,6 +97,12 @@ inline constexpr int32_t max_split_ratio = 1000;
 inline bool is_split_ratio(int32_t before, int32_t after) {
     return before >= 1 && before <= max_split_ratio && after >= 1 && after <= max_split_ratio;
 }
+// The ratio of "1:2" or " 5 : 1 ": whole numbers of ASCII digits either side
+// of one colon, blanks around them, each from 1 to 1000; nothing for any
+// other text. The split's date is left empty.
+std::optional<Split> split_ratio(std::string_view text);
+// "分割 1:2" for a split, "併合 5:1" for a consolidation (fewer shares after).
+std::string split_text(const Split& split);
 
 // A dividend received: the payment date, the amount before tax and the tax
 // withheld from it.
@@ -203,6 +210,8 @@ struct Portfolio : PortfolioHead {
 // The name a stock is listed under: its name, or "（名称なし）" for a stock
 // with neither code nor name (a first run with both prompts cancelled), so
 // that it is not taken for an empty row. The stock itself stays unnamed.
+// An entry held in an account other than 特定 carries the account's tag,
+// "トヨタ自動車 ［NISA成長］", so that two entries of one code are told apart.
 std::string shown_name(const Stock& stock);
 inline bool is_unnamed(const Stock& stock) { return stock.stock_code.empty() && stock.stock_name.empty(); }
 

@@ -328,6 +328,18 @@ std::string format_currency(Currency value) {
     return units < 0 && yen != 0 ? "-" + text : text;
 }
 
+std::string format_price(Currency value) {
+    const int64_t units = value.units();
+    const uint64_t magnitude = units < 0 ? uint64_t(0) - uint64_t(units) : uint64_t(units);
+    std::string text = std::string(yen_sign) + group_thousands(std::to_string(magnitude / Currency::units_per_yen));
+    if (const uint64_t fraction = magnitude % Currency::units_per_yen; fraction != 0) {
+        std::string digits = std::to_string(Currency::units_per_yen + fraction).substr(1);
+        digits.erase(digits.find_last_not_of('0') + 1);
+        text += "." + digits;
+    }
+    return units < 0 ? "-" + text : text;
+}
+
 std::string format_currency(double yen) {
     const std::string digits = round_half_away_digits(yen, 0);
     const std::string text = std::string(yen_sign) + group_thousands(digits);

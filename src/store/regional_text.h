@@ -44,6 +44,8 @@ std::string float_text(float value);
 std::string format_grouped(int64_t value);    // "#,##0"   12,345
 std::string format_currency(Currency value);  // "currency" ¥1,000 / -¥1,000
 std::string format_currency(double yen);
+// A quoted price as "currency" with its decimals kept: ¥2,450.5.
+std::string format_price(Currency value);
 std::string format_percent(double ratio);  // "percent"  25.00%
 
 }  // namespace chomaru

@@ -8,7 +8,7 @@ namespace chomaru {
 
 std::string sort_item_text(const Stock& stock) {
     if (is_unnamed(stock)) return shown_name(stock);
-    return stock.stock_code + " " + stock.stock_name;
+    return stock.stock_code + " " + shown_name(stock);
 }
 
 void SortWork::reset_sort_lists(const Portfolio& portfolio) {

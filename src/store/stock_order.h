@@ -36,8 +36,8 @@ struct SortWork {
     int first_unplaced() const;
 };
 
-// The text of a stock in the lists: code, one blank, name, or the shown
-// name of a stock with neither; never empty.
+// The text of a stock in the lists: code, one blank and the shown name, or
+// the shown name alone of a stock with neither code nor name; never empty.
 std::string sort_item_text(const Stock& stock);
 
 // Moves every stock i of 0 .. sort_total - 1, with all its figures and

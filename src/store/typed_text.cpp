@@ -36,9 +36,9 @@ constexpr Replacement input_method_forms[] = {
 constexpr Replacement yen_sign_form[] = {{"\u00A5", "\uFFE5"}};
 
 constexpr Replacement half_width_forms[] = {
-    {"\uFF10", "0"}, {"\uFF11", "1"}, {"\uFF12", "2"}, {"\uFF13", "3"},      {"\uFF14", "4"},
-    {"\uFF15", "5"}, {"\uFF16", "6"}, {"\uFF17", "7"}, {"\uFF18", "8"},      {"\uFF19", "9"},
-    {"\uFF0D", "-"}, {"\uFF0C", ","}, {"\uFF0E", "."}, {"\uFFE5", "\u00A5"}, {"\u3000", " "},
+    {"\uFF10", "0"}, {"\uFF11", "1"},      {"\uFF12", "2"}, {"\uFF13", "3"}, {"\uFF14", "4"}, {"\uFF15", "5"},
+    {"\uFF16", "6"}, {"\uFF17", "7"},      {"\uFF18", "8"}, {"\uFF19", "9"}, {"\uFF0D", "-"}, {"\uFF0C", ","},
+    {"\uFF0E", "."}, {"\uFFE5", "\u00A5"}, {"\u3000", " "}, {"\uFF1A", ":"},
 };
 
 // `text` with each character found as `from` in one of the tables replaced.

@@ -16,6 +16,13 @@ void tell_unreadable(Platform& platform, const std::optional<UnreadableDate>& un
                              QMessageBox::Warning, QMessageBox::Ok, program_caption);
 }
 
+void tell_nisa_excess(Platform& platform, const std::vector<NisaExcess>& excess) {
+    if (excess.empty()) return;
+    platform.message_box(
+        QStringLiteral("NISAの投資枠を超える買いです（記録はしました）。\r\n") + qt_text(nisa_excess_text(excess)),
+        QMessageBox::Warning, QMessageBox::Ok, program_caption);
+}
+
 bool confirm_oversale(Platform& platform, const Stock& before, const Stock& after, const QString& action) {
     const std::optional<Oversale> sale = new_oversale(before, after);
     if (!sale) return true;

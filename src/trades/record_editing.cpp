@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "accounting/position.h"
+
 #include "store/date_text.h"
 #include "store/regional_text.h"
 #include "trades/record_change.h"
@@ -71,11 +73,11 @@ void edit_record(Session& session, bool buy_side, int row, int col) {
     const std::optional<TradeRecord> changed = changed_record(platform, record, col, answer);
     if (!changed || *changed == record) return;
 
-    Stock after = stock;
-    (buy_side ? after.buys : after.sells).at(k) = *changed;
+    const TradeSide side = buy_side ? TradeSide::buy : TradeSide::sell;
+    const Stock after = with_record_changed(stock, side, int32_t(k), *changed);
     if (!confirm_oversale(platform, stock, after, QStringLiteral("変更"))) return;
     tell_unreadable(platform,
-                    session.document.change_record(buy_side ? TradeSide::buy : TradeSide::sell, int32_t(k), *changed,
+                    session.document.change_record(side, int32_t(k), *changed,
                                                    buy_side ? Operation::buy_correction : Operation::sale_correction));
 }
 

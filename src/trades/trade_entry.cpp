@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "accounting/commission.h"
+#include "accounting/position.h"
 #include "store/numbers.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
@@ -79,9 +80,8 @@ struct Side {
 // user says so.
 bool sale_confirmed(Session& session, const TradeRecord& sale) {
     const Stock& stock = session.stock();
-    Stock with_sale = stock;
-    append_record(with_sale.sells, with_sale.sell_count, sale);
-    return confirm_oversale(session.platform, stock, with_sale, QStringLiteral("記録"));
+    return confirm_oversale(session.platform, stock, with_record_added(stock, TradeSide::sell, sale),
+                            QStringLiteral("記録"));
 }
 
 // Asks for the date, the unit price and shares, and the amount of a new
@@ -109,7 +109,12 @@ std::optional<TradeRecord> ask_record(Session& session, const Side& side) {
 void buy_entry(Session& session) {
     const std::optional<TradeRecord> record =
         ask_record(session, {QStringLiteral("買い"), session.stock().buy_count, buy_prompts, buy_total, std::nullopt});
-    if (record) tell_unreadable(session.platform, session.document.add_buy(*record));
+    if (!record) return;
+    // A buy that passes a NISA limit is recorded all the same: the broker
+    // has made it already.
+    const std::vector<NisaExcess> excess = nisa_excess(session.portfolio, session.portfolio.current_stock, *record);
+    tell_unreadable(session.platform, session.document.add_buy(*record));
+    tell_nisa_excess(session.platform, excess);
 }
 
 void sell_entry(Session& session) {

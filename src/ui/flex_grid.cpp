@@ -22,7 +22,6 @@ FlexGrid::FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->setMinimumSectionSize(1);
-    setColumnCount(cols);
     QHeaderView* heading = horizontalHeader();
     heading->setVisible(fixed_rows_ > 0);
     heading->setSectionResizeMode(QHeaderView::Fixed);
@@ -30,11 +29,7 @@ FlexGrid::FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* 
     heading->setHighlightSections(false);
     heading->setMinimumSectionSize(1);
     heading->setFixedHeight(fontMetrics().height() + 4);
-    for (int c = 0; c < cols; ++c) {
-        auto* item = new QTableWidgetItem();
-        item->setTextAlignment(align_centre);
-        setHorizontalHeaderItem(c, item);
-    }
+    set_cols(cols);
     set_rows(rows);
     connect(this, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int col) { emit double_clicked(row + fixed_rows_, col); });
@@ -57,14 +52,27 @@ void FlexGrid::set_default_row_height(int height_twips) {
     for (int r = 0; r < rowCount(); ++r) setRowHeight(r, default_row_height_);
 }
 
-void FlexGrid::prepare_row(int table_row) {
-    for (int c = 0; c < columnCount(); ++c) {
-        auto* item = new QTableWidgetItem();
-        item->setFlags(Qt::ItemIsEnabled);
-        if (c < fixed_cols_) item->setBackground(palette().button());
-        item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
-        setItem(table_row, c, item);
+void FlexGrid::set_cols(int cols) {
+    const int before = columnCount();
+    setColumnCount(cols);
+    for (int c = before; c < cols; ++c) {
+        auto* heading = new QTableWidgetItem();
+        heading->setTextAlignment(align_centre);
+        setHorizontalHeaderItem(c, heading);
+        for (int r = 0; r < rowCount(); ++r) prepare_cell(r, c);
     }
+}
+
+void FlexGrid::prepare_row(int table_row) {
+    for (int c = 0; c < columnCount(); ++c) prepare_cell(table_row, c);
+}
+
+void FlexGrid::prepare_cell(int table_row, int c) {
+    auto* item = new QTableWidgetItem();
+    item->setFlags(Qt::ItemIsEnabled);
+    if (c < fixed_cols_) item->setBackground(palette().button());
+    item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
+    setItem(table_row, c, item);
 }
 
 QTableWidgetItem* FlexGrid::cell(int row, int col) {
@@ -114,6 +122,15 @@ void FlexGrid::set_col_alignment(int col, Qt::Alignment alignment) {
 void FlexGrid::set_cell_alignment(int row, int col, Qt::Alignment alignment) {
     cell_alignment_[{row, col}] = alignment;
     cell(row, col)->setTextAlignment(alignment);
+}
+
+void FlexGrid::set_text_colour(int row, int col, const QColor& colour) {
+    cell(row, col)->setForeground(colour.isValid() ? QBrush(colour) : QBrush());
+}
+
+QColor FlexGrid::text_colour(int row, int col) const {
+    const QTableWidgetItem* it = cell(row, col);
+    return it && it->foreground().style() != Qt::NoBrush ? it->foreground().color() : QColor();
 }
 
 void FlexGrid::scroll_to_row(int row) {

@@ -20,6 +20,8 @@ public:
     void set_default_row_height(int twips);
 
     void set_rows(int rows);
+    // Columns added keep the rows' texts.
+    void set_cols(int cols);
     int rows() const { return rowCount() + fixed_rows_; }
     int cols() const { return columnCount(); }
 
@@ -31,6 +33,9 @@ public:
     void set_row_height(int row, int twips);
     void set_col_alignment(int col, Qt::Alignment alignment);
     void set_cell_alignment(int row, int col, Qt::Alignment alignment);
+    // The colour of a cell's text; an invalid colour gives the style's own.
+    void set_text_colour(int row, int col, const QColor& colour);
+    QColor text_colour(int row, int col) const;
 
     // Scrolls as little as needed to show the row whole.
     void scroll_to_row(int row);
@@ -43,6 +48,7 @@ private:
     QTableWidgetItem* cell(int row, int col);
     const QTableWidgetItem* cell(int row, int col) const;
     void prepare_row(int table_row);
+    void prepare_cell(int table_row, int col);
     Qt::Alignment alignment_for(int row, int col, const QString& text) const;
 
     int default_row_height_ = 0;
@@ -51,6 +57,11 @@ private:
     std::map<int, Qt::Alignment> col_alignment_;
     std::map<std::pair<int, int>, Qt::Alignment> cell_alignment_;
 };
+
+// Figures below zero are drawn in red, a price set more than a week ago in
+// grey.
+inline QColor below_zero_colour() { return QColor(Qt::red); }
+inline QColor old_price_colour() { return QColor(Qt::gray); }
 
 inline constexpr Qt::Alignment align_centre = Qt::AlignHCenter | Qt::AlignVCenter;
 inline constexpr Qt::Alignment align_right = Qt::AlignRight | Qt::AlignVCenter;

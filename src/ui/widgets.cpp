@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/flex_grid.h"
 #include "ui/twips.h"
 
 namespace chomaru {
@@ -35,6 +36,32 @@ Widget* placed(QWidget* parent, const QString& name, const QString& caption, int
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width, int height) {
     return placed<QLabel>(parent, name, caption, left, top, width, height);
+}
+
+QLabel* text_block(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+                   int height) {
+    QLabel* l = label(parent, name, text, left, top, width, height);
+    l->setWordWrap(true);
+    return l;
+}
+
+FlexGrid* figure_table(QWidget* parent, const QString& name, const QStringList& headings,
+                       std::initializer_list<int> widths, int left, int top, int width, int height) {
+    auto* g = new FlexGrid(1, int(widths.size()), 1, 0, parent);
+    g->setObjectName(name);
+    g->setFont(figure_font(9.75));
+    g->set_default_row_height(255);
+    g->set_row_height(0, 270);
+    int c = 0;
+    for (const int w : widths) {
+        g->set_text(0, c, headings.value(c));
+        g->set_col_width(c, w);
+        g->set_col_alignment(c, c == 0 ? align_centre : align_right);
+        g->set_cell_alignment(0, c, align_centre);
+        ++c;
+    }
+    place(g, left, top, width, height);
+    return g;
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
+#include <initializer_list>
 
 class QDialog;
 class QLabel;
@@ -9,6 +11,8 @@ class QPushButton;
 class QWidget;
 
 namespace chomaru {
+
+class FlexGrid;
 
 // The program's font: the Japanese proportional gothic at `points`.
 QFont program_font(double points);
@@ -24,6 +28,13 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption, int 
               int height = 255);
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                     int height);
+// A label of text wrapped to its width.
+QLabel* text_block(QWidget* parent, const QString& name, const QString& text, int left, int top, int width, int height);
+// A table of figures in figure_font(9.75) under a heading row, which stays
+// in view while the rows scroll: one column for each width (in twips), the
+// first centred and the others right-aligned; no rows below the headings.
+FlexGrid* figure_table(QWidget* parent, const QString& name, const QStringList& headings,
+                       std::initializer_list<int> widths, int left, int top, int width, int height);
 // The default button of a dialog, which closes it accepted.
 QPushButton* accept_button(QDialog* dialog, const QString& name, const QString& caption, int left, int top, int width,
                            int height);

@@ -9,15 +9,20 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "accounting/commission.h"
 #include "reports/chart_window.h"
 #include "reports/list_window.h"
+#include "reports/nisa_window.h"
 #include "reports/report_commands.h"
 #include "reports/simulation_window.h"
 #include "reports/year_window.h"
 #include "store/regional_text.h"
+#include "trades/dividend_payments.h"
 #include "trades/record_deletion.h"
 #include "trades/record_editing.h"
 #include "trades/trade_entry.h"
@@ -25,6 +30,8 @@
 #include "ui/twips.h"
 #include "ui/widgets.h"
 #include "views/commission_dialog.h"
+#include "views/entry_commands.h"
+#include "views/entry_views.h"
 #include "views/import_commands.h"
 #include "views/sort_dialog.h"
 #include "views/stock_commands.h"
@@ -83,6 +90,9 @@ constexpr int break_even_room = 255;
 constexpr int ratio_row_height = 225;
 constexpr int ratio_rows_top[] = {240, 2520};
 constexpr int ratio_rows_height[] = {2295, 1215};
+// The room of the quoted price's five rows under the break-even row.
+constexpr int value_room = 1380;
+constexpr int split_tab = 3;
 
 }  // namespace
 
@@ -138,14 +148,34 @@ void StockMain::build_controls() {
     SSTab1->setGeometry(at(5040, 1200, 5175, 3735 + break_even_room));
     auto* buy_page = new QWidget();
     auto* sell_page = new QWidget();
+    auto* payment_page = new QWidget();
     SSTab1->addTab(buy_page, QStringLiteral("買い記録"));
     SSTab1->addTab(sell_page, QStringLiteral("売り記録"));
+    SSTab1->addTab(payment_page, QStringLiteral("配当"));
     // The grids sit 360 twips below the tab strip's top edge, that is just
     // under the tabs, inside each page.
     const QRect record_area = at(120, 0, 4935, 3255 + break_even_room).translated(-twips(this, 60), twips(this, 45));
     buy_fig = grid(buy_page, "buy_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     sell_fig = grid(sell_page, "sell_fig", laid_out_rows, 5, 1, 1, 9, record_area);
+    pay_fig = grid(payment_page, "pay_fig", laid_out_rows, 5, 1, 1, 9, record_area);
     SSTab1->setCurrentIndex(0);
+    build_entry_views(client);
+}
+
+// The window grows by the rows of the quoted price, as it did for the
+// break-even row; the tab of the splits has the record grids' place.
+void StockMain::build_entry_views(QWidget* client) {
+    const int room = twips(this, value_room);
+    client->setFixedSize(client->width(), client->height() + room);
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, SSTab1, buy_fig, sell_fig})
+        w->resize(w->width(), w->height() + room);
+    value_fig = grid(Frame1, "value_fig", 5, 2, 0, 1, 9.75, twips_rect(this, 120, 4080, 2535, 1320));
+    setup_value_grid(value_fig);
+    auto* split_page = new QWidget();
+    SSTab1->addTab(split_page, QStringLiteral("分割・併合"));
+    split_fig = grid(split_page, "split_fig", 1, 3, 1, 1, 9, buy_fig->geometry());
+    setup_split_grid(split_fig);
+    SSTab1->setTabVisible(split_tab, false);
 }
 
 void StockMain::build_menus() {
@@ -201,18 +231,25 @@ void StockMain::build_menus() {
                     {&StockMain::change_code, "change_code", "コードの変更(&B)", change_code_click},
                     {&StockMain::change_name, "change_name", "銘柄名の変更(&O)", change_name_click},
                     {&StockMain::change_haitou, "change_haitou", "配当の変更(&P)", change_haitou_click},
+                    {&StockMain::m_account, "m_account", "口座区分(&A)…", m_account_click},
+                    {&StockMain::m_price, "m_price", "現在値(&G)…", m_price_click},
+                    {&StockMain::m_split, "m_split", "株式分割・併合(&S)…", m_split_click},
+                    {&StockMain::record_payment, "record_payment", "配当金の記録(&V)…", record_payment_click},
                 });
 
     add(new_menu("menu_delete", "削除(&D)"),
         {
             {&StockMain::del_kai_fig, "del_kai_fig", "買い記録の１行削除(&W)", del_kai_fig_click},
             {&StockMain::del_sel_fig, "del_sel_fig", "売り記録の１行削除(&X)", del_sel_fig_click},
+            {&StockMain::del_split, "del_split", "分割・併合の１行削除(&S)", del_split_click},
+            {&StockMain::del_payment, "del_payment", "配当金の１行削除(&V)", del_payment_click},
             {&StockMain::del_all_data, "del_all_data", "全記録の削除(&A)", del_all_data_click},
         });
     add(new_menu("analysis", "分析(&S)"),
         {
             {&StockMain::m_year_report, "m_year_report", "年間損益(&N)", m_year_report_click},
             {&StockMain::m_chart, "m_chart", "推移グラフ(&G)", m_chart_click},
+            {&StockMain::m_nisa, "m_nisa", "NISA投資枠(&A)", m_nisa_click},
         });
     add(new_menu("menu_help", "ヘルプ(&H)"),
         {
@@ -244,6 +281,7 @@ void StockMain::connect_commands() {
     on_double_click(infor_fig, infor_fig_dbl_click);
     on_double_click(buy_fig, buy_fig_dbl_click);
     on_double_click(sell_fig, sell_fig_dbl_click);
+    on_double_click(pay_fig, pay_fig_dbl_click);
 }
 
 // Whatever the command changed is redrawn; open charts follow the selected
@@ -289,6 +327,9 @@ void StockMain::redraw(Views views) {
     if (views & View::new_sell_record) show_new_record(sell_fig, stock().sell_count);
     if (views & View::ratio_table) show_ratio_table();
     if (views & View::selector) fill_stock_combo();
+    if (views & View::splits) show_split_tab();
+    if (views & View::payments) show_payments(*pay_fig, stock(), laid_out_rows);
+    if (views & View::new_payment) SSTab1->setCurrentWidget(pay_fig->parentWidget());
 }
 
 void StockMain::closeEvent(QCloseEvent* event) {
@@ -345,6 +386,7 @@ void StockMain::setup_record_grid(FlexGrid* g) {
 
 void StockMain::setup_buy_grid() { setup_record_grid(buy_fig); }
 void StockMain::setup_sell_grid() { setup_record_grid(sell_fig); }
+void StockMain::setup_payment_grid() { chomaru::setup_payment_grid(*pay_fig); }
 
 void StockMain::show_stock_info() {
     const Stock& s = stock();
@@ -360,6 +402,7 @@ void StockMain::show_analysis() {
     anal_fig->set_text(2, 1, qt_text(format_currency(s.realized_profit)));
     anal_fig->set_text(3, 1, qt_text(format_percent(double(s.dividend_yield))));
     show_break_even();
+    show_valuation(value_fig, s, platform_.today());
 }
 
 void StockMain::show_break_even() {
@@ -422,6 +465,40 @@ void StockMain::show_ratio_table() {
         sample_fig_1->set_text(r, 1, qt_text(format_currency(double(p) * upper_multipliers[r - 1])));
     for (int r = 0; r < 5; ++r)
         sample_fig_2->set_text(r, 1, qt_text(format_currency(double(p) * lower_multipliers[r])));
+    mark_current_price_row();
+}
+
+// The row of the table whose price is nearest the quoted price is marked,
+// the higher one of two as near.
+void StockMain::mark_current_price_row() {
+    struct Row {
+        FlexGrid* grid;
+        int row;
+        double multiplier;
+    };
+    std::vector<Row> rows{{sample_fig_1, 0, 2.0}};
+    for (int r = 1; r < 10; ++r) rows.push_back({sample_fig_1, r, upper_multipliers[r - 1]});
+    for (int r = 0; r < 5; ++r) rows.push_back({sample_fig_2, r, lower_multipliers[r]});
+    const double average = stock().avg_buy_price;
+    std::optional<size_t> nearest;
+    if (const std::optional<QuotedPrice>& quoted = stock().price; quoted && average > 0) {
+        const auto distance = [&](size_t i) {
+            return std::abs(average * rows[i].multiplier - quoted->price.to_double());
+        };
+        nearest = 0;
+        for (size_t i = 1; i < rows.size(); ++i)
+            if (distance(i) < distance(*nearest)) nearest = i;
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool marked = nearest == i;
+        for (int c = 0; c < 2; ++c) {
+            QTableWidgetItem* item = rows[i].grid->item(rows[i].row, c);
+            item->setBackground(marked   ? QBrush(QColor(200, 225, 255))
+                                : c == 0 ? rows[i].grid->palette().button()
+                                         : QBrush());
+            item->setToolTip(marked ? QStringLiteral("現在値に最も近い行") : QString());
+        }
+    }
 }
 
 void StockMain::clear_trade_grids() {
@@ -459,6 +536,13 @@ void StockMain::show_new_record(FlexGrid* g, int count) {
     if (count < 1) return;
     SSTab1->setCurrentWidget(g->parentWidget());
     g->scroll_to_row(count);
+}
+
+void StockMain::show_split_tab() {
+    show_splits(split_fig, stock());
+    const bool shown = !stock().splits.empty();
+    if (!shown && SSTab1->currentIndex() == split_tab) SSTab1->setCurrentIndex(0);
+    SSTab1->setTabVisible(split_tab, shown);
 }
 
 void StockMain::fill_stock_combo() {

@@ -51,6 +51,7 @@ public:
     void setup_ratio_grids();
     void setup_buy_grid();
     void setup_sell_grid();
+    void setup_payment_grid();
 
     // Redraws the views from the portfolio, in the order of the View flags.
     void redraw(Views views);
@@ -61,6 +62,7 @@ public:
     void show_buy_records();
     void show_sell_records();
     void fill_stock_combo();
+    void show_split_tab();
 
     // Imports the files given to the program, one after the other, each
     // through its preview.
@@ -93,6 +95,13 @@ public:
     QTabWidget* SSTab1;
     FlexGrid* buy_fig;
     FlexGrid* sell_fig;
+    // The quoted price and what the holding is worth, under the break-even
+    // row; the splits and consolidations, on a tab beside the records, shown
+    // while the stock has any.
+    FlexGrid* value_fig;
+    FlexGrid* split_fig;
+    // The dividends received, on the third tab.
+    FlexGrid* pay_fig;
 
     QAction* m_import;
     QAction* m_price_import;
@@ -106,11 +115,18 @@ public:
     QAction* change_code;
     QAction* change_name;
     QAction* change_haitou;
+    QAction* m_account;
+    QAction* m_price;
+    QAction* m_split;
+    QAction* record_payment;
     QAction* del_kai_fig;
     QAction* del_sel_fig;
+    QAction* del_payment;
     QAction* del_all_data;
+    QAction* del_split;
     QAction* m_year_report;
     QAction* m_chart;
+    QAction* m_nisa;
     QAction* expla;
     QAction* version_key;
 
@@ -119,6 +135,7 @@ protected:
 
 private:
     void build_controls();
+    void build_entry_views(QWidget* client);
     void build_menus();
     void connect_commands();
     // Runs a command on the attached document, then redraws what it changed.
@@ -133,6 +150,7 @@ private:
     void show_break_even();
     void show_break_even_line(int32_t price);
     void remove_break_even_line();
+    void mark_current_price_row();
 
     Platform& platform_;
     std::unique_ptr<Session> session_;

@@ -99,6 +99,21 @@ TEST_F(DamagedFile, AFileNotReadWholeIsKeptByteForByteAndTheUserIsToldWhatWasNot
     EXPECT_EQ(portfolio->last_stock, 0);
 }
 
+// A setting the user made is never reset silently: a rate that does not
+// read is reported, the file is kept aside as it was, and the rate that
+// does read is taken, also in full-width digits.
+TEST_F(DamagedFile, ASettingThatDoesNotReadIsReportedAndTheFileKeptAside) {
+    const std::string bytes = sample_file(3) + utf8_to_cp932("消費税率=１０\r\n売却時の税率=10%\r\n");
+    write_data_file(bytes);
+    start();
+    EXPECT_EQ(read_whole_file(platform.data / "vavo_data_damaged_20261207_093015.txt"), bytes);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const QString text = platform.messages[0].text;
+    EXPECT_TRUE(text.contains("読み込めなかった設定の行があります（58 行目）")) << text.toStdString();
+    EXPECT_EQ(portfolio->fees.consumption_tax, 1000);
+    EXPECT_EQ(portfolio->fees.sale_levy, 10500);
+}
+
 TEST_F(DamagedFile, AFileReadWholeMakesNoCopyAndNoMessage) {
     write_data_file(sample_file(3) + "\r\n");
     start();

@@ -77,5 +77,15 @@ TEST_F(ChartWindowTest, DrawsTheSelectedStockAndFollowsTheSelection) {
     EXPECT_NE(chart_window(), nullptr);
 }
 
+// A split after the last trade is a step of its own at its date, with no
+// mark of a trade: 20 shares at 1,000 become 40 at 500.
+TEST_F(ChartWindowTest, ASplitStepsTheSharesAndTheAverageAtItsDate) {
+    portfolio->stocks[0].splits = {Split{"2030/01/01", 1, 2}};
+    window->m_chart->trigger();
+    EXPECT_EQ(values("保有株数"), QList<qreal>({100, 100, 50, 50, 40, 40, 30, 30, 20, 20, 40, 40}));
+    EXPECT_EQ(values("平均買い単価").mid(8), QList<qreal>({1000, 1000, 500, 500}));
+    EXPECT_EQ(values("売り（単価）"), QList<qreal>({600, 1500, 1200, 2000}));
+}
+
 }  // namespace
 }  // namespace chomaru

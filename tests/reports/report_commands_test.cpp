@@ -28,11 +28,7 @@ protected:
     }
 
     void expect_one_message(const QString& text, QMessageBox::Icon icon) {
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, text);
-        EXPECT_EQ(platform.messages[0].icon, icon);
-        EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
-        EXPECT_EQ(platform.messages[0].caption, "CSVファイルの出力");
+        MainWindowTest::expect_one_message(text, icon, QStringLiteral("CSVファイルの出力"));
     }
 
     // The completion message's folder, as the user's documents folder would be named.

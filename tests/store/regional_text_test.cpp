@@ -220,6 +220,11 @@ TEST(DisplayFormats, GroupedCurrencyAndPercent) {
     EXPECT_EQ(format_currency(2.4999999999999996), "\u00A52");  // the exact value is below the half
     EXPECT_EQ(format_currency(999999.5), "\u00A51,000,000");
 
+    EXPECT_EQ(format_price(Currency::from_units(24505000)), "\u00A52,450.5");
+    EXPECT_EQ(format_price(Currency::from_units(12345)), "\u00A51.2345");
+    EXPECT_EQ(format_price(Currency::from_units(10001)), "\u00A51.0001");
+    EXPECT_EQ(format_price(Currency::from_yen(1000)), "\u00A51,000");
+
     EXPECT_EQ(format_percent(0.25f), "25.00%");
     EXPECT_EQ(format_percent(0.03125f), "3.13%");
     EXPECT_EQ(format_percent(double(0.05f)), "5.00%");

@@ -54,6 +54,14 @@ void MainWindowTest::start_with_stock(const QString& code, const QString& name) 
     platform.dialogs.clear();
 }
 
+void MainWindowTest::expect_one_message(const QString& text, QMessageBox::Icon icon, const QString& caption) {
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, text);
+    EXPECT_EQ(platform.messages[0].icon, icon);
+    EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(platform.messages[0].caption, caption);
+}
+
 QStringList MainWindowTest::column(FlexGrid* grid, int col) const {
     QStringList texts;
     for (int r = 0; r < grid->rows(); ++r) texts << grid->text(r, col);

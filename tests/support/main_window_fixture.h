@@ -28,6 +28,11 @@ protected:
     // A started window over an empty first-run portfolio with one named stock.
     void start_with_stock(const QString& code = QStringLiteral("1234"), const QString& name = QStringLiteral("新日鉄"));
 
+    // Exactly one message box was shown: this text, the OK button alone, the
+    // icon and the caption.
+    void expect_one_message(const QString& text, QMessageBox::Icon icon = QMessageBox::Critical,
+                            const QString& caption = QStringLiteral("帳丸"));
+
     std::filesystem::path data_file() const;
     // The document's data itself, for setting up what a test needs.
     Stock& stock() { return portfolio->current(); }

@@ -42,13 +42,6 @@ protected:
         EXPECT_EQ(platform.prompts[0].message, "変更します");
         EXPECT_EQ(platform.prompts[0].default_text, default_text);
     }
-    void expect_one_message(const QString& text) {
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, text);
-        EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
-        EXPECT_EQ(platform.messages[0].caption, "帳丸");
-    }
 };
 
 TEST_F(RecordEditing, OnlyCellsOfStoredRecordsOpenThePrompt) {

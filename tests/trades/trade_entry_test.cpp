@@ -34,13 +34,6 @@ protected:
         window->kai_input_key->click();
     }
     void expect_no_change_messages() { EXPECT_TRUE(platform.messages.empty()); }
-    void expect_one_message(const QString& text) {
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, text);
-        EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
-        EXPECT_EQ(platform.messages[0].caption, "帳丸");
-    }
     // A stock holding `shares` bought at an average of `average`, shown.
     void hold(int32_t shares, int32_t average) {
         stock().buys[0] = TradeRecord{"2026/01/05", average, shares, Currency::from_yen(int64_t(average) * shares)};
@@ -102,6 +95,20 @@ TEST_F(BuyEntry, TheTypedAmountReplacesTheProposalAndFeedsTheAverage) {
     EXPECT_FLOAT_EQ(stock().dividend_yield, 0.25f);
     EXPECT_EQ(column(window->anal_fig, 1), (QStringList{"20", "¥12", "¥0", "25.00%"}));
     EXPECT_EQ(window->buy_fig->text(2, 2), "¥140");
+}
+
+// ¥2,500,000 bought in NISA成長 on 2026/12/07 passes the year's
+// ¥2,400,000 by ¥100,000: recorded, and the user told.
+TEST_F(BuyEntry, ABuyPassingANisaLimitIsRecordedWithAWarning) {
+    start_with_stock();
+    stock().account = AccountType::nisa_growth;
+    buy("10000", "250", "2500000");
+    EXPECT_EQ(stock().buy_count, 1);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "NISAの投資枠を超える買いです（記録はしました）。\r\n"
+              "2026年の成長投資枠（年間¥2,400,000）を¥100,000超えています");
+    EXPECT_EQ(platform.messages[0].icon, QMessageBox::Warning);
 }
 
 TEST_F(BuyEntry, CancelOrAnEmptyAnswerAtAnyPromptChangesNothing) {

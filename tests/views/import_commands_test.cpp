@@ -268,8 +268,8 @@ TEST_F(Import, TheHoldingsListSetsThePricesOfTheEntriesItMatches) {
     EXPECT_EQ(shown.rows[0], (QStringList{"3", "7203", "トヨタ自動車", "特定", "100", "¥2,901.5", "2026/11/30",
                                           "トヨタ自動車", "100", "—", "取り込む"}));
     EXPECT_EQ(shown.rows[1].mid(4), (QStringList{"1,000", "¥155.3", "2026/11/30", "一致なし", "", "", "一致なし"}));
-    EXPECT_EQ(shown.rows[2].mid(3, 5),
-              (QStringList{"NISA成長", "100", "¥2,230", "2026/11/30", "三菱ＵＦＪフィナンシャル・グループ"}));
+    EXPECT_EQ(shown.rows[2].mid(3, 5), (QStringList{"NISA成長", "100", "¥2,230", "2026/11/30",
+                                                    "三菱ＵＦＪフィナンシャル・グループ ［NISA成長］"}));
     EXPECT_EQ(shown.counts, "現在値を取り込む銘柄 2 件、一致なし 1 件、対象外 0 件");
     EXPECT_EQ(message_texts(), QStringList{"2 件の現在値を取り込みました（一致なし 1 件、対象外 0 件）"});
     EXPECT_EQ(portfolio->stocks[0].price, (QuotedPrice{Currency::from_units(29015000), "2026/11/30"}));

@@ -55,11 +55,13 @@ TEST_F(MainWindowLayout, MenuTree) {
     EXPECT_EQ(items("file"),
               (QStringList{"取引履歴の取り込み(&I)…", "保有一覧から現在値を取り込む(&H)…", "", "並べ替え(&Y)",
                            "CSVファイルの出力(&O)", "申告ファイルの作成(&T)", "手数料設定(&J)", "終了(&E)"}));
-    EXPECT_EQ(items("modify"), (QStringList{"元に戻す(&Z)", "やり直し(&R)", "", "コードの変更(&B)", "銘柄名の変更(&O)",
-                                            "配当の変更(&P)"}));
+    EXPECT_EQ(items("modify"),
+              (QStringList{"元に戻す(&Z)", "やり直し(&R)", "", "コードの変更(&B)", "銘柄名の変更(&O)", "配当の変更(&P)",
+                           "口座区分(&A)…", "現在値(&G)…", "株式分割・併合(&S)…", "配当金の記録(&V)…"}));
     EXPECT_EQ(items("menu_delete"),
-              (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "全記録の削除(&A)"}));
-    EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)"}));
+              (QStringList{"買い記録の１行削除(&W)", "売り記録の１行削除(&X)", "分割・併合の１行削除(&S)",
+                           "配当金の１行削除(&V)", "全記録の削除(&A)"}));
+    EXPECT_EQ(items("analysis"), (QStringList{"年間損益(&N)", "推移グラフ(&G)", "NISA投資枠(&A)"}));
     EXPECT_EQ(items("menu_help"), (QStringList{"動作説明(&M)", "バージョン情報(&V)"}));
 }
 

@@ -17,13 +17,6 @@ protected:
         EXPECT_EQ(platform.prompts[i].message, message);
         EXPECT_EQ(platform.prompts[i].default_text, "");
     }
-    void expect_one_message(const QString& text) {
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, text);
-        EXPECT_EQ(platform.messages[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(platform.messages[0].buttons, QMessageBox::Ok);
-        EXPECT_EQ(platform.messages[0].caption, "帳丸");
-    }
     QStringList combo_items() const {
         QStringList items;
         for (int i = 0; i < window->Combo1->count(); ++i) items << window->Combo1->itemText(i);

@@ -60,6 +60,22 @@ TEST_F(Undo, EveryKindOfStepIsUndoneAndRedoneWithTheWindowRedrawn) {
              platform.answer("25");
              window->change_haitou->trigger();
          }},
+        {"配当金の記録 2222 ソニー",
+         [&] {
+             platform.on_dialog([](QDialog& d) { dynamic_cast<DatePickerDialog&>(d).k_ok->click(); });
+             platform.answer("5000").accept_default();
+             window->record_payment->trigger();
+         }},
+        {"配当金の修正 2222 ソニー",
+         [&] {
+             platform.answer("0");
+             emit window->pay_fig->double_clicked(1, 3);
+         }},
+        {"配当金の削除 2222 ソニー",
+         [&] {
+             platform.answer("1");
+             window->del_payment->trigger();
+         }},
         {"コードの変更 2222 ソニー",
          [&] {
              platform.answer("6758");
