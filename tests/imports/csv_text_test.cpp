@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imports/cells.h"
+#include "store/cp932.h"
 #include "store/numbers.h"
 
 namespace chomaru {
@@ -68,6 +69,36 @@ TEST(CsvReader, LineEndsAreLfOrCrLfAndATrailingOneAddsNoRecord) {
     EXPECT_EQ(records_of("a,b\r\nc,\r\n").size(), 2u);
     EXPECT_EQ(records_of("a,b\nc,").back(), (std::vector<std::string>{"c", ""}));
     EXPECT_TRUE(records_of("").empty());
+}
+
+// Fields of code page 932 are decoded one by one and the same bytes of a
+// column once: many different texts in one column, met again in another
+// order, quoted, with doubled quotes, each come out as their own text.
+TEST(ImportRecords, EachFieldOfCodePage932ReadsAsItsOwnText) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 100; ++i) {
+        names.push_back("銘柄" + std::to_string(i));
+        for (int k = 0; k < i % 7; ++k) names.back() += "ア";
+    }
+    std::string bytes;
+    std::vector<std::vector<std::string>> expected;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 100; ++i) {
+            const std::string& name = names[size_t((i * (round * 2 + 1) + round) % 100)];
+            bytes += utf8_to_cp932("東証,\"" + name + "\",\"特\"\"定\"," + name + "\r\n");
+            expected.push_back({"東証", name, "特\"定", name});
+        }
+    ImportRecords records(bytes);
+    EXPECT_EQ(records.encoding(), "Shift_JIS");
+    size_t row = 0;
+    while (records.next()) {
+        ASSERT_LT(row, expected.size());
+        EXPECT_EQ(records[3], expected[row][3]) << row;
+        EXPECT_EQ(std::vector<std::string>(records.fields().begin(), records.fields().end()), expected[row]) << row;
+        EXPECT_EQ(records[4], "");
+        ++row;
+    }
+    EXPECT_EQ(row, expected.size());
 }
 
 TEST(HeaderKey, BracketsUnitsAndBlanksAreLeftOut) {
