@@ -1,7 +1,8 @@
 // Arbitrary bytes as a broker's trade history: the reader either refuses the
 // file with a message or reads every data line into a row; the plan accounts
 // for every row, and applying it stays within the tables, saves, and leaves
-// nothing for the same file to import a second time.
+// nothing for the same file to import a second time. A file of code page 932
+// reads as its text in UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -50,6 +51,23 @@ void check_history(const TradeHistory& h) {
     }
 }
 
+// A file of code page 932 reads as the same file decoded whole into UTF-8:
+// its fields are split on the bytes and decoded one by one.
+void check_as_utf8(std::string_view bytes, const TradeHistory& h) {
+    if (h.encoding != "Shift_JIS") return;
+    const TradeHistory u = read_trade_history("\xEF\xBB\xBF" + decode_import_text(bytes).text);
+    require(u.header_line == h.header_line && u.rows.size() == h.rows.size(), "the UTF-8 text has the same rows");
+    for (size_t i = 0; i < h.rows.size(); ++i) {
+        const TradeRow& a = h.rows[i];
+        const TradeRow& b = u.rows[i];
+        require(a.line == b.line && a.status == b.status && a.reason == b.reason && a.date == b.date &&
+                    a.settlement == b.settlement && a.code == b.code && a.name == b.name && a.account == b.account &&
+                    a.side == b.side && a.shares == b.shares && a.unit_price == b.unit_price && a.amount == b.amount &&
+                    a.amount_computed == b.amount_computed,
+                "a row of code page 932 reads as its UTF-8 text");
+    }
+}
+
 void check_plan(const Portfolio& p, const TradeHistory& h, const ImportPlan& plan) {
     require(plan.rows.size() == h.rows.size(), "the plan has a row for every row");
     const ImportCounts& c = plan.counts;
@@ -77,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     check_history(history);
+    check_as_utf8(bytes, history);
 
     const auto portfolio = std::make_unique<Portfolio>(*base);
     const ImportPlan plan = plan_import(*portfolio, history);

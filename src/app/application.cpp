@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSessionManager>
+#include <QTimer>
 #include <clocale>
 #include <cstdlib>
 #include <functional>
@@ -82,7 +83,7 @@ ChomaruApp::~ChomaruApp() {
     if (font_gathering_.joinable()) font_gathering_.join();
 }
 
-bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
+bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir, std::vector<std::filesystem::path> files) {
     // Without the program's folder a portable copy's data beside it would be
     // passed over for a first run elsewhere: the start is refused instead.
     const std::filesystem::path program = platform_.program_folder();
@@ -112,6 +113,10 @@ bool ChomaruApp::open(const std::optional<std::filesystem::path>& data_dir) {
     if (!document_) return false;
     close_on_termination_signals(*window_);
     window_->show();
+    // The files wait for the event loop, so their previews open over the
+    // window as it is shown.
+    if (!files.empty())
+        QTimer::singleShot(0, window_.get(), [this, files = std::move(files)] { window_->import_files(files); });
     return true;
 }
 

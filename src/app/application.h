@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "app/instance_lock.h"
 #include "document/document.h"
@@ -43,8 +44,10 @@ public:
     // written or depends on the folder the program started in, the data
     // file is not a file or leads nowhere and the user quits, the lock cannot
     // be taken, or a data file not read whole could not be kept. `data_dir`
-    // is the folder the user asked for, if any.
-    bool open(const std::optional<std::filesystem::path>& data_dir = std::nullopt);
+    // is the folder the user asked for, if any; `files` are imported one
+    // after the other once the window is up.
+    bool open(const std::optional<std::filesystem::path>& data_dir = std::nullopt,
+              std::vector<std::filesystem::path> files = {});
 
     StockMain& window() { return *window_; }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace chomaru {
 
@@ -14,6 +15,9 @@ struct CommandLine {
     std::optional<int> exit_status;
     // The folder given by --data-dir, made absolute.
     std::optional<std::filesystem::path> data_dir;
+    // The files to import once the main window is up, in the order given,
+    // made absolute.
+    std::vector<std::filesystem::path> files;
 };
 
 CommandLine read_command_line(int& argc, char** argv);

@@ -18,14 +18,16 @@ CommandLineTexts command_line_texts() {
                 QStringLiteral("この使い方を表示して終了します。"),
                 QStringLiteral("バージョンを表示して終了します。"),
                 QStringLiteral("データファイル vavo_data.txt を置くフォルダ。"),
-                QStringLiteral("余分な引数があります: "),
+                QStringLiteral("取り込む取引履歴または保有一覧の CSV ファイル（いくつでも）。"
+                               "画面が開いてから、1 つずつ内容を確かめて取り込みます。"),
                 QStringLiteral("--data-dir にフォルダが指定されていません。")};
     return {false,
             QStringLiteral("chomaru: ledger for buying and selling the same stock in several lots"),
             QStringLiteral("Show this help and exit."),
             QStringLiteral("Show the version and exit."),
             QStringLiteral("The folder that holds the data file vavo_data.txt."),
-            QStringLiteral("Unexpected arguments: "),
+            QStringLiteral("Trade histories or holdings lists (CSV) to import, any number: once the window "
+                           "is up, each is previewed and imported in turn."),
             QStringLiteral("--data-dir needs a folder.")};
 }
 

@@ -13,8 +13,7 @@ struct CommandLineTexts {
     QString help;
     QString version;
     QString data_dir;
-    // Followed by the arguments not expected.
-    QString extra_arguments;
+    QString files;
     QString data_dir_without_folder;
 };
 

@@ -9,6 +9,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     chomaru::ChomaruApp chomaru(app);
     // A refused start ends with status 1, so scripts and launchers can tell.
-    if (!chomaru.open(line.data_dir)) return 1;
+    if (!chomaru.open(line.data_dir, line.files)) return 1;
     return app.exec();
 }

@@ -5,6 +5,9 @@
 #include <utility>
 
 #include "accounting/position.h"
+#include "imports/csv_text.h"
+#include "imports/holdings.h"
+#include "imports/import_plan.h"
 #include "store/date_text.h"
 #include "store/numbers.h"
 
@@ -63,6 +66,10 @@ OperationInfo info(Operation operation) {
         return {"配当金の修正", false};
     case Operation::payment_deletion:
         return {"配当金の削除", false};
+    case Operation::trade_import:
+        return {"取り込み", true};
+    case Operation::price_import:
+        return {"現在値の取り込み", true};
     }
     throw std::invalid_argument("unknown operation");
 }
@@ -86,6 +93,14 @@ std::string step_name(Operation operation, const Stock& stock) {
     if (!stock.stock_code.empty()) text += " " + stock.stock_code;
     if (!stock.stock_name.empty()) text += " " + first_chars(stock.stock_name, 16);
     return text;
+}
+
+// "取り込み yakujo.csv（12件）": an import is named after its file, kept
+// short for the menu, and the count of what it changed.
+std::string import_step_name(Operation operation, const std::string& file_name, size_t count) {
+    const std::string shown = first_chars(file_name, 40);
+    return std::string(info(operation).name) + " " + shown + (shown.size() < file_name.size() ? "…" : "") + "（" +
+           std::to_string(count) + "件）";
 }
 
 RecordTable& records_of(Stock& stock, TradeSide side) { return side == TradeSide::buy ? stock.buys : stock.sells; }
@@ -123,9 +138,9 @@ const char* operation_name(Operation operation) { return info(operation).name; }
 Document::Document(std::unique_ptr<Portfolio> data) : data_(std::move(data)) {}
 
 template <typename Change>
-void Document::apply(Operation operation, Views views, Change&& change) {
+void Document::apply(Operation operation, Views views, Change&& change, std::string name) {
     PortfolioImage before = history_.before(*data_);
-    std::string name = step_name(operation, data_->current());
+    if (name.empty()) name = step_name(operation, data_->current());
     try {
         change(*data_);
     } catch (...) {
@@ -304,6 +319,32 @@ void Document::reorder(const SortWork& work) {
         z_ope_sort(data, work);
         data.current_stock = 0;
     });
+}
+
+std::vector<std::pair<int32_t, UnreadableDate>> Document::import_trades(const ImportPlan& plan,
+                                                                        const std::string& file_name) {
+    std::vector<std::pair<int32_t, UnreadableDate>> unreadable;
+    apply(
+        Operation::trade_import, all_views,
+        [&](Portfolio& data) {
+            for (const int32_t entry : apply_import(data, plan))
+                if (const auto date = recompute_figures(data.stocks[size_t(entry)]))
+                    unreadable.emplace_back(entry, *date);
+        },
+        import_step_name(Operation::trade_import, file_name, plan.trades.size()));
+    return unreadable;
+}
+
+void Document::import_prices(const PricePlan& plan, const std::string& file_name) {
+    apply(
+        Operation::price_import, all_views,
+        [&](Portfolio& data) {
+            for (const EntryPrice& p : plan.prices)
+                if (p.entry < 0 || p.entry > data.last_stock) stale_import_plan();
+            for (const EntryPrice& p : plan.prices)
+                data.stocks[size_t(p.entry)].price = QuotedPrice{p.price, short_date_text(p.date)};
+        },
+        import_step_name(Operation::price_import, file_name, plan.prices.size()));
 }
 
 void Document::begin_afresh(std::string code, std::string name) {

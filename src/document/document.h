@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "accounting/position.h"
 #include "document/recovery_file.h"
@@ -14,6 +16,9 @@
 #include "store/stock_order.h"
 
 namespace chomaru {
+
+struct ImportPlan;
+struct PricePlan;
 
 // The changes the document knows, each one step of the undo history. The
 // menu names a step after its operation and the stock it concerned.
@@ -39,6 +44,8 @@ enum class Operation {
     payment,
     payment_correction,
     payment_deletion,
+    trade_import,  // a broker's trade history
+    price_import,  // the current prices of a broker's holdings list
 };
 
 // The step's name in the undo menu, "買い" for Operation::buy.
@@ -109,6 +116,17 @@ public:
     // becomes the selected one. An unfinished order raises
     // std::invalid_argument.
     void reorder(const SortWork& work);
+    // Carries out a trade history's import as planned on the data as it is
+    // (plan_import), then recomputes every entry it touched, as one step
+    // named "取り込み <file name>（<trades>件）". A plan made on other data
+    // raises ImportError and changes nothing. Returns the entries whose
+    // figures stayed as they were because a record's date does not read.
+    std::vector<std::pair<int32_t, UnreadableDate>> import_trades(const ImportPlan& plan, const std::string& file_name);
+    // Sets the current price and its date of every entry the plan prices
+    // (plan_prices), as one step named "現在値の取り込み <file name>（<n>件）".
+    // A plan naming an entry the data does not have raises ImportError and
+    // changes nothing.
+    void import_prices(const PricePlan& plan, const std::string& file_name);
     // The data of a first run: one stock with the given code and name, no
     // records, the default commission table. Not a step: the history starts
     // from here.
@@ -139,10 +157,11 @@ public:
 
 private:
     // Runs `change` on the data as one step named after `operation` and the
-    // stock `named` (when the operation concerns one stock); on an exception
-    // the data is put back as it was and the exception goes on.
+    // selected stock (when the operation concerns one stock), or `name` when
+    // given; on an exception the data is put back as it was and the
+    // exception goes on.
     template <typename Change>
-    void apply(Operation operation, Views views, Change&& change);
+    void apply(Operation operation, Views views, Change&& change, std::string name = {});
     void changed(Views views);
     std::optional<UnreadableDate> add_record(TradeSide side, const TradeRecord& record);
 

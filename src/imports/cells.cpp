@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "imports/csv_text.h"
+#include "store/cp932.h"
 #include "store/data_file.h"
 #include "store/numbers.h"
 #include "store/regional_text.h"
@@ -30,12 +31,24 @@ constexpr AccountText account_texts[] = {
     {"旧つみたてNISA", AccountType::old_nisa},
 };
 
-std::string number_text(std::string_view cell) { return half_width_number_text(trim_blanks(cell)); }
+// The cell without blanks, with full-width digits and signs as half-width
+// ones; `changed` holds the text when it is not a piece of the cell.
+std::string_view number_text(std::string_view cell, std::string& changed) {
+    const std::string_view text = trim_blanks(cell);
+    if (is_ascii(text)) return text;
+    changed = half_width_number_text(text);
+    return changed;
+}
+
+// find_first_of looks each character up in the set: two searches are quicker.
+bool has_line_break(std::string_view text) { return text.find('\n') != text.npos || text.find('\r') != text.npos; }
+
+bool is_date_separator(char c) { return c == '/' || c == '-'; }
 
 std::optional<std::string> storable_text(std::string_view cell, std::string& why) {
     std::string text = held_line_text(trim_blanks(cell));
     if (is_storable_line(text)) return text;
-    if (text.find_first_of("\r\n") != std::string::npos)
+    if (has_line_break(text))
         why = "改行があります";
     else
         why = "使えない文字があります: " + unheld_characters(text);
@@ -49,8 +62,25 @@ bool is_no_value(std::string_view cell) {
     return t.empty() || t == "-" || t == "--";
 }
 
+namespace {
+
+// A cell of 1 to 14 digits and nothing else, as text_to_currency reads it.
+std::optional<Currency> plain_digits(std::string_view cell) {
+    if (cell.empty() || cell.size() > 14) return std::nullopt;
+    int64_t value = 0;
+    for (const char c : cell) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return Currency::from_units(value * Currency::units_per_yen);
+}
+
+}  // namespace
+
 std::optional<Currency> money_cell(std::string_view cell) {
-    const std::string text = number_text(cell);
+    if (const std::optional<Currency> plain = plain_digits(cell)) return plain;
+    std::string changed;
+    const std::string_view text = number_text(cell, changed);
     if (text.empty() || text == "-") return std::nullopt;
     if (text == "--") return Currency();
     return text_to_currency(text);
@@ -71,10 +101,32 @@ std::optional<int32_t> shares_cell(std::string_view cell) {
 }
 
 std::optional<Date> date_cell(std::string_view cell) {
-    std::string text = number_text(cell);
-    for (size_t at; (at = text.find("／")) != std::string::npos;) text.replace(at, std::string_view("／").size(), "/");
+    // yyyy/mm/dd, as most files write it, read at once.
+    const auto digits = [&cell](size_t at, size_t n) {
+        int value = 0;
+        for (size_t i = at; i < at + n; ++i) {
+            if (cell[i] < '0' || cell[i] > '9') return -1;
+            value = value * 10 + (cell[i] - '0');
+        }
+        return value;
+    };
+    if (cell.size() == 10 && cell[4] == cell[7] && is_date_separator(cell[4])) {
+        const Date date{digits(0, 4), digits(5, 2), digits(8, 2)};
+        if (date.year >= 0 && date.month >= 0 && date.day >= 0)
+            return is_valid_date(date) ? std::optional<Date>(date) : std::nullopt;
+    }
+    std::string changed;
+    std::string_view text = number_text(cell, changed);
+    if (!is_ascii(text)) {  // then `changed` holds it
+        for (size_t at; (at = changed.find("／")) != std::string::npos;)
+            changed.replace(at, std::string_view("／").size(), "/");
+        text = changed;
+    }
     // A two-digit year is of this century.
-    if (text.find_first_of("/-") == 2) text.insert(0, "20");
+    if (text.size() > 2 && is_date_separator(text[2]) && !is_date_separator(text[0]) && !is_date_separator(text[1])) {
+        changed = "20" + std::string(text);
+        text = changed;
+    }
     try {
         return text_to_date(text);
     } catch (const ConversionError&) {
@@ -93,15 +145,21 @@ void unreadable_cell(std::string_view what, std::string_view cell) {
     throw UnreadableCell{std::string(what) + "が読めません: " + std::string(trim_blanks(cell))};
 }
 
-const std::string& StorableTexts::take(std::string_view cell, std::string_view what) {
-    auto found = known_.find(cell);
-    if (found == known_.end()) {
-        Checked checked;
-        checked.text = storable_text(cell, checked.why);
-        found = known_.emplace(std::string(cell), std::move(checked)).first;
+std::string_view StorableTexts::take(std::string_view cell, std::string_view what) {
+    // ASCII is stored as it is, a line break aside.
+    if (is_ascii(cell) && !has_line_break(cell)) return trim_blanks(cell);
+    const Known::value_type*& recent = recent_[quick_hash(cell) % recent_.size()];
+    if (recent == nullptr || recent->first != cell) {
+        auto found = known_.find(cell);
+        if (found == known_.end()) {
+            Checked checked;
+            checked.text = storable_text(cell, checked.why);
+            found = known_.emplace(std::string(cell), std::move(checked)).first;
+        }
+        recent = &*found;
     }
-    if (!found->second.text) throw UnreadableCell{std::string(what) + "に" + found->second.why};
-    return *found->second.text;
+    if (!recent->second.text) throw UnreadableCell{std::string(what) + "に" + recent->second.why};
+    return *recent->second.text;
 }
 
 }  // namespace chomaru

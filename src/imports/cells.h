@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -52,10 +53,11 @@ struct UnreadableCell {
 // same few stocks on many lines.
 class StorableTexts {
 public:
-    // The stored form of the cell. A text the data file could not hold
+    // The stored form of the cell, valid while the cell and the texts are. A
+    // text the data file could not hold
     // raises UnreadableCell "<what>に<why>": "銘柄名に改行があります",
     // "銘柄名に使えない文字があります: 삼성".
-    const std::string& take(std::string_view cell, std::string_view what);
+    std::string_view take(std::string_view cell, std::string_view what);
 
 private:
     struct Hash {
@@ -66,7 +68,10 @@ private:
         std::optional<std::string> text;
         std::string why;
     };
-    std::unordered_map<std::string, Checked, Hash, std::equal_to<>> known_;
+    using Known = std::unordered_map<std::string, Checked, Hash, std::equal_to<>>;
+    Known known_;
+    // The texts met last, found again without hashing them whole.
+    std::array<const Known::value_type*, 32> recent_{};
 };
 
 }  // namespace chomaru

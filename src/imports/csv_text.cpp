@@ -1,8 +1,10 @@
 #include "imports/csv_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
+#include <tuple>
 #include "store/cp932.h"
 
 namespace chomaru {
@@ -36,31 +38,115 @@ bool is_unit(std::string_view text) {
 
 }  // namespace
 
+void stale_import_plan() { throw ImportError("取り込みの内容が今のデータと合いません。もう一度取り込んで下さい"); }
+
 void check_import_file_size(uint64_t bytes) {
     if (bytes > max_import_file_bytes) throw ImportError("ファイルが大きすぎます（50MBまで）");
 }
 
-ImportText decode_import_text(std::string_view bytes) {
+namespace {
+
+// The text of a file without its byte order mark, and whether it is code
+// page 932; raises ImportError for bytes that are neither encoding.
+struct Encoded {
+    std::string_view body;
+    bool cp932 = false;
+};
+
+[[noreturn]] void not_text() { throw ImportError("テキストファイルではありません"); }
+
+Encoded find_encoding(std::string_view bytes) {
     check_import_file_size(bytes.size());
-    const ImportError not_text("テキストファイルではありません");
-    if (bytes.find('\0') != std::string_view::npos) throw not_text;
+    if (bytes.find('\0') != std::string_view::npos) not_text();
     std::string_view body = bytes;
     if (consume(body, byte_order_mark)) {
-        if (!is_utf8(body)) throw not_text;
-        return {std::string(body), "UTF-8"};
+        if (!is_utf8(body)) not_text();
+        return {body, false};
     }
-    if (is_utf8(bytes)) return {std::string(bytes), "UTF-8"};
-    try {
-        return {cp932_to_utf8(bytes), "Shift_JIS"};
-    } catch (const EncodingError&) {
-        throw not_text;
-    }
+    if (is_utf8(bytes)) return {bytes, false};
+    if (!is_cp932(bytes)) not_text();
+    return {bytes, true};
 }
+
+constexpr const char* encoding_names[] = {"UTF-8", "Shift_JIS"};
+
+}  // namespace
+
+ImportText decode_import_text(std::string_view bytes) {
+    const Encoded encoded = find_encoding(bytes);
+    return {encoded.cp932 ? cp932_to_utf8(encoded.body) : std::string(encoded.body), encoding_names[encoded.cp932]};
+}
+
+ImportRecords::ImportRecords(std::string_view bytes) : reader_({}) {
+    const Encoded encoded = find_encoding(bytes);
+    cp932_ = encoded.cp932;
+    encoding_ = encoding_names[cp932_];
+    reader_ = CsvReader(encoded.body);
+}
+
+bool ImportRecords::next() {
+    fields_.clear();
+    return reader_.next();
+}
+
+std::string_view ImportRecords::operator[](size_t i) {
+    if (i >= size()) return {};
+    const std::string_view field = reader_.fields()[i];
+    if (!cp932_ || reader_.ascii(i)) return field;
+    while (memos_.size() <= i) memos_.push_back(std::make_unique<ColumnMemo>());
+    // A field of another record may take the slot over, never one of the
+    // same record, which has one field in each column.
+    Decoded& slot = (*memos_[i])[quick_hash(field) % std::tuple_size_v<ColumnMemo>];
+    if (slot.bytes != field) {
+        slot.bytes = field;
+        slot.text = cp932_to_utf8(field);
+    }
+    return slot.text;
+}
+
+const std::vector<std::string_view>& ImportRecords::fields() {
+    if (fields_.size() != size())
+        for (size_t i = fields_.size(); i < size(); ++i) fields_.push_back((*this)[i]);
+    return fields_;
+}
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the field scan reads eight bytes at a time, lowest first");
+
+constexpr uint64_t byte_ones = 0x0101010101010101;
+constexpr uint64_t byte_highs = 0x8080808080808080;
+
+// The high bit of each byte of `word` that equals `c`; from the lowest such
+// byte up a byte above may be marked too, the lowest is exact.
+uint64_t bytes_equal(uint64_t word, char c) {
+    const uint64_t x = word ^ (byte_ones * static_cast<unsigned char>(c));
+    return (x - byte_ones) & ~x & byte_highs;
+}
+
+// The end of an unquoted field from `p`: the first comma or line feed, or
+// the end of the text. `high` gathers the high bits of the bytes before it.
+const char* unquoted_end(const char* p, const char* end, uint64_t& high) {
+    for (uint64_t word; end - p >= 8; p += 8) {
+        std::memcpy(&word, p, 8);
+        if (const uint64_t found = bytes_equal(word, ',') | bytes_equal(word, '\n')) {
+            const int before = std::countr_zero(found) / 8;
+            high |= word & byte_highs & (before == 0 ? 0 : ~uint64_t(0) >> (64 - 8 * before));
+            return p + before;
+        }
+        high |= word & byte_highs;
+    }
+    for (; p < end && *p != ',' && *p != '\n'; ++p) high |= static_cast<unsigned char>(*p) & 0x80;
+    return p;
+}
+
+}  // namespace
 
 bool CsvReader::next() {
     if (position_ >= text_.size()) return false;
     line_ = next_line_;
     fields_.clear();
+    ascii_.clear();
     built_.clear();
     const char* p = text_.data() + position_;
     const char* const end = text_.data() + text_.size();
@@ -68,11 +154,14 @@ bool CsvReader::next() {
         std::string_view field;
         if (p < end && *p == '"') {
             field = quoted_field(p, end);
+            ascii_.push_back(is_ascii(field));
         } else {
             const char* start = p;
-            while (p < end && *p != ',' && *p != '\n') ++p;
+            uint64_t high = 0;
+            p = unquoted_end(p, end, high);
             field = std::string_view(start, size_t(p - start));
             if (p < end && *p == '\n' && field.ends_with('\r')) field.remove_suffix(1);
+            ascii_.push_back(high == 0);
         }
         fields_.push_back(field);
         if (p == end) break;
@@ -114,7 +203,21 @@ std::string_view CsvReader::quoted_field(const char*& p, const char* end) {
     return field;
 }
 
+size_t quick_hash(std::string_view text) {
+    size_t h = text.size();
+    if (!text.empty())
+        for (const size_t at : {size_t(0), size_t(1), text.size() / 2, text.size() - 2, text.size() - 1})
+            h = h * 31 + static_cast<unsigned char>(text[std::min(at, text.size() - 1)]);
+    return h ^ (h >> 7);
+}
+
 std::string_view trim_blanks(std::string_view text) {
+    // Most cells neither start nor end with a blank, nor with the first or
+    // the last byte of the ideographic space.
+    const auto blank_edge = [](char c, char wide) { return c == ' ' || c == '\t' || c == wide; };
+    if (text.empty() ||
+        (!blank_edge(text.front(), ideographic_space.front()) && !blank_edge(text.back(), ideographic_space.back())))
+        return text;
     for (;;) {
         if (consume(text, " ") || consume(text, "\t") || consume(text, ideographic_space)) continue;
         if (text.ends_with(' ') || text.ends_with('\t')) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,6 +18,9 @@ namespace chomaru {
 struct ImportError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// Raises ImportError for a plan made on other data than it is applied to.
+[[noreturn]] void stale_import_plan();
 
 // The largest file the import reads: 50 MB.
 inline constexpr uint64_t max_import_file_bytes = uint64_t(50) * 1024 * 1024;
@@ -51,6 +56,8 @@ public:
     size_t line() const { return line_; }
     // The fields, valid until the next call of next().
     const std::vector<std::string_view>& fields() const { return fields_; }
+    // Whether field `i` holds only bytes below 0x80.
+    bool ascii(size_t i) const { return ascii_[i] != 0; }
     // A record of one empty field: an empty line.
     bool empty_line() const { return fields_.size() == 1 && fields_[0].empty(); }
 
@@ -63,7 +70,50 @@ private:
     size_t next_line_ = 1;
     std::deque<std::string> built_;  // fields that are not a piece of the text as it stands
     std::vector<std::string_view> fields_;
+    std::vector<unsigned char> ascii_;
 };
+
+// The records of a file's bytes as CSV text in the encoding decode_import_text
+// finds, and its fields as UTF-8. Code page 932 never uses the bytes of a
+// comma, a quote or a line end within a character, so the records are split
+// on the bytes themselves; a field is decoded only when it is asked for, and
+// the same bytes in one column are decoded once for many records.
+class ImportRecords {
+public:
+    // Raises ImportError as decode_import_text; `bytes` must outlive the
+    // records.
+    explicit ImportRecords(std::string_view bytes);
+
+    const std::string& encoding() const { return encoding_; }
+
+    // Reads the next record; false when the text is used up.
+    bool next();
+    // The 1-based line on which the record starts.
+    size_t line() const { return reader_.line(); }
+    size_t size() const { return reader_.fields().size(); }
+    // Field `i` as UTF-8 text, empty beyond the last; valid until the next
+    // call of next().
+    std::string_view operator[](size_t i);
+    // Every field as UTF-8 text.
+    const std::vector<std::string_view>& fields();
+
+private:
+    struct Decoded {
+        std::string bytes;
+        std::string text;
+    };
+    using ColumnMemo = std::array<Decoded, 32>;
+
+    bool cp932_ = false;
+    std::string encoding_;
+    CsvReader reader_;
+    std::vector<std::unique_ptr<ColumnMemo>> memos_;
+    std::vector<std::string_view> fields_;
+};
+
+// A quick hash of a short text from its length and a few of its bytes, for
+// small caches that compare the text itself.
+size_t quick_hash(std::string_view text);
 
 // `text` without blanks (half-width, tab and the ideographic space) at
 // either end.

@@ -90,7 +90,9 @@ std::optional<AccountType> section_account(std::string_view title, std::string& 
 
 class HoldingsReader {
 public:
-    HoldingsReader(std::string_view text, const Date& file_date) : reader_(text), file_date_(file_date) {}
+    HoldingsReader(std::string_view bytes, const Date& file_date) : reader_(bytes), file_date_(file_date) {}
+
+    const std::string& encoding() const { return reader_.encoding(); }
 
     // The rows of every table of the layout of the first header; nothing
     // when there is no header.
@@ -188,9 +190,9 @@ private:
     }
 
     void read_stock(const Columns& c, const std::vector<std::string_view>& fields, HoldingRow& row) {
-        row.code = texts_.take(row.code, "銘柄コード");
+        row.code = std::string(texts_.take(row.code, "銘柄コード"));
         if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
-        row.name = texts_.take(row.name, "銘柄名");
+        row.name = std::string(texts_.take(row.name, "銘柄名"));
         const std::string_view shares = cell(fields, c.shares);
         const std::optional<int32_t> count = shares_cell(shares);
         if (!count) unreadable_cell("数量", shares);
@@ -213,7 +215,7 @@ private:
         row.price_date = *read;
     }
 
-    CsvReader reader_;
+    ImportRecords reader_;
     Date file_date_;
     std::string section_;
     StorableTexts texts_;
@@ -221,18 +223,18 @@ private:
 
 }  // namespace
 
-bool has_holdings_header(std::string_view text) {
-    CsvReader reader(text);
+bool has_holdings_header(std::string_view bytes) {
+    ImportRecords reader(bytes);
     while (reader.next())
         if (header_columns(reader.fields())) return true;
     return false;
 }
 
 Holdings read_holdings(std::string_view bytes, const Date& file_date) {
-    ImportText decoded = decode_import_text(bytes);
-    std::optional<Holdings> holdings = HoldingsReader(decoded.text, file_date).read();
+    HoldingsReader reader(bytes, file_date);
+    std::optional<Holdings> holdings = reader.read();
     if (!holdings) throw ImportError("保有一覧の見出し行が見つかりません（銘柄コード・口座・保有数量・現在値）");
-    holdings->encoding = std::move(decoded.encoding);
+    holdings->encoding = reader.encoding();
     return std::move(*holdings);
 }
 
@@ -261,17 +263,18 @@ PricePlan plan_prices(const Portfolio& portfolio, const Holdings& holdings) {
     for (PricedRow& p : plan.rows) {
         if (p.entry < 0) continue;
         p.file_shares = file_shares[p.entry];
-        p.held_shares = portfolio.stocks[size_t(p.entry)].held_shares;
+        const Stock& stock = portfolio.stocks[size_t(p.entry)];
+        p.held_shares = stock.held_shares;
         p.shares_differ = p.file_shares != p.held_shares;
+        p.old_price = stock.price;
     }
     return plan;
 }
 
 ImportFileKind classify_import_file(std::string_view bytes) {
     try {
-        const ImportText decoded = decode_import_text(bytes);
-        if (has_trade_history_header(decoded.text)) return ImportFileKind::trade_history;
-        if (has_holdings_header(decoded.text)) return ImportFileKind::holdings;
+        if (has_trade_history_header(bytes)) return ImportFileKind::trade_history;
+        if (has_holdings_header(bytes)) return ImportFileKind::holdings;
     } catch (const ImportError&) {
     }
     return ImportFileKind::neither;

@@ -51,11 +51,11 @@ struct Holdings {
 // when neither header is found.
 Holdings read_holdings(std::string_view bytes, const Date& file_date);
 
-// Whether the text (already decoded) holds a header of a holdings list.
-bool has_holdings_header(std::string_view text);
+// Whether a file's bytes hold a header of a holdings list; raises
+// ImportError as read_holdings.
+bool has_holdings_header(std::string_view bytes);
 
-// One row of a holdings list against the portfolio. The entry's present
-// price is not part of the portfolio yet; a preview shows it from the entry.
+// One row of a holdings list against the portfolio.
 struct PricedRow {
     // The entry of the same code (blanks at either end ignored) and account,
     // the first such; -1 for 一致なし, and for a row that is not a stock.
@@ -65,6 +65,8 @@ struct PricedRow {
     int64_t file_shares = 0;
     int32_t held_shares = 0;
     bool shares_differ = false;
+    // The entry's price before the import, for the preview.
+    std::optional<QuotedPrice> old_price;
 };
 
 // The new price of an entry: the first matching row's.

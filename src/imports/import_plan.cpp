@@ -67,13 +67,17 @@ public:
         plan_.rows.resize(history_.rows.size());
         // Sorted by date and side, then by the row: the file's order on one
         // date and side, as a stable sort keeps it.
+        const std::vector<size_t> trades = classify();
         std::vector<std::pair<int64_t, size_t>> to_apply;
-        for (const size_t r : classify()) {
+        to_apply.reserve(trades.size());
+        for (const size_t r : trades) {
             const TradeRow& row = history_.rows[r];
             const int64_t day = (int64_t(row.date->year) * 100 + row.date->month) * 100 + row.date->day;
             to_apply.emplace_back(2 * day + (row.side == TradeSide::sell), r);
         }
-        std::sort(to_apply.begin(), to_apply.end());
+        // Brokers list their trades in date order, often enough.
+        if (!std::is_sorted(to_apply.begin(), to_apply.end())) std::sort(to_apply.begin(), to_apply.end());
+        plan_.trades.reserve(to_apply.size());
         for (const auto& [order, r] : to_apply) apply(r);
         mark_oversold();
         count();
@@ -160,13 +164,15 @@ private:
             int32_t shares;
             size_t row;
         };
-        std::map<int32_t, std::vector<Event>> events;
+        std::vector<std::vector<Event>> events(static_cast<size_t>(max_stocks));
         for (size_t t = 0; t < plan_.trades.size(); ++t) {
             const PlannedTrade& trade = plan_.trades[t];
-            events[trade.entry].push_back(
+            events[size_t(trade.entry)].push_back(
                 {*history_.rows[trade.row].date, trade.side, 1, t, trade.record.shares, trade.row});
         }
-        for (auto& [entry, list] : events) {
+        for (int32_t entry = 0; entry < max_stocks; ++entry) {
+            std::vector<Event>& list = events[size_t(entry)];
+            if (list.empty()) continue;
             if (entry <= portfolio_.last_stock) {
                 const Stock& s = portfolio_.stocks[size_t(entry)];
                 add_records(list, s.buys, s.buy_count, TradeSide::buy);
@@ -232,10 +238,6 @@ private:
     std::vector<int32_t> added_;
 };
 
-[[noreturn]] void stale_plan() {
-    throw ImportError("取り込みの内容が今のデータと合いません。もう一度取り込んで下さい");
-}
-
 }  // namespace
 
 ImportPlan plan_import(const Portfolio& portfolio, const TradeHistory& history) {
@@ -250,20 +252,20 @@ std::vector<int32_t> apply_import(Portfolio& portfolio, const ImportPlan& plan) 
     const int32_t made = int32_t(plan.new_entries.size());
     if (plan.base_last_stock != portfolio.last_stock || portfolio.last_stock < 0 ||
         portfolio.stock_count() + made > max_stocks)
-        stale_plan();
+        stale_import_plan();
     std::map<int32_t, std::pair<int32_t, int32_t>> counts;  // entry → buys, sells after the import
     for (const ImportPlan::EntryState& e : plan.base_entries) {
-        if (e.entry < 0 || e.entry > portfolio.last_stock) stale_plan();
+        if (e.entry < 0 || e.entry > portfolio.last_stock) stale_import_plan();
         const Stock& s = portfolio.stocks[size_t(e.entry)];
-        if (s.buy_count != e.buy_count || s.sell_count != e.sell_count) stale_plan();
+        if (s.buy_count != e.buy_count || s.sell_count != e.sell_count) stale_import_plan();
         counts[e.entry] = {s.buy_count, s.sell_count};
     }
     for (int32_t k = 0; k < made; ++k) counts[portfolio.last_stock + 1 + k] = {0, 0};
     for (const PlannedTrade& t : plan.trades) {
         const auto found = counts.find(t.entry);
-        if (found == counts.end()) stale_plan();
+        if (found == counts.end()) stale_import_plan();
         int32_t& n = t.side == TradeSide::buy ? found->second.first : found->second.second;
-        if (n < 0 || n >= max_records) stale_plan();
+        if (n < 0 || n >= max_records) stale_import_plan();
         ++n;
     }
 

@@ -121,20 +121,16 @@ std::optional<Columns> header_columns(const std::vector<std::string_view>& field
 }
 
 // The header found within the first lines, and the reader just after it.
-std::optional<Columns> find_header(CsvReader& reader) {
+std::optional<Columns> find_header(ImportRecords& reader) {
     while (reader.next() && reader.line() <= header_search_lines)
         if (std::optional<Columns> columns = header_columns(reader.fields())) return columns;
     return std::nullopt;
 }
 
-std::string_view cell_at(const std::vector<std::string_view>& fields, size_t i) {
-    return i < fields.size() ? fields[i] : std::string_view();
-}
-
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 // The side of a cash equity trade, or nothing with the reason in `why`.
-std::optional<TradeSide> trade_side(const Columns& c, const std::vector<std::string_view>& fields, std::string& why) {
+std::optional<TradeSide> trade_side(const Columns& c, ImportRecords& fields, std::string& why) {
     const std::string_view side = trim_blanks(fields[c[Role::side]]);
     switch (c.broker) {
     case Broker::sbi:
@@ -158,7 +154,7 @@ std::optional<TradeSide> trade_side(const Columns& c, const std::vector<std::str
     }
     // A margin trade may say so in another column than the side's.
     for (const size_t i : c.sides) {
-        const std::string_view text = trim_blanks(cell_at(fields, i));
+        const std::string_view text = trim_blanks(fields[i]);
         if (i != c[Role::side] && contains(text, "信用")) {
             why = std::string(text);
             return std::nullopt;
@@ -173,9 +169,7 @@ std::optional<TradeSide> trade_side(const Columns& c, const std::vector<std::str
 
 std::string_view name_of(Role role) { return role_names[size_t(role)]; }
 
-std::string_view cell_of(const Columns& c, const std::vector<std::string_view>& fields, Role role) {
-    return cell_at(fields, c[role]);
-}
+std::string_view cell_of(const Columns& c, ImportRecords& fields, Role role) { return fields[c[role]]; }
 
 // An amount that is not negative; "-" and an empty cell are 0 only where
 // `none_is_zero`.
@@ -192,7 +186,7 @@ Currency money(std::string_view cell, std::string_view what, bool none_is_zero =
 
 // Reads every field of a trade; raises UnreadableCell for the first that does
 // not read.
-void read_trade(const Columns& c, const std::vector<std::string_view>& fields, StorableTexts& texts, TradeRow& row) {
+void read_trade(const Columns& c, ImportRecords& fields, StorableTexts& texts, TradeRow& row) {
     const auto cell = [&](Role role) { return cell_of(c, fields, role); };
     const auto read_date = [&](Role role) {
         const std::optional<Date> date = date_cell(cell(role));
@@ -228,8 +222,7 @@ void read_trade(const Columns& c, const std::vector<std::string_view>& fields, S
         unreadable_cell(name_of(Role::amount), cell(Role::amount));
     Currency charges;
     try {
-        for (size_t k = 0; k < c.charges.size(); ++k)
-            charges += money(cell_at(fields, c.charges[k]), c.charge_names[k], true);
+        for (size_t k = 0; k < c.charges.size(); ++k) charges += money(fields[c.charges[k]], c.charge_names[k], true);
         row.amount =
             row.side == TradeSide::buy ? Currency::from_units(value) + charges : Currency::from_units(value) - charges;
     } catch (const OverflowError&) {
@@ -240,14 +233,14 @@ void read_trade(const Columns& c, const std::vector<std::string_view>& fields, S
 }
 
 // What can be read of a row that is not a trade, for the preview.
-void read_shown_fields(const Columns& c, const std::vector<std::string_view>& fields, TradeRow& row) {
+void read_shown_fields(const Columns& c, ImportRecords& fields, TradeRow& row) {
     row.date = date_cell(cell_of(c, fields, Role::date));
     row.code = std::string(trim_blanks(cell_of(c, fields, Role::code)));
     row.name = std::string(trim_blanks(cell_of(c, fields, Role::name)));
     row.shares = shares_cell(cell_of(c, fields, Role::quantity)).value_or(0);
 }
 
-TradeRow read_row(const Columns& c, const std::vector<std::string_view>& fields, StorableTexts& texts, size_t line) {
+TradeRow read_row(const Columns& c, ImportRecords& fields, StorableTexts& texts, size_t line) {
     TradeRow row;
     row.line = line;
     if (fields.size() < c.needed) {
@@ -281,9 +274,9 @@ TradeRow read_row(const Columns& c, const std::vector<std::string_view>& fields,
     return row;
 }
 
-bool all_blank(const std::vector<std::string_view>& fields) {
-    for (const std::string_view f : fields)
-        if (!trim_blanks(f).empty()) return false;
+bool all_blank(ImportRecords& fields) {
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (!trim_blanks(fields[i]).empty()) return false;
     return true;
 }
 
@@ -293,26 +286,24 @@ TradeRecord TradeRow::record() const {
     return TradeRecord{date ? short_date_text(*date) : std::string(), price, shares, amount};
 }
 
-bool has_trade_history_header(std::string_view text) {
-    CsvReader reader(text);
+bool has_trade_history_header(std::string_view bytes) {
+    ImportRecords reader(bytes);
     return find_header(reader).has_value();
 }
 
 TradeHistory read_trade_history(std::string_view bytes) {
-    ImportText decoded = decode_import_text(bytes);
-    CsvReader reader(decoded.text);
+    ImportRecords reader(bytes);
     const std::optional<Columns> columns = find_header(reader);
     if (!columns)
         throw ImportError("取引履歴の見出し行が見つかりません（約定日・銘柄コード・売買・数量・単価・受渡金額）");
     TradeHistory history;
     history.format = format_names[size_t(columns->broker)];
-    history.encoding = std::move(decoded.encoding);
+    history.encoding = reader.encoding();
     history.header_line = reader.line();
     StorableTexts texts;
-    history.rows.reserve(size_t(std::count(decoded.text.begin(), decoded.text.end(), '\n')) + 1 - reader.line());
+    history.rows.reserve(size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1 - reader.line());
     while (reader.next())
-        if (!all_blank(reader.fields()))
-            history.rows.push_back(read_row(*columns, reader.fields(), texts, reader.line()));
+        if (!all_blank(reader)) history.rows.push_back(read_row(*columns, reader, texts, reader.line()));
     return history;
 }
 

@@ -73,7 +73,7 @@ struct TradeHistory {
 TradeHistory read_trade_history(std::string_view bytes);
 
 // Whether a header of the trade history lies within the first 30 lines of
-// the text (already decoded).
-bool has_trade_history_header(std::string_view text);
+// a file's bytes; raises ImportError as read_trade_history.
+bool has_trade_history_header(std::string_view bytes);
 
 }  // namespace chomaru

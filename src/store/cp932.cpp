@@ -1,6 +1,7 @@
 #include "store/cp932.h"
 
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -11,10 +12,14 @@ namespace chomaru {
 
 namespace {
 
-bool is_ascii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
-    return true;
+// The length of the run of bytes below 0x80 at the start of `s`, eight
+// bytes at a time where it can.
+size_t ascii_run(std::string_view s) {
+    size_t i = 0;
+    for (uint64_t word; s.size() - i >= 8 && (std::memcpy(&word, s.data() + i, 8), (word & 0x8080808080808080) == 0);)
+        i += 8;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
 }
 
 class Converter {
@@ -95,7 +100,9 @@ public:
             // Code page 932's second bytes lie from 0x40 on.
             for (int second = 0x40; second <= 0xFF; ++second) {
                 const char two[] = {char(first), char(second)};
-                pairs_[pair_index(first, second)] = entry(std::string_view(two, 2));
+                const size_t at = pair_index(first, second);
+                pairs_[at] = entry(std::string_view(two, 2));
+                if (pairs_[at] != 0) valid_pairs_[at / 64] |= uint64_t(1) << (at % 64);
             }
         }
     }
@@ -129,6 +136,37 @@ public:
         return true;
     }
 
+    // Whether the bytes are code page 932: walk's check alone, on a bit for
+    // each pair, which stays in the cache where the table would not.
+    bool valid(std::string_view bytes) const {
+        const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* const end = in + bytes.size();
+        while (in < end) {
+            // Over ASCII eight bytes at a time, to the first byte that is not.
+            if (end - in >= 8) {
+                uint64_t word;
+                std::memcpy(&word, in, 8);
+                const uint64_t high = word & 0x8080808080808080;
+                if (high == 0) {
+                    in += 8;
+                    continue;
+                }
+                in += std::countr_zero(high) / 8;
+            } else if (*in < 0x80) {
+                ++in;
+                continue;
+            }
+            if (single_[*in] != 0) {
+                ++in;
+            } else if (end - in >= 2 && valid_pair(in[0], in[1])) {
+                in += 2;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
 private:
     // Calls `ascii` with each run of ASCII bytes and `character` with each
     // other character, its UTF-8 bytes packed as in the table; false at
@@ -139,10 +177,7 @@ private:
         const auto* const end = in + bytes.size();
         while (in < end) {
             const auto* run = in;
-            // Eight bytes at a time while none has its high bit set.
-            for (uint64_t word; end - in >= 8 && (std::memcpy(&word, in, 8), (word & 0x8080808080808080) == 0);)
-                in += 8;
-            while (in < end && *in < 0x80) ++in;
+            in += ascii_run(std::string_view(reinterpret_cast<const char*>(in), size_t(end - in)));
             if (in > run) ascii(reinterpret_cast<const char*>(run), size_t(in - run));
             if (in == end) break;
             uint32_t packed = single_[*in];
@@ -163,9 +198,14 @@ private:
         return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     }
     static size_t pair_index(int first, int second) { return size_t(first - 0x80) * 0x100 + size_t(second); }
+    bool valid_pair(int first, int second) const {
+        const size_t at = pair_index(first, second);
+        return (valid_pairs_[at / 64] >> (at % 64) & 1) != 0;
+    }
 
     std::array<uint32_t, 0x100> single_{};
     std::vector<uint32_t> pairs_;
+    std::array<uint64_t, 0x80 * 0x100 / 64> valid_pairs_{};
     bool complete_ = true;
 };
 
@@ -188,6 +228,19 @@ std::string cp932_to_utf8(std::string_view bytes) {
     return text;
 }
 
+bool is_cp932(std::string_view bytes) {
+    const DecodeTable& table = decode_table();
+    if (!table.complete()) {
+        try {
+            cp932_to_utf8(bytes);
+            return true;
+        } catch (const EncodingError&) {
+            return false;
+        }
+    }
+    return table.valid(bytes);
+}
+
 std::string utf8_to_cp932(std::string_view text) {
     if (is_ascii(text)) return std::string(text);
     std::string bytes = encoder().convert(text);
@@ -206,6 +259,8 @@ void append_cp932(std::string& out, std::string_view text) {
 bool is_utf8(std::string_view s) {
     static constexpr char32_t least[] = {0, 0x80, 0x800, 0x10000};
     for (size_t i = 0; i < s.size();) {
+        i += ascii_run(s.substr(i));
+        if (i == s.size()) break;
         const unsigned char lead = static_cast<unsigned char>(s[i]);
         size_t more = 0;
         char32_t c = lead;
@@ -239,6 +294,8 @@ std::string path_text(const std::filesystem::path& path) {
         return bytes;
     }
 }
+
+bool is_ascii(std::string_view text) { return ascii_run(text) == text.size(); }
 
 bool cp932_can_hold(std::string_view text) {
     try {

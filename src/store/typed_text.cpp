@@ -9,10 +9,6 @@ namespace chomaru {
 
 namespace {
 
-bool is_ascii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // The length of the UTF-8 sequence starting at `s[0]`; 1 for a byte that
 // starts none, which is then passed on as it is.
 size_t sequence_length(std::string_view s) {

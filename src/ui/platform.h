@@ -55,6 +55,10 @@ public:
     // Asks where to save a file; empty when the user cancels.
     virtual std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) = 0;
 
+    // Asks for a file to open, of the kinds `filter` names
+    // ("CSVファイル (*.csv)"); empty when the user cancels.
+    virtual std::filesystem::path choose_open_file(const QString& caption, const QString& filter) = 0;
+
     // Asks for a folder; empty when the user cancels.
     virtual std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) = 0;
 

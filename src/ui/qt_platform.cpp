@@ -92,6 +92,16 @@ std::filesystem::path QtPlatform::choose_save_file(const QString& caption, const
     return std::filesystem::path(QFile::encodeName(chosen).toStdString());
 }
 
+// The chooser starts in the documents folder, then where the last file was
+// chosen during the run.
+std::filesystem::path QtPlatform::choose_open_file(const QString& caption, const QString& filter) {
+    if (open_folder_.empty()) open_folder_ = documents_folder();
+    const QString chosen = QFileDialog::getOpenFileName(owner_, caption, qt_path(open_folder_), filter);
+    const std::filesystem::path file(QFile::encodeName(chosen).toStdString());
+    if (!file.empty()) open_folder_ = file.parent_path();
+    return file;
+}
+
 std::filesystem::path QtPlatform::choose_folder(const QString& caption, const std::filesystem::path& start) {
     const QString chosen = QFileDialog::getExistingDirectory(owner_, caption, qt_path(start));
     return std::filesystem::path(QFile::encodeName(chosen).toStdString());

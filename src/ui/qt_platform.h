@@ -26,6 +26,7 @@ public:
     std::filesystem::path documents_folder() override;
     void open_document(const std::filesystem::path& file, std::function<void()> not_opened) override;
     std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
+    std::filesystem::path choose_open_file(const QString& caption, const QString& filter) override;
     std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
     // chomaru/chomaru.conf in the XDG configuration folder.
     std::unique_ptr<QSettings> settings() override;
@@ -33,6 +34,7 @@ public:
 private:
     QPointer<QWidget> owner_;
     std::filesystem::path data_folder_;
+    std::filesystem::path open_folder_;
 };
 
 }  // namespace chomaru

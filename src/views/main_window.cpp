@@ -35,6 +35,7 @@
 #include "views/commission_dialog.h"
 #include "views/entry_commands.h"
 #include "views/entry_views.h"
+#include "views/import_commands.h"
 #include "views/sort_dialog.h"
 #include "views/stock_commands.h"
 
@@ -308,14 +309,20 @@ void StockMain::build_menus() {
                 connect(action, &QAction::triggered, this, [this, command = item.command] { run_command(command); });
         }
     };
-    add(new_menu("file", "ファイル(&F)"),
+    QMenu* file = new_menu("file", "ファイル(&F)");
+    add(file,
         {
-            {&StockMain::m_sort, "m_sort", "並べ替え(&Y)", m_sort_click},
-            {&StockMain::m_csvf, "m_csvf", "CSVファイルの出力(&O)", m_csvf_click},
-            {&StockMain::m_tax_file, "m_tax_file", "申告ファイルの作成(&T)", m_tax_file_click},
-            {&StockMain::m_kabusen, "m_kabusen", "手数料設定(&J)", m_kabusen_click},
-            {&StockMain::suspend, "suspend", "終了(&E)", nullptr},
+            {&StockMain::m_import, "m_import", "取引履歴の取り込み(&I)…", m_import_click},
+            {&StockMain::m_price_import, "m_price_import", "保有一覧から現在値を取り込む(&H)…", m_price_import_click},
         });
+    file->addSeparator();
+    add(file, {
+                  {&StockMain::m_sort, "m_sort", "並べ替え(&Y)", m_sort_click},
+                  {&StockMain::m_csvf, "m_csvf", "CSVファイルの出力(&O)", m_csvf_click},
+                  {&StockMain::m_tax_file, "m_tax_file", "申告ファイルの作成(&T)", m_tax_file_click},
+                  {&StockMain::m_kabusen, "m_kabusen", "手数料設定(&J)", m_kabusen_click},
+                  {&StockMain::suspend, "suspend", "終了(&E)", nullptr},
+              });
 
     // Undo, redo and quitting are connected with the other commands of the
     // window; show_undo_state gives undo and redo their captions.
@@ -403,6 +410,10 @@ void StockMain::run_command(const std::function<void(Session&)>& command) {
     show_undo_state();
     redraw(session_->take_changes());
     for (auto* chart : findChildren<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly)) chart->show_stock(stock());
+}
+
+void StockMain::import_files(const std::vector<std::filesystem::path>& files) {
+    for (const std::filesystem::path& file : files) run_command([&file](Session& s) { import_file(s, file); });
 }
 
 // Undo and redo put the data back as a whole and redraw every view, as

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "document/undo_history.h"
 #include "store/portfolio.h"
@@ -62,6 +64,10 @@ public:
     void fill_stock_combo();
     void show_split_tab();
 
+    // Imports the files given to the program, one after the other, each
+    // through its preview.
+    void import_files(const std::vector<std::filesystem::path>& files);
+
     // The shutdown decides whether the window may close; set by the start-up.
     void set_close_handler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
 
@@ -97,6 +103,8 @@ public:
     // The dividends received, on the third tab.
     FlexGrid* pay_fig;
 
+    QAction* m_import;
+    QAction* m_price_import;
     QAction* m_sort;
     QAction* m_csvf;
     QAction* m_tax_file;

@@ -44,6 +44,7 @@ TEST(CommandLine, HelpVersionAndMistakesAreAnsweredWithoutADisplayOrTheData) {
     const Finished help = run_program({QStringLiteral("--help")}, home);
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("--data-dir <DIR>"))) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(QStringLiteral("[FILE.csv...]"))) << help.out.toStdString();
     EXPECT_EQ(help.err, "");
 
     const Finished version = run_program({QStringLiteral("--version")}, home);
@@ -51,8 +52,9 @@ TEST(CommandLine, HelpVersionAndMistakesAreAnsweredWithoutADisplayOrTheData) {
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^chomaru \\d+\\.\\d+\\n$")).match(version.out).hasMatch())
         << version.out.toStdString();
 
-    for (const QStringList& mistake : {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("extra")},
-                                       QStringList{QStringLiteral("--data-dir")}}) {
+    for (const QStringList& mistake :
+         {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--data-dir")},
+          QStringList{QStringLiteral("a.csv"), QStringLiteral("--data-dir")}}) {
         const Finished wrong = run_program(mistake, home);
         EXPECT_EQ(wrong.status, 2) << mistake.join(' ').toStdString();
         EXPECT_EQ(wrong.out, "");

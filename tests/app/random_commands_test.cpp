@@ -107,6 +107,7 @@ public:
     void open_document(const std::filesystem::path&, std::function<void()>) override {}
     std::filesystem::path choose_save_file(const QString&, const std::filesystem::path&) override { return {}; }
     std::filesystem::path choose_folder(const QString&, const std::filesystem::path&) override { return {}; }
+    std::filesystem::path choose_open_file(const QString&, const QString&) override { return {}; }
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imports/cells.h"
+#include "store/cp932.h"
 #include "store/numbers.h"
 
 namespace chomaru {
@@ -70,6 +71,36 @@ TEST(CsvReader, LineEndsAreLfOrCrLfAndATrailingOneAddsNoRecord) {
     EXPECT_TRUE(records_of("").empty());
 }
 
+// Fields of code page 932 are decoded one by one and the same bytes of a
+// column once: many different texts in one column, met again in another
+// order, quoted, with doubled quotes, each come out as their own text.
+TEST(ImportRecords, EachFieldOfCodePage932ReadsAsItsOwnText) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 100; ++i) {
+        names.push_back("銘柄" + std::to_string(i));
+        for (int k = 0; k < i % 7; ++k) names.back() += "ア";
+    }
+    std::string bytes;
+    std::vector<std::vector<std::string>> expected;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 100; ++i) {
+            const std::string& name = names[size_t((i * (round * 2 + 1) + round) % 100)];
+            bytes += utf8_to_cp932("東証,\"" + name + "\",\"特\"\"定\"," + name + "\r\n");
+            expected.push_back({"東証", name, "特\"定", name});
+        }
+    ImportRecords records(bytes);
+    EXPECT_EQ(records.encoding(), "Shift_JIS");
+    size_t row = 0;
+    while (records.next()) {
+        ASSERT_LT(row, expected.size());
+        EXPECT_EQ(records[3], expected[row][3]) << row;
+        EXPECT_EQ(std::vector<std::string>(records.fields().begin(), records.fields().end()), expected[row]) << row;
+        EXPECT_EQ(records[4], "");
+        ++row;
+    }
+    EXPECT_EQ(row, expected.size());
+}
+
 TEST(HeaderKey, BracketsUnitsAndBlanksAreLeftOut) {
     const std::pair<const char*, const char*> cases[] = {
         {"数量［株］", "数量"},
@@ -93,6 +124,9 @@ TEST(ImportCells, NumbersDatesAndAccounts) {
     EXPECT_EQ(money_cell("-"), std::nullopt);
     EXPECT_EQ(money_cell(""), std::nullopt);
     EXPECT_THROW(money_cell("12円"), ConversionError);
+    EXPECT_EQ(money_cell("12345678901234"), Currency::from_units(123456789012340000));
+    EXPECT_EQ(money_cell("123456789012345"), Currency::from_units(1234567890123450000));
+    EXPECT_EQ(money_cell("0"), Currency());
 
     EXPECT_EQ(shares_cell("1,000"), 1000);
     for (const char* bad : {"0", "-100", "10.5", "2147483648", "abc", "-"}) EXPECT_EQ(shares_cell(bad), std::nullopt);
@@ -100,7 +134,10 @@ TEST(ImportCells, NumbersDatesAndAccounts) {
     EXPECT_EQ(date_cell("2025/5/16"), (Date{2025, 5, 16}));
     EXPECT_EQ(date_cell("25/05/16"), (Date{2025, 5, 16}));
     EXPECT_EQ(date_cell("２０２５／０１／２０"), (Date{2025, 1, 20}));
-    for (const char* bad : {"2025/13/01", "2025/02/29", "5/16", "2025年1月20日", ""})
+    EXPECT_EQ(date_cell("2025-05-16"), (Date{2025, 5, 16}));
+    EXPECT_EQ(date_cell("2024/02/29"), (Date{2024, 2, 29}));
+    for (const char* bad : {"2025/13/01", "2025/02/29", "5/16", "2025年1月20日", "", "2025/05-16", "0000/01/01",
+                            "2025/0a/16", "-25/05/16"})
         EXPECT_EQ(date_cell(bad), std::nullopt) << bad;
 
     const std::pair<const char*, AccountType> accounts[] = {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imports/csv_text.h"
+#include "store/cp932.h"
 #include "support/test_data.h"
 
 namespace chomaru {
@@ -227,6 +228,36 @@ TEST(TradeHistory, TheHeaderIsLookedForInTheFirst30Lines) {
     EXPECT_EQ(no_header_error(preamble + "\r\n" + sbi_header + "\r\n" + row), no_header_message);
     EXPECT_EQ(no_header_error(""), no_header_message);
     EXPECT_EQ(no_header_error(std::string("PNG\0\x1A", 5)), "テキストファイルではありません");
+}
+
+// Many names in turn, each read as its own; a name with a line break does
+// not read, in ASCII too.
+TEST(TradeHistory, EveryRowKeepsItsOwnName) {
+    std::string text = std::string(sbi_header) + "\r\n";
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back(i % 2 ? "Sony " + std::to_string(i % 70) : "ソニー" + std::to_string(i % 70));
+        text += "2025/03/03," + names.back() + ",7203,東証,株式現物買,--,特定,申告,100,2850,--,--,,285000\r\n";
+    }
+    text += "2025/03/03,\"Sony\nGroup\",7203,東証,株式現物買,--,特定,申告,100,2850,--,--,,285000\r\n";
+    const TradeHistory h = read_trade_history(utf8_to_cp932(text));
+    ASSERT_EQ(h.rows.size(), names.size() + 1);
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(h.rows[i].name, names[i]) << i;
+    EXPECT_EQ(h.rows.back().reason, "銘柄名に改行があります");
+}
+
+// A byte that code page 932 does not take refuses the whole file, even in
+// a column no trade is read from, far below the header.
+TEST(TradeHistory, ABadByteAnywhereInCodePage932IsNotText) {
+    const std::string row =
+        utf8_to_cp932("2025/03/03,トヨタ,7203,東証,株式現物買,--,特定,申告,100,2850,--,--,2025/03/03,285000\r\n");
+    std::string text = utf8_to_cp932(sbi_header) + "\r\n";
+    for (int i = 0; i < 40; ++i) text += row;
+    EXPECT_EQ(read_trade_history(text).rows.size(), 40u);
+    for (const std::string_view market : {"\x93\x8C\x8F\xD8\x82", "\x80", "\x93\x8C\xFD\x40", "\"\x82\"\""}) {
+        const std::string bad = text + "2025/03/04,x,7203," + std::string(market) + row.substr(row.find(",\x8A"));
+        EXPECT_EQ(no_header_error(bad + row), "テキストファイルではありません") << market;
+    }
 }
 
 }  // namespace

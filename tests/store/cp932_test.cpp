@@ -24,6 +24,27 @@ TEST(Cp932, InvalidBytesAreAReadFailure) {
         EXPECT_THROW(cp932_to_utf8(bad), EncodingError) << bad;
 }
 
+// The check without decoding takes exactly the bytes the decoder takes:
+// every pair, alone and after a run of ASCII read eight bytes at a time.
+TEST(Cp932, TheCheckAgreesWithTheDecoderOnEveryPair) {
+    int disagreements = 0;
+    for (int first = 0; first < 0x100; ++first)
+        for (int second = 0; second < 0x100; ++second)
+            for (const std::string& before : {std::string(), std::string("abcdefghi")}) {
+                const std::string bytes = before + char(first) + char(second);
+                bool decodes = true;
+                try {
+                    cp932_to_utf8(bytes);
+                } catch (const EncodingError&) {
+                    decodes = false;
+                }
+                if (is_cp932(bytes) != decodes) ++disagreements;
+            }
+    EXPECT_EQ(disagreements, 0);
+    EXPECT_FALSE(is_cp932("abcdefgh\x82"));
+    EXPECT_TRUE(is_cp932("abcdefgh\x90V12345678\xB1"));
+}
+
 TEST(Cp932, TextItCannotHoldIsReportedNotChanged) {
     // iconv would write the yen sign as 0x5C, which reads back as a backslash.
     EXPECT_THROW(utf8_to_cp932("\u00A5100"), EncodingError);

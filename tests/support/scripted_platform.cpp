@@ -73,6 +73,14 @@ std::filesystem::path ScriptedPlatform::choose_save_file(const QString&, const s
     return p;
 }
 
+std::filesystem::path ScriptedPlatform::choose_open_file(const QString&, const QString& filter) {
+    open_filters.push_back(filter);
+    if (open_choices.empty()) return {};
+    const std::filesystem::path p = open_choices.front();
+    open_choices.pop_front();
+    return p;
+}
+
 std::filesystem::path ScriptedPlatform::choose_folder(const QString&, const std::filesystem::path&) {
     if (folder_choices.empty()) return {};
     const std::filesystem::path p = folder_choices.front();

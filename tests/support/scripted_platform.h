@@ -50,6 +50,7 @@ public:
     std::filesystem::path documents_folder() override { return documents; }
     void open_document(const std::filesystem::path& file, std::function<void()> not_opened) override;
     std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
+    std::filesystem::path choose_open_file(const QString& caption, const QString& filter) override;
     std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
     FileSystem& file_system() override { return files ? *files : real_file_system(); }
     // The settings in `settings_file`; nothing is kept while it is empty.
@@ -63,6 +64,8 @@ public:
     std::filesystem::path documents;
     std::deque<std::filesystem::path> save_choices;
     std::deque<std::filesystem::path> folder_choices;  // empty: Cancel
+    std::deque<std::filesystem::path> open_choices;    // empty: Cancel
+    std::vector<QString> open_filters;                 // the filter of each file chooser shown
     bool desktop_opens_documents = true;
     FileSystem* files = nullptr;  // the real file system when null
     std::filesystem::path settings_file;

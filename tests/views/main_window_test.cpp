@@ -52,8 +52,9 @@ TEST_F(MainWindowLayout, MenuTree) {
         for (QAction* a : window->menuBar()->findChild<QMenu*>(menu)->actions()) texts << a->text();
         return texts;
     };
-    EXPECT_EQ(items("file"), (QStringList{"並べ替え(&Y)", "CSVファイルの出力(&O)", "申告ファイルの作成(&T)",
-                                          "手数料設定(&J)", "終了(&E)"}));
+    EXPECT_EQ(items("file"),
+              (QStringList{"取引履歴の取り込み(&I)…", "保有一覧から現在値を取り込む(&H)…", "", "並べ替え(&Y)",
+                           "CSVファイルの出力(&O)", "申告ファイルの作成(&T)", "手数料設定(&J)", "終了(&E)"}));
     EXPECT_EQ(items("modify"),
               (QStringList{"元に戻す(&Z)", "やり直し(&R)", "", "コードの変更(&B)", "銘柄名の変更(&O)", "配当の変更(&P)",
                            "口座区分(&A)…", "現在値(&G)…", "株式分割・併合(&S)…", "配当金の記録(&V)…"}));
