@@ -1,12 +1,14 @@
-// The memory 200 undo steps add: a full-capacity portfolio in which 200
-// stocks have room for one more buy, then a buy on each of them recorded as
-// an undo step. Prints the peak resident memory before and after.
+// The memory 300 undo steps add from a fresh start: the data file given (a
+// full-capacity one) read as the program reads it into a new document, then
+// 300 corrections of a buy, one stock after another, each one undo step. The
+// program's first step keeps an image of every stock, as a fresh start's
+// does. Prints the peak resident memory before and after.
 #include <cstdio>
 #include <fstream>
 #include <string>
 
-#include "document/undo_history.h"
-#include "full_portfolio.h"
+#include "document/document.h"
+#include "store/data_file.h"
 
 namespace {
 
@@ -19,24 +21,31 @@ long peak_kb() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
     using namespace chomaru;
-    constexpr int steps = 200;
-    auto portfolio = make_full_portfolio();
-    for (int j = 0; j < steps; ++j) --portfolio->stocks[size_t(j)].buy_count;
-    UndoHistory history;
-    history.reset(*portfolio);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DATA_FILE\n", argv[0]);
+        return 2;
+    }
+    constexpr int steps = 300;
+    auto data = Portfolio::create();
+    if (read_data_file(argv[1], *data).status != LoadStatus::loaded) {
+        std::fprintf(stderr, "%s does not read\n", argv[1]);
+        return 1;
+    }
+    const int stocks = data->last_stock + 1;
+    Document document(std::move(data));
     const long before = peak_kb();
     for (int j = 0; j < steps; ++j) {
-        portfolio->current_stock = j;
-        PortfolioImage image = history.before(*portfolio);
-        Stock& s = portfolio->current();
-        s.buys[size_t(s.buy_count++)] = TradeRecord{"2026/12/07", 1000, 100, Currency::from_yen(100000)};
-        s.held_shares += 100;
-        history.record("買い", std::move(image), *portfolio);
+        document.select(j % stocks);
+        TradeRecord changed = document.selected().buys[0];
+        changed.price += 1;
+        document.change_record(TradeSide::buy, 0, changed, Operation::buy_correction);
     }
     const long after = peak_kb();
-    std::printf("undo: %d steps of buys add %.1f MB to the peak resident memory (%.1f -> %.1f MB)   goal: < 20 MB\n",
-                int(history.steps()), double(after - before) / 1024.0, double(before) / 1024.0, double(after) / 1024.0);
-    return history.steps() == steps ? 0 : 1;
+    int undone = 0;
+    while (document.undo()) ++undone;
+    std::printf("undo: %d steps add %.1f MB to the peak resident memory (%.1f -> %.1f MB)   goal: within 20 MB\n",
+                steps, double(after - before) / 1024.0, double(before) / 1024.0, double(after) / 1024.0);
+    return undone == steps ? 0 : 1;
 }

@@ -17,5 +17,6 @@ int main(int argc, char* argv[]) {
     chomaru::StockMain window(platform);
     window.show();
     wait_for_first_paint(window);
+    report_first_paint();
     return 0;
 }

@@ -1,36 +1,69 @@
 #include "reports/chart_window.h"
 
-#include <QChart>
-#include <QChartView>
-#include <QDateTimeAxis>
+#include <dlfcn.h>
+
+#include <QDateTime>
 #include <QLabel>
-#include <QLineSeries>
-#include <QScatterSeries>
 #include <QStringList>
 #include <QVBoxLayout>
-#include <QValueAxis>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <set>
 #include <vector>
 
 #include "accounting/position.h"
+#include "program_info.h"
+#include "reports/chart_plan.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/twips.h"
+#include "ui/window_places.h"
 
 namespace chomaru {
 
 namespace {
 
 const QColor average_colour(0x1f, 0x5f, 0xbf);
+const QColor buy_colour(0x8e, 0x44, 0xad);
 const QColor shares_colour(0x2e, 0x8b, 0x57);
 const QColor profit_colour(0xd2, 0x69, 0x1e);
 const QColor sell_colour(Qt::red);
 
 qreal chart_time(const Date& date) {
     return qreal(QDate(date.year, date.month, date.day).startOfDay().toMSecsSinceEpoch());
+}
+
+// The chart's library, opened once, at the first chart: beside the program
+// (the build, a portable copy), else where the package installs it.
+struct ChartLibrary {
+    MakeChartView make_view = nullptr;
+    DrawChart draw = nullptr;
+    std::string error;
+};
+
+const ChartLibrary& chart_library() {
+    static const ChartLibrary library = [] {
+        ChartLibrary found;
+        const std::filesystem::path program = executable_folder("/proc/self/exe");
+        for (const std::filesystem::path& place :
+             {program / "libchomaru_chart.so", program / chart_library_from_program / "libchomaru_chart.so"}) {
+            void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!handle) {
+                if (found.error.empty()) found.error = dlerror();
+                continue;
+            }
+            found.make_view = reinterpret_cast<MakeChartView>(dlsym(handle, "chomaru_chart_view"));
+            found.draw = reinterpret_cast<DrawChart>(dlsym(handle, "chomaru_draw_chart"));
+            if (found.make_view && found.draw) break;
+            found.error = place.string() + ": not the chart's library";
+        }
+        if (found.make_view && found.draw) found.error.clear();
+        return found;
+    }();
+    return library;
 }
 
 // The trades replayed as the stock's own figures are, as far as they could
@@ -79,77 +112,77 @@ QString notes(const Replayed& r) {
 // trade and a level line to the end of the time axis.
 class StepLine {
 public:
-    StepLine(const QString& name, const QColor& colour) : series_(new QLineSeries) {
-        series_->setName(name);
-        series_->setColor(colour);
+    StepLine(const QString& name, const QColor& colour, int axis) {
+        series_.name = name;
+        series_.colour = colour;
+        series_.axis = axis;
     }
     void add(qreal time, qreal value) {
-        if (series_->count() > 0) series_->append(time, last_);
-        series_->append(time, value);
+        if (!series_.points.isEmpty()) series_.points.append(QPointF(time, last_));
+        series_.points.append(QPointF(time, value));
         last_ = value;
         low_ = std::min(low_, value);
         high_ = std::max(high_, value);
     }
-    QLineSeries* finish(qreal end) {
-        if (series_->count() > 0) series_->append(end, last_);
+    ChartSeries finish(qreal end) {
+        if (!series_.points.isEmpty()) series_.points.append(QPointF(end, last_));
         return series_;
     }
     qreal low() const { return low_; }
     qreal high() const { return high_; }
 
 private:
-    QLineSeries* series_;
+    ChartSeries series_;
     qreal last_ = 0;
     qreal low_ = 0;
     qreal high_ = 0;
 };
 
-QScatterSeries* marks(const QString& name, const QColor& colour, QScatterSeries::MarkerShape shape) {
-    auto* s = new QScatterSeries;
-    s->setName(name);
-    s->setColor(colour);
-    s->setBorderColor(colour);
-    s->setMarkerShape(shape);
-    s->setMarkerSize(9);
+ChartSeries marks(const QString& name, const QColor& colour, ChartSeries::Kind kind) {
+    ChartSeries s;
+    s.kind = kind;
+    s.name = name;
+    s.colour = colour;
     return s;
 }
 
-QValueAxis* value_axis(const QString& title, const QColor& colour, qreal low, qreal high) {
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    axis->setTitleBrush(colour);
-    axis->setLabelsColor(colour);
-    axis->setLabelFormat(QStringLiteral("%'.0f"));
+// An axis over `low` to `high` with a little room above (and below a
+// negative low), its ends and ticks on whole steps of 1, 2 or 5 times a
+// power of ten, at least 1, so that its labels, whole numbers, all differ.
+ChartAxis value_axis(const QString& title, const QColor& colour, qreal low, qreal high) {
+    constexpr int most_ticks = 7;
     if (high <= low) high = low + 1;
     const qreal margin = (high - low) * 0.05;
-    axis->setRange(low - (low < 0 ? margin : 0), high + margin);
-    axis->applyNiceNumbers();
-    return axis;
+    high += margin;
+    if (low < 0) low -= margin;
+    const qreal power = std::pow(10.0, std::floor(std::log10((high - low) / (most_ticks - 1))));
+    ChartAxis axis{title, colour, low, high, 2};
+    for (int i = 0;; ++i) {
+        const qreal step = std::max(1.0, power * std::array{1.0, 2.0, 5.0}[size_t(i % 3)] * std::pow(10.0, i / 3));
+        axis.low = std::floor(low / step) * step;
+        axis.high = std::ceil(high / step) * step;
+        axis.ticks = int(std::lround((axis.high - axis.low) / step)) + 1;
+        if (axis.ticks <= most_ticks) return axis;
+    }
 }
 
-void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
-    chart->addSeries(series);
-    series->attachAxis(x);
-    series->attachAxis(y);
-}
-
-QChart* stock_chart(const Stock& stock, const std::vector<PositionStep>& steps) {
-    auto* chart = new QChart;
-    chart->setTitle(QString::fromStdString(stock.stock_code + "  " + stock.stock_name));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    if (steps.empty()) return chart;
+ChartPlan stock_plan(const Stock& stock, const std::vector<PositionStep>& steps) {
+    ChartPlan plan;
+    plan.title = QString::fromStdString(stock.stock_code + "  " + stock.stock_name);
+    if (steps.empty()) return plan;
 
     const qreal first = chart_time(steps.front().date);
     const qreal last = chart_time(steps.back().date);
     // A few days either side, so that the first and last marks are not cut.
     const qreal margin = std::max((last - first) * 0.03, 3.0 * 24 * 60 * 60 * 1000);
-    const qreal end = last + margin;
+    plan.first = first - margin;
+    plan.last = last + margin;
 
-    StepLine average(QStringLiteral("平均買い単価"), average_colour);
-    StepLine shares(QStringLiteral("保有株数"), shares_colour);
-    StepLine profit(QStringLiteral("通算損益"), profit_colour);
-    QScatterSeries* buys = marks(QStringLiteral("買い（単価）"), average_colour, QScatterSeries::MarkerShapeCircle);
-    QScatterSeries* sells = marks(QStringLiteral("売り（単価）"), sell_colour, QScatterSeries::MarkerShapeRectangle);
+    StepLine average(QStringLiteral("平均買い単価"), average_colour, 0);
+    StepLine shares(QStringLiteral("保有株数"), shares_colour, 1);
+    StepLine profit(QStringLiteral("通算損益"), profit_colour, 2);
+    ChartSeries buys = marks(QStringLiteral("買い（単価）"), buy_colour, ChartSeries::Kind::circles);
+    ChartSeries sells = marks(QStringLiteral("売り（単価）"), sell_colour, ChartSeries::Kind::squares);
     qreal price_high = 0;
     for (const PositionStep& step : steps) {
         const qreal t = chart_time(step.date);
@@ -157,31 +190,17 @@ QChart* stock_chart(const Stock& stock, const std::vector<PositionStep>& steps) 
         shares.add(t, step.held);
         profit.add(t, step.realized.to_double());
         if (step.split) continue;
-        (step.side == TradeSide::buy ? buys : sells)->append(t, step.record->price);
+        (step.side == TradeSide::buy ? buys : sells).points.append(QPointF(t, step.record->price));
         price_high = std::max<qreal>(price_high, step.record->price);
     }
-
-    auto* dates = new QDateTimeAxis;
-    dates->setTitleText(QStringLiteral("日付"));
-    dates->setFormat(QStringLiteral("yyyy/MM/dd"));
-    dates->setTickCount(6);
-    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - margin)),
-                    QDateTime::fromMSecsSinceEpoch(qint64(end)));
-    chart->addAxis(dates, Qt::AlignBottom);
-    QValueAxis* price_axis = value_axis(QStringLiteral("単価（円）"), average_colour, std::min(average.low(), 0.0),
-                                        std::max(average.high(), price_high));
-    chart->addAxis(price_axis, Qt::AlignLeft);
-    QValueAxis* share_axis = value_axis(QStringLiteral("株数"), shares_colour, shares.low(), shares.high());
-    chart->addAxis(share_axis, Qt::AlignRight);
-    QValueAxis* profit_axis = value_axis(QStringLiteral("通算損益（円）"), profit_colour, profit.low(), profit.high());
-    chart->addAxis(profit_axis, Qt::AlignRight);
-
-    attach(chart, average.finish(end), dates, price_axis);
-    attach(chart, shares.finish(end), dates, share_axis);
-    attach(chart, profit.finish(end), dates, profit_axis);
-    attach(chart, buys, dates, price_axis);
-    attach(chart, sells, dates, price_axis);
-    return chart;
+    plan.axes = {
+        value_axis(QStringLiteral("単価（円）"), average_colour, std::min(average.low(), 0.0),
+                   std::max(average.high(), price_high)),
+        value_axis(QStringLiteral("株数"), shares_colour, shares.low(), shares.high()),
+        value_axis(QStringLiteral("通算損益（円）"), profit_colour, profit.low(), profit.high()),
+    };
+    plan.series = {average.finish(plan.last), shares.finish(plan.last), profit.finish(plan.last), buys, sells};
+    return plan;
 }
 
 }  // namespace
@@ -190,32 +209,38 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form_chart"));
     setWindowTitle(QStringLiteral("推移グラフ"));
     resize(twips(this, 13500), twips(this, 8400));
-    chart_view = new QChartView(this);
+    const ChartLibrary& library = chart_library();
+    chart_view = library.make_view ? library.make_view(this) : new QLabel(qt_text(library.error), this);
     chart_view->setObjectName(QStringLiteral("chart_view"));
-    chart_view->setRenderHint(QPainter::Antialiasing);
     note = new QLabel(this);
     note->setObjectName(QStringLiteral("note"));
     note->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(chart_view, 1);
     layout->addWidget(note);
+    close_on_escape(*this);
 }
 
 void ChartWindow::show_stock(const Stock& stock) {
     const Replayed replayed = replay_all(stock);
-    QChart* old = chart_view->chart();
-    chart_view->setChart(stock_chart(stock, replayed.steps));
-    delete old;
+    if (chart_library().draw) chart_library().draw(chart_view, stock_plan(stock, replayed.steps));
     note->setText(notes(replayed));
     note->setVisible(!note->text().isEmpty());
 }
 
 void m_chart_click(Session& session) {
+    if (!chart_library().error.empty()) {
+        session.platform.message_box(QStringLiteral("推移グラフを表示できません。\r\n（") +
+                                         qt_text(chart_library().error) + QStringLiteral("）"),
+                                     QMessageBox::Warning, QMessageBox::Ok, program_caption);
+        return;
+    }
     QWidget* owner = session.dialog_parent;
     auto* chart = owner ? owner->findChild<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!chart) {
         chart = new ChartWindow(owner);
         chart->setAttribute(Qt::WA_DeleteOnClose);
+        open_over_parent(*chart, session.platform, "chart");
     }
     chart->show();
     chart->raise();

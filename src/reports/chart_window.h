@@ -4,8 +4,6 @@
 
 #include "store/portfolio.h"
 
-class QChart;
-class QChartView;
 class QLabel;
 
 namespace chomaru {
@@ -27,12 +25,15 @@ public:
     // empty chart and a note.
     void show_stock(const Stock& stock);
 
-    QChartView* chart_view;
+    // The chart's library's view (a QChartView); a note of why the
+    // library could not be opened when it could not.
+    QWidget* chart_view;
     QLabel* note;
 };
 
-// Opens the chart of the selected stock beside the session's window, or
-// brings it forward when it is open already. The window draws it when the
+// Opens the chart of the selected stock over the session's window, or
+// brings it forward when it is open already; tells why when the chart's
+// library cannot be opened. The window draws it when the
 // command ends and again after every later command, so it follows the
 // selection and every change of the records.
 void m_chart_click(Session& session);

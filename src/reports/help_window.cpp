@@ -7,6 +7,7 @@
 
 #include "program_info.h"
 #include "ui/platform.h"
+#include "ui/window_places.h"
 
 namespace chomaru {
 
@@ -16,7 +17,7 @@ std::vector<std::filesystem::path> help_file_places(const std::filesystem::path&
             (program_folder / help_folder_from_program / "chomaru.html").lexically_normal()};
 }
 
-void show_help_window(QWidget& owner, const std::filesystem::path& file) {
+void show_help_window(QWidget& owner, const std::filesystem::path& file, Platform& platform) {
     auto* window = owner.findChild<QWidget*>(QStringLiteral("help_window"), Qt::FindDirectChildrenOnly);
     if (!window) {
         // A dialog's window stays above its owner, also when it comes up
@@ -33,6 +34,8 @@ void show_help_window(QWidget& owner, const std::filesystem::path& file) {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(browser);
         window->resize(760, 640);
+        open_over_parent(*window, platform, "help");
+        close_on_escape(*window);
     }
     window->show();
     window->raise();

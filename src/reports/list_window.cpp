@@ -2,7 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
-
+#include <QScreen>
 #include <algorithm>
 #include <optional>
 
@@ -15,6 +15,7 @@
 #include "ui/session.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
+#include "ui/window_places.h"
 
 namespace chomaru {
 
@@ -23,16 +24,18 @@ namespace {
 constexpr int laid_out_rows = 12;
 constexpr int columns = 6;
 
-// The labels of the totals, in one line under the table.
-QLabel* total_label(QWidget* parent, const char* name, const QString& caption, int left, int width) {
-    return label(parent, QString::fromLatin1(name), caption, left, 3120, width);
+// A label of the totals' line: as wide as its design or as its caption.
+QLabel* total_label(QWidget* parent, const char* name, const QString& caption, int width) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setMinimumWidth(std::max(twips(l, width), l->sizeHint().width()));
+    return l;
 }
 
-// The list grows by `width` pixels, the grid with it and the button along.
+// The list grows by `width` pixels, the table with it.
 void widen(ListWindow& list, int width) {
-    list.setFixedWidth(list.width() + width);
-    list.all_disp_fig->resize(list.all_disp_fig->width() + width, list.all_disp_fig->height());
-    list.close_key->move(list.close_key->x() + width, list.close_key->y());
+    list.all_disp_fig->setMinimumWidth(list.all_disp_fig->minimumWidth() + width);
+    list.resize(list.width() + width, list.height());
 }
 
 // A name with its account's tag may need more than the column's width.
@@ -44,37 +47,78 @@ void fit_tagged_names(ListWindow& list, const Portfolio& portfolio) {
             widest = std::max(widest, g->fontMetrics().horizontalAdvance(g->text(i + 1, 1)));
     const int more = widest + twips(g, 120) - g->columnWidth(1);
     if (more <= 0) return;
-    g->setColumnWidth(1, g->columnWidth(1) + more);
+    g->widen_col(1, more);
     widen(list, more);
 }
 
 }  // namespace
 
+// The table over the totals' line, which ends with the button; the table
+// takes whatever room the window gains.
 ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form_all_disp"));
     setWindowTitle(QStringLiteral("一覧表"));
-    setFixedSize(twips(this, 7950), twips(this, 3585));
 
     all_disp_fig = new FlexGrid(0, columns, 1, 0, this);
     all_disp_fig->setObjectName(QStringLiteral("all_disp_fig"));
     all_disp_fig->setFont(figure_font(9.75));
     all_disp_fig->set_default_row_height(255);
     all_disp_fig->set_rows(laid_out_rows);
-    place(all_disp_fig, 120, 120, 7740, 2775);
+    all_disp_fig->setMinimumSize(twips(this, 7740), twips(this, 2775));
+    all_disp_fig->fill_width();
 
-    Label1 = total_label(this, "Label1", QStringLiteral("通算損益："), 360, 855);
-    all_total = total_label(this, "all_total", QString(), 1320, 2175);
-    Label2 = total_label(this, "Label2", QStringLiteral("通算利回り："), 3720, 975);
-    all_rimawari = total_label(this, "all_rimawari", QString(), 4800, 1095);
+    Label1 = total_label(this, "Label1", QStringLiteral("通算損益："), 855);
+    all_total = total_label(this, "all_total", QString(), 2175);
+    Label2 = total_label(this, "Label2", QStringLiteral("通算利回り："), 975);
+    all_rimawari = total_label(this, "all_rimawari", QString(), 1095);
+    close_key = accept_button(this, QStringLiteral("close_key"), QStringLiteral("閉じる(&C)"), 0, 0, 1695, 495);
+    close_key->setMinimumSize(close_key->size());
 
-    close_key = accept_button(this, QStringLiteral("close_key"), QStringLiteral("閉じる(&C)"), 6120, 3000, 1695, 495);
+    QBoxLayout* rows = twips_box(QBoxLayout::TopToBottom, this, this, 120, 120, 90, 90, 105);
+    rows->addWidget(all_disp_fig, 1);
+    QBoxLayout* totals = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0, 105);
+    totals->addWidget(Label1);
+    totals->addWidget(all_total);
+    totals->addSpacing(twips(this, 120));
+    totals->addWidget(Label2);
+    totals->addWidget(all_rimawari);
+    totals->addStretch(1);
+    totals->addWidget(close_key);
+    rows->addLayout(totals);
 
-    Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("評価額合計："), 360, 3480, 1095);
-    all_value = label(this, QStringLiteral("all_value"), QString(), 1455, 3480, 2175);
-    Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("評価損益合計："), 3720, 3480, 1335);
-    all_gain = label(this, QStringLiteral("all_gain"), QString(), 5055, 3480, 2175);
-    at_cost_note = label(this, QStringLiteral("at_cost_note"), QString(), 360, 3780, 7400);
+    // The totals at the quoted prices and their note, in lines of their
+    // own, shown with the columns of the prices.
+    Label3 = new QLabel(QStringLiteral("評価額合計："), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    all_value = total_label(this, "all_value", QString(), 2175);
+    Label4 = new QLabel(QStringLiteral("評価損益合計："), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    all_gain = total_label(this, "all_gain", QString(), 2175);
+    at_cost_note = total_label(this, "at_cost_note", QString(), 7400);
+    QBoxLayout* values = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0, 105);
+    values->addWidget(Label3);
+    values->addWidget(all_value);
+    values->addSpacing(twips(this, 120));
+    values->addWidget(Label4);
+    values->addWidget(all_gain);
+    values->addStretch(1);
+    rows->addLayout(values);
+    QBoxLayout* note = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0);
+    note->addWidget(at_cost_note, 1);
+    rows->addLayout(note);
     for (QLabel* l : {Label3, all_value, Label4, all_gain, at_cost_note}) l->hide();
+    resize(minimumSizeHint());
+    lay_out_now(*this);
+}
+
+void ListWindow::fit_rows() {
+    // The table is as tall as its rows, so that no scroll bar shows while
+    // they fit on the screen.
+    lay_out_now(*this);
+    const int more = all_disp_fig->cells_size().height() - all_disp_fig->height();
+    const QScreen* screen = this->screen();
+    const int room = screen ? screen->availableGeometry().height() * 9 / 10 : height() + more;
+    resize(width(), std::min(height() + std::max(more, 0), std::max(room, minimumHeight())));
 }
 
 void setup_list_grid(ListWindow& list) {
@@ -90,6 +134,7 @@ void setup_list_grid(ListWindow& list) {
     for (int c = 0; c < columns; ++c) g->set_cell_alignment(0, c, align_centre);
     for (int c = 0; c < 2; ++c) g->set_col_alignment(c, align_centre);
     for (int c = 2; c < columns; ++c) g->set_col_alignment(c, align_right);
+    g->sort_on_heading_click();
 }
 
 void show_portfolio_list(ListWindow& list, const Portfolio& portfolio) {
@@ -123,7 +168,6 @@ namespace {
 constexpr int value_columns = 3;
 // The price column has room for an old price's date beside it.
 constexpr int value_widths[value_columns] = {2100, 1500, 1400};
-constexpr int totals_room = 660;
 
 void show_figure(FlexGrid* g, int row, int col, const QString& text, bool below_zero) {
     g->set_text(row, col, text);
@@ -175,12 +219,11 @@ void show_valuation_columns(ListWindow& list, const Portfolio& portfolio, const 
         g->set_cell_alignment(0, c, align_centre);
         g->set_col_alignment(c, align_right);
         g->set_col_width(c, value_widths[k]);
-        added += g->columnWidth(c);
+        added += twips(g, value_widths[k]);
     }
     widen(list, added);
     for (int32_t i = 0; i <= portfolio.last_stock; ++i) show_row_value(g, i + 1, portfolio.stocks.at(size_t(i)), today);
 
-    list.setFixedHeight(list.height() + twips(&list, totals_room));
     for (QLabel* l : {list.Label3, list.all_value, list.Label4, list.all_gain}) l->show();
     try {
         const ValuationTotals totals = valuation_totals(portfolio);
@@ -197,6 +240,8 @@ void show_valuation_columns(ListWindow& list, const Portfolio& portfolio, const 
         list.all_value->clear();
         list.all_gain->clear();
     }
+    lay_out_now(list);
+    list.resize(list.size().expandedTo(list.minimumSizeHint()));
 }
 
 void all_list_key_click(Session& session) {
@@ -204,6 +249,10 @@ void all_list_key_click(Session& session) {
     setup_list_grid(list);
     show_portfolio_list(list, session.portfolio);
     show_valuation_columns(list, session.portfolio, session.platform.today());
+    // At its remembered size, made taller when there are more rows than
+    // it showed.
+    open_over_parent(list, session.platform, "list");
+    list.fit_rows();
     session.platform.run_modal(list);
 }
 

@@ -20,6 +20,9 @@ class ListWindow : public QDialog {
 public:
     explicit ListWindow(QWidget* parent = nullptr);
 
+    // Makes the window as tall as the table's rows need, within the screen.
+    void fit_rows();
+
     FlexGrid* all_disp_fig;
     QLabel* Label1;
     QLabel* all_total;

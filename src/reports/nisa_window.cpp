@@ -9,6 +9,7 @@
 #include "ui/session.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
+#include "ui/window_places.h"
 
 namespace chomaru {
 
@@ -60,6 +61,8 @@ NisaWindow::NisaWindow(const Portfolio& portfolio, int this_year, QWidget* paren
         "税務上の助言ではありません。"));
     left_out = text_label(this, "left_out", 4080, 540);
     left_out->setStyleSheet(QStringLiteral("color: red"));
+    nisa_fig->fill_width();
+    lay_out_placed(*this, {{{nisa_fig}, 1}, {{limits}}, {{room}}, {{note}}, {{left_out}}});
 
     const NisaAllowance allowance = nisa_allowance(portfolio, this_year);
     const int years = int(allowance.years.size());
@@ -94,6 +97,7 @@ NisaWindow::NisaWindow(const Portfolio& portfolio, int this_year, QWidget* paren
 
 void m_nisa_click(Session& session) {
     NisaWindow form(session.portfolio, session.platform.today().year, session.dialog_parent);
+    open_over_parent(form, session.platform, "nisa");
     session.platform.run_modal(form);
 }
 

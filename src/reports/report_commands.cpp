@@ -131,8 +131,8 @@ void expla_click(Session& session) {
         platform.message_box(text, QMessageBox::Warning, QMessageBox::Ok, program_caption);
         return;
     }
-    platform.open_document(*help, [owner = QPointer<QWidget>(session.dialog_parent), file = *help] {
-        if (owner) show_help_window(*owner, file);
+    platform.open_document(*help, [owner = QPointer<QWidget>(session.dialog_parent), file = *help, &platform] {
+        if (owner) show_help_window(*owner, file, platform);
     });
 }
 

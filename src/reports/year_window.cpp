@@ -12,6 +12,7 @@
 #include "ui/session.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
+#include "ui/window_places.h"
 
 namespace chomaru {
 
@@ -135,6 +136,16 @@ YearWindow::YearWindow(const Portfolio& portfolio, Platform& platform, QWidget* 
     csv_key->setObjectName(QStringLiteral("csv_key"));
     place(csv_key, table_width - 1680, 7560, 1800, 495);
     connect(csv_key, &QPushButton::clicked, this, [this, &platform] { write_year_file(platform, portfolio_); });
+    // The tables share what room the window gains.
+    for (FlexGrid* g : {year_fig, sales_fig, nisa_fig}) g->fill_width();
+    lay_out_placed(*this, {{{year_fig}, 1},
+                           {{sales_caption}},
+                           {{sales_fig}, 1},
+                           {{nisa_caption}},
+                           {{nisa_fig}, 1},
+                           {{dividend_note}},
+                           {{note}},
+                           {{left_out, csv_key}}});
 
     show_years();
     connect(year_fig, &QTableWidget::currentCellChanged, this, [this](int row) { select_year(row); });
@@ -190,6 +201,7 @@ void YearWindow::show_sales(const YearFigures& year) {
 
 void m_year_report_click(Session& session) {
     YearWindow form(session.portfolio, session.platform, session.dialog_parent);
+    open_over_parent(form, session.platform, "year");
     session.platform.run_modal(form);
 }
 

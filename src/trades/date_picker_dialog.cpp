@@ -1,14 +1,19 @@
 #include "trades/date_picker_dialog.h"
 
-#include <QCalendarWidget>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTextCharFormat>
+#include <QToolButton>
 #include <algorithm>
 #include <optional>
 
 #include "store/date_text.h"
+#include "store/market_calendar.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/text_checks.h"
@@ -31,7 +36,60 @@ std::optional<QDate> date_in(const QString& text) {
     }
 }
 
+const QColor saturday_colour(0x1f, 0x4f, 0xd8);
+const QColor holiday_colour(0xd0, 0x10, 0x10);
+
+QTextCharFormat coloured(const QColor& colour) {
+    QTextCharFormat format;
+    format.setForeground(colour);
+    return format;
+}
+
 }  // namespace
+
+JapaneseCalendar::JapaneseCalendar(const QDate& today, QWidget* parent) : QCalendarWidget(parent), today_(today) {
+    setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    setWeekdayTextFormat(Qt::Saturday, coloured(saturday_colour));
+    setWeekdayTextFormat(Qt::Sunday, coloured(holiday_colour));
+    // The heading's year comes first, as "2026年": the year's button shows
+    // the text of the year's spin box, which edits the year over it.
+    auto* year_edit = findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+    auto* year = findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+    auto* month = findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    auto* bar = findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"));
+    auto* heading = bar ? qobject_cast<QBoxLayout*>(bar->layout()) : nullptr;
+    if (year_edit) year_edit->setSuffix(QStringLiteral("年"));
+    if (year && month && heading && heading->indexOf(year) >= 0 && heading->indexOf(month) >= 0) {
+        heading->removeWidget(month);
+        heading->insertWidget(heading->indexOf(year) + 1, month);
+    }
+    connect(this, &QCalendarWidget::currentPageChanged, this, &JapaneseCalendar::mark_holidays);
+    setSelectedDate(today);
+    mark_holidays(yearShown(), monthShown());
+}
+
+// The page shows up to six weeks around the month.
+void JapaneseCalendar::mark_holidays(int year, int month) {
+    const QDate first(year, month, 1);
+    for (QDate d = first.addDays(-7); d <= first.addDays(42); d = d.addDays(1)) {
+        const std::string_view name = holiday_name(Date{d.year(), d.month(), d.day()});
+        if (name.empty()) continue;
+        QTextCharFormat format = coloured(holiday_colour);
+        format.setToolTip(QString::fromUtf8(name.data(), qsizetype(name.size())));
+        setDateTextFormat(d, format);
+    }
+}
+
+void JapaneseCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date) const {
+    QCalendarWidget::paintCell(painter, rect, date);
+    if (date != today_) return;
+    painter->save();
+    painter->setPen(QPen(palette().color(QPalette::Text), 1));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect.adjusted(1, 1, -2, -2));
+    painter->restore();
+}
 
 DatePickerDialog::DatePickerDialog(Platform& platform, std::string& picked_date, QWidget* parent)
     : QDialog(parent), platform_(platform), picked_date_(picked_date) {
@@ -50,14 +108,12 @@ DatePickerDialog::DatePickerDialog(Platform& platform, std::string& picked_date,
     l_date->setToolTip(QStringLiteral("例: 2026/01/05、2026-01-05、20260105"));
     place(l_date, 120, 120, 2385, 300);
 
-    MonthView1 = new QCalendarWidget(client);
+    const Date today = platform.today();
+    MonthView1 = new JapaneseCalendar(qt_date(today), client);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
-    MonthView1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
-    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     // Digits typed into the calendar would open its own small editor, which
     // takes no separators; typing goes into the field instead.
     MonthView1->setDateEditEnabled(false);
-    const Date today = platform.today();
     MonthView1->setDateRange(qt_date(earliest_trade_date), qt_date(latest_trade_date(today)));
     place(MonthView1, 120, 480, 2385, 2220);
 

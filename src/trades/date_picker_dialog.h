@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QCalendarWidget>
 #include <QDialog>
 #include <string>
 
-class QCalendarWidget;
 class QLineEdit;
 class QPushButton;
 
@@ -11,6 +11,23 @@ namespace chomaru {
 
 class Platform;
 class Session;
+
+// A month calendar as Japanese calendars are printed: the year before the
+// month in the heading ("2026年12月"), Saturdays blue, Sundays and national
+// holidays red (a holiday's name as its tip), today framed.
+class JapaneseCalendar : public QCalendarWidget {
+    Q_OBJECT
+public:
+    JapaneseCalendar(const QDate& today, QWidget* parent = nullptr);
+
+protected:
+    void paintCell(QPainter* painter, const QRect& rect, QDate date) const override;
+
+private:
+    void mark_holidays(int year, int month);
+
+    QDate today_;
+};
 
 // The trade date picker: a date field over a month calendar, and an OK
 // button. The field opens with the calendar's date selected, so a date typed
@@ -29,7 +46,7 @@ public:
     void set_date(const QDate& date);
 
     QLineEdit* l_date;
-    QCalendarWidget* MonthView1;
+    JapaneseCalendar* MonthView1;
     QPushButton* k_ok;
 
 protected:

@@ -7,6 +7,7 @@
 #include "accounting/withholding.h"
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
+#include "trades/record_deletion.h"
 #include "ui/command_guard.h"
 #include "ui/flex_grid.h"
 #include "ui/platform.h"
@@ -112,6 +113,19 @@ void pay_fig_dbl_click(Session& session, int row, int col) {
 
 void del_payment_click(Session& session) {
     run_guarded(session.platform, [&session] { delete_payment(session); });
+}
+
+void pay_fig_delete_key(Session& session, int row) {
+    run_guarded(session.platform, [&session, row] {
+        const std::vector<DividendPayment>& payments = session.stock().payments;
+        if (row < 1 || row > int(payments.size())) return;
+        const DividendPayment& p = payments[size_t(row - 1)];
+        const QString question =
+            QStringLiteral("配当金 %1 を削除します。よろしいですか？\r\n\r\n%2　税引前 %3　源泉徴収 %4")
+                .arg(QString::number(row), qt_text(p.date), qt_text(format_currency(p.gross)),
+                     qt_text(format_currency(p.withheld)));
+        if (deletion_confirmed(session.platform, question)) session.document.remove_payment(row - 1);
+    });
 }
 
 void setup_payment_grid(FlexGrid& grid) {

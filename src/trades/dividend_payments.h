@@ -13,6 +13,8 @@ struct Stock;
 void record_payment_click(Session& session);
 void pay_fig_dbl_click(Session& session, int row, int col);
 void del_payment_click(Session& session);
+// Delete in the grid: the payment of that row, after a はい/いいえ question.
+void pay_fig_delete_key(Session& session, int row);
 
 // The grid of the payments: the headings and column widths once, then the
 // stock's payments, one a row (日付, 税引前, 源泉徴収, 受取額), at least

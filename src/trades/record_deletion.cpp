@@ -25,6 +25,21 @@ void delete_one_record(Session& session, bool buy_side) {
                     session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1));
 }
 
+// The record of a grid row, named with its number and its figures as the
+// grid shows them.
+void delete_record_of_row(Session& session, bool buy_side, int row) {
+    const Stock& stock = session.stock();
+    if (row < 1 || row > (buy_side ? stock.buy_count : stock.sell_count)) return;
+    const TradeRecord& r = (buy_side ? stock.buys : stock.sells).at(size_t(row - 1));
+    const QString text = QStringLiteral("%1記録 %2 を削除します。よろしいですか？\r\n\r\n%3　単価 %4　%5株　代金 %6")
+                             .arg(buy_side ? QStringLiteral("買い") : QStringLiteral("売り"), QString::number(row),
+                                  qt_text(r.date), qt_text(format_currency(Currency::from_yen(r.price))),
+                                  qt_text(format_grouped(r.shares)), qt_text(format_currency(r.amount)));
+    if (!deletion_confirmed(session.platform, text)) return;
+    tell_unreadable(session.platform,
+                    session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, row - 1));
+}
+
 }  // namespace
 
 void del_kai_fig_click(Session& session) {
@@ -45,5 +60,13 @@ void del_all_data_click(Session& session) {
         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption, QMessageBox::No);
     if (answer == QMessageBox::Yes) session.document.remove_selected_stock();
 }
+
+bool deletion_confirmed(Platform& platform, const QString& question) {
+    return platform.message_box(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, program_caption,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+void buy_fig_delete_key(Session& session, int row) { delete_record_of_row(session, true, row); }
+void sell_fig_delete_key(Session& session, int row) { delete_record_of_row(session, false, row); }
 
 }  // namespace chomaru

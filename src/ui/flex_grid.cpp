@@ -1,7 +1,11 @@
 #include "ui/flex_grid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
 #include <algorithm>
+#include <numeric>
+#include <optional>
 
 #include "ui/twips.h"
 
@@ -33,17 +37,20 @@ FlexGrid::FlexGrid(int rows, int cols, int fixed_rows, int fixed_cols, QWidget* 
     set_rows(rows);
     connect(this, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int col) { emit double_clicked(row + fixed_rows_, col); });
+    connect(heading, &QHeaderView::sectionResized, this, &FlexGrid::fit_size);
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, &FlexGrid::fit_size);
 }
 
 void FlexGrid::set_rows(int rows) {
     const int before = rowCount();
-    const int table_rows = std::max(rows - fixed_rows_, 0);
+    const int table_rows = std::max(std::max(rows, rows_filling_height()) - fixed_rows_, 0);
     setRowCount(table_rows);
     const int height = default_row_height_ > 0 ? default_row_height_ : fontMetrics().height() + 4;
     for (int r = before; r < table_rows; ++r) {
         setRowHeight(r, height);
         prepare_row(r);
     }
+    fit_size();
 }
 
 void FlexGrid::set_default_row_height(int height_twips) {
@@ -71,6 +78,7 @@ void FlexGrid::prepare_cell(int table_row, int c) {
     auto* item = new QTableWidgetItem();
     item->setFlags(Qt::ItemIsEnabled);
     if (c < fixed_cols_) item->setBackground(palette().button());
+    if (c == 0 && least_rows_ > 0) item->setText(QString::number(table_row + fixed_rows_));
     item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
     setItem(table_row, c, item);
 }
@@ -105,7 +113,16 @@ void FlexGrid::clear_texts() {
         for (int c = 0; c < columnCount(); ++c) set_text(r, c, QString());
 }
 
-void FlexGrid::set_col_width(int col, int width_twips) { setColumnWidth(col, twips(this, width_twips)); }
+void FlexGrid::set_col_width(int col, int width_twips) { set_col_pixels(col, twips(this, width_twips)); }
+
+void FlexGrid::widen_col(int col, int pixels) { set_col_pixels(col, columnWidth(col) + pixels); }
+
+void FlexGrid::set_col_pixels(int col, int pixels) {
+    if (int(set_widths_.size()) < columnCount()) set_widths_.resize(size_t(columnCount()));
+    set_widths_.at(size_t(col)) = pixels;
+    setColumnWidth(col, pixels);
+    fill_columns();
+}
 
 void FlexGrid::set_row_height(int row, int height_twips) {
     if (is_heading(row))
@@ -139,6 +156,182 @@ void FlexGrid::scroll_to_row(int row) {
     // updates later; scrolling against the old range stops short of them.
     updateGeometries();
     scrollToItem(cell(row, 0), QAbstractItemView::EnsureVisible);
+}
+
+void FlexGrid::keep_size(int width_twips, int height_twips) {
+    design_size_ = QSize(twips(this, width_twips), twips(this, height_twips));
+    fit_size();
+}
+
+QSize FlexGrid::cells_size() const {
+    int width = 0;
+    for (int c = 0; c < columnCount(); ++c) width += columnWidth(c);
+    int height = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
+    for (int r = 0; r < rowCount(); ++r) height += rowHeight(r);
+    return QSize(width, height) + QSize(2 * frameWidth(), 2 * frameWidth());
+}
+
+void FlexGrid::fit_size() {
+    if (design_size_.isValid()) setFixedSize(design_size_.expandedTo(cells_size()));
+}
+
+void FlexGrid::fill_width() {
+    fill_width_ = true;
+    fill_columns();
+}
+
+// The fixed columns (row numbers, labels) keep their width; each other
+// column takes its share of the room beyond the widths set, in proportion to
+// its width, and the last what rounding leaves.
+void FlexGrid::fill_columns() {
+    if (!fill_width_ || filling_ || int(set_widths_.size()) != columnCount()) return;
+    filling_ = true;
+    const auto first_free = set_widths_.begin() + std::min(fixed_cols_, columnCount());
+    const int fixed = std::accumulate(set_widths_.begin(), first_free, 0);
+    const int free = std::accumulate(first_free, set_widths_.end(), 0);
+    const int room = std::max(viewport()->width() - fixed, free);
+    int given = 0;
+    for (int c = 0; c < columnCount(); ++c) {
+        const int set = set_widths_[size_t(c)];
+        const int width = c < fixed_cols_         ? set
+                          : c + 1 < columnCount() ? int(int64_t(set) * room / std::max(free, 1))
+                                                  : room - given;
+        if (columnWidth(c) != width) setColumnWidth(c, width);
+        if (c >= fixed_cols_) given += width;
+    }
+    filling_ = false;
+}
+
+void FlexGrid::number_rows(int least) {
+    least_rows_ = least;
+    for (int r = 0; r < rowCount(); ++r) cell(r + fixed_rows_, 0)->setText(QString::number(r + fixed_rows_));
+    fill_height();
+}
+
+// A grid not on screen may not have its size yet: it has the least rows.
+int FlexGrid::rows_filling_height() const {
+    if (least_rows_ == 0) return 0;
+    if (!isVisible()) return least_rows_;
+    const int height = default_row_height_ > 0 ? default_row_height_ : fontMetrics().height() + 4;
+    return std::max(least_rows_, fixed_rows_ + viewport()->height() / height);
+}
+
+// Rows are added to fill a grid made taller; of a grid made shorter, the
+// empty rows under the last filled one go as far as the height allows.
+void FlexGrid::fill_height() {
+    if (least_rows_ == 0 || filling_) return;
+    filling_ = true;
+    const int fitting = rows_filling_height();
+    int last = rows();
+    const auto empty = [this](int row) {
+        for (int c = 1; c < columnCount(); ++c)
+            if (!text(row, c).isEmpty()) return false;
+        return true;
+    };
+    while (last > fitting && empty(last - 1)) --last;
+    if (std::max(last, fitting) != rows()) set_rows(last);
+    filling_ = false;
+}
+
+void FlexGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    fill_columns();
+    fill_height();
+}
+
+void FlexGrid::take_keyboard() {
+    keyboard_ = true;
+    setFocusPolicy(Qt::StrongFocus);
+    // Tab leaves the grid for the next control; the arrows move in it.
+    setTabKeyNavigation(false);
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+    if (!currentIndex().isValid() && rowCount() > 0 && columnCount() > fixed_cols_)
+        setCurrentCell(row_at(0), fixed_cols_);
+    QTableWidget::focusInEvent(event);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    if (keyboard_ && current.isValid() && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_F2:
+            emit double_clicked(current.row() + fixed_rows_, current.column());
+            return;
+        case Qt::Key_Delete:
+            emit delete_pressed(current.row() + fixed_rows_);
+            return;
+        default:
+            break;
+        }
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+// The current cell is framed while the grid has the keyboard, whatever the
+// style draws for it.
+void FlexGrid::paintEvent(QPaintEvent* event) {
+    QTableWidget::paintEvent(event);
+    if (!keyboard_ || !hasFocus() || !currentIndex().isValid()) return;
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(visualRect(currentIndex()).adjusted(1, 1, -1, -1));
+}
+
+void FlexGrid::sort_on_heading_click() {
+    QHeaderView* heading = horizontalHeader();
+    heading->setSectionsClickable(true);
+    heading->setSortIndicatorShown(true);
+    heading->setSortIndicatorClearable(true);
+    heading->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(heading, &QHeaderView::sortIndicatorChanged, this, &FlexGrid::sort_rows);
+}
+
+int FlexGrid::row_at(int place) const { return verticalHeader()->logicalIndex(place); }
+
+namespace {
+
+// A cell's text as a number when it shows one: "¥1,234", "-¥5", "12,345",
+// "2.50%", "+3".
+std::optional<double> shown_number(QString text) {
+    text.remove(QChar(u'¥')).remove(QLatin1Char(',')).remove(QLatin1Char('%'));
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+}  // namespace
+
+void FlexGrid::sort_rows(int col, Qt::SortOrder order) {
+    std::vector<int> order_shown(static_cast<size_t>(rowCount()));
+    std::iota(order_shown.begin(), order_shown.end(), 0);
+    if (col >= 0) {
+        // Empty rows stay below the others, in their order; numbers come
+        // first, then texts (such as "—"), each in the order asked for.
+        const auto at_bottom = [this](int r) {
+            for (int c = 0; c < columnCount(); ++c)
+                if (!text(r + fixed_rows_, c).isEmpty()) return false;
+            return true;
+        };
+        const auto sorted_end =
+            std::stable_partition(order_shown.begin(), order_shown.end(), [&](int r) { return !at_bottom(r); });
+        const bool ascending = order == Qt::AscendingOrder;
+        std::stable_sort(order_shown.begin(), sorted_end, [this, col, ascending](int a, int b) {
+            const QString ta = text(a + fixed_rows_, col);
+            const QString tb = text(b + fixed_rows_, col);
+            const std::optional<double> na = shown_number(ta);
+            const std::optional<double> nb = shown_number(tb);
+            if (bool(na) != bool(nb)) return bool(na);
+            if (na) return ascending ? *na < *nb : *nb < *na;
+            return ascending ? ta < tb : tb < ta;
+        });
+    }
+    QHeaderView* rows_header = verticalHeader();
+    for (int place = 0; place < int(order_shown.size()); ++place)
+        rows_header->moveSection(rows_header->visualIndex(order_shown[size_t(place)]), place);
 }
 
 // A cell's own alignment wins over its column's; without either, numbers

@@ -2,10 +2,12 @@
 
 #include <QDateTime>
 #include <QMessageBox>
+#include <QSettings>
 #include <QString>
 #include <QUrl>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "store/date_text.h"
 #include "store/safe_file.h"
@@ -59,6 +61,10 @@ public:
 
     // Asks for a folder; empty when the user cancels.
     virtual std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) = 0;
+
+    // Where the windows' sizes and places are kept between runs; nothing is
+    // kept when there is no such place.
+    virtual std::unique_ptr<QSettings> settings() { return nullptr; }
 
     // The file system every save goes through.
     virtual FileSystem& file_system() { return real_file_system(); }

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QProcess>
+#include <QSettings>
 #include <QSpacerItem>
 #include <algorithm>
 #include <cstdlib>
@@ -104,6 +105,11 @@ std::filesystem::path QtPlatform::choose_open_file(const QString& caption, const
 std::filesystem::path QtPlatform::choose_folder(const QString& caption, const std::filesystem::path& start) {
     const QString chosen = QFileDialog::getExistingDirectory(owner_, caption, qt_path(start));
     return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+}
+
+std::unique_ptr<QSettings> QtPlatform::settings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("chomaru"),
+                                       QStringLiteral("chomaru"));
 }
 
 }  // namespace chomaru

@@ -28,6 +28,8 @@ public:
     std::filesystem::path choose_save_file(const QString& caption, const std::filesystem::path& suggestion) override;
     std::filesystem::path choose_open_file(const QString& caption, const QString& filter) override;
     std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
+    // chomaru/chomaru.conf in the XDG configuration folder.
+    std::unique_ptr<QSettings> settings() override;
 
 private:
     QPointer<QWidget> owner_;

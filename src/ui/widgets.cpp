@@ -1,6 +1,7 @@
 #include "ui/widgets.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -8,6 +9,18 @@
 #include "ui/twips.h"
 
 namespace chomaru {
+
+TitledFrame::TitledFrame(const QString& title, QWidget* parent) : QGroupBox(title, parent) { keep_title_room(); }
+
+void TitledFrame::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) keep_title_room();
+}
+
+void TitledFrame::keep_title_room() {
+    const int line = 2;
+    setContentsMargins(0, title().isEmpty() ? line : fontMetrics().height() + line, 0, 0);
+}
 
 QFont program_font(double points) {
     QFont font(QStringLiteral("IPAPGothic"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGroupBox>
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
@@ -13,6 +14,21 @@ class QWidget;
 namespace chomaru {
 
 class FlexGrid;
+
+// A frame whose contents may come as close to its title and its line as a
+// layout's margins say: of the room a style keeps around a frame's contents
+// it keeps only the title's line (Fusion keeps 19 pixels above them where
+// the title needs 15).
+class TitledFrame : public QGroupBox {
+public:
+    TitledFrame(const QString& title, QWidget* parent);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void keep_title_room();
+};
 
 // The program's font: the Japanese proportional gothic at `points`.
 QFont program_font(double points);

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
 #include <cmath>
@@ -29,6 +31,7 @@
 #include "ui/flex_grid.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
+#include "ui/window_places.h"
 #include "views/commission_dialog.h"
 #include "views/entry_commands.h"
 #include "views/entry_views.h"
@@ -40,30 +43,72 @@ namespace chomaru {
 
 namespace {
 
-QPushButton* command_button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width) {
-    QPushButton* b = button(parent, QString::fromLatin1(name), caption, left, top, width, 495);
+// A command button at least as large as its design, larger when its caption
+// needs it.
+QPushButton* command_button(QWidget* parent, const char* name, const QString& caption, int width) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
     b->setFont(program_font(9.75));
+    b->setMinimumSize(twips(b, width), twips(b, 495));
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return b;
 }
 
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* f = new QGroupBox(caption, parent);
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption) {
+    auto* f = new TitledFrame(caption, parent);
     f->setObjectName(QString::fromLatin1(name));
-    f->setGeometry(geometry);
     return f;
 }
 
-FlexGrid* grid(QWidget* parent, const char* name, int rows, int cols, int fixed_rows, int fixed_cols, double points,
-               QRect geometry) {
+// The layout of a frame's controls, at the design's distances from the
+// frame's edges, or below the title when it needs more room.
+QBoxLayout* frame_box(QGroupBox* f, QBoxLayout::Direction direction, int left, int top, int right, int bottom,
+                      int spacing = 0) {
+    QBoxLayout* box = twips_box(direction, f, f, left, top, right, bottom, spacing);
+    const QMargins design = box->contentsMargins();
+    const QMargins frame = f->contentsMargins();
+    box->setContentsMargins(std::max(design.left() - frame.left(), 0), std::max(design.top() - frame.top(), 0),
+                            std::max(design.right() - frame.right(), 0), std::max(design.bottom() - frame.bottom(), 0));
+    return box;
+}
+
+// A grid of the given shape; its size is set where it is laid out.
+FlexGrid* grid(QWidget* parent, const char* name, int rows, int cols, int fixed_rows, int fixed_cols, double points) {
     auto* g = new FlexGrid(0, cols, fixed_rows, fixed_cols, parent);
     g->setObjectName(QString::fromLatin1(name));
     g->setFont(figure_font(points));
     // Rows as tall as the font needs, so the small grids show every row.
     g->set_default_row_height(points < 9.5 ? 225 : 255);
     g->set_rows(rows);
-    g->setGeometry(geometry);
     return g;
 }
+
+// A grid of figures that keeps its design size (or what its cells need)
+// when the window grows.
+FlexGrid* figure_grid(QWidget* parent, const char* name, int rows, double points, int width, int height) {
+    FlexGrid* g = grid(parent, name, rows, 2, 0, 1, points);
+    g->keep_size(width, height);
+    return g;
+}
+
+// A heading over a grid of the stock frame, where the design puts its text.
+QLabel* heading(QWidget* parent, const char* name, const QString& caption, int indent) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setIndent(twips(l, indent));
+    l->setMinimumHeight(twips(l, 240));
+    return l;
+}
+
+// The window's client area: never smaller than its design, nor than its
+// layout needs (a larger font, a style with wider frames).
+class ClientArea : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize minimumSizeHint() const override { return design_size.expandedTo(QWidget::minimumSizeHint()); }
+
+    QSize design_size;
+};
 
 // Multipliers of the price table rows +90% .. +10% and -10% .. -50%: each is
 // the double nearest to the decimal, not computed from the percentage.
@@ -87,9 +132,6 @@ void fit_label_column(FlexGrid* g, const QString& label) {
 // the break-even price under the analysis grid and its line in the price
 // table; the frames and the record tabs grow with it.
 constexpr int break_even_room = 255;
-constexpr int ratio_row_height = 225;
-constexpr int ratio_rows_top[] = {240, 2520};
-constexpr int ratio_rows_height[] = {2295, 1215};
 // The room of the quoted price's five rows under the break-even row.
 constexpr int value_room = 1380;
 constexpr int split_tab = 3;
@@ -102,7 +144,12 @@ StockMain::StockMain(Platform& platform) : platform_(platform) {
     build_controls();
     build_menus();
     connect_commands();
-    setFixedSize(sizeHint());
+    // The window opens at its design size and is never made smaller; it
+    // grows where the user makes it larger. Its layout keeps the least size,
+    // so a font the desktop sets after the start enlarges it.
+    resize(minimumSizeHint());
+    restore_main_window(*this, *SSTab1, platform_);
+    lay_out_now(*this);
 }
 
 StockMain::~StockMain() = default;
@@ -112,68 +159,129 @@ void StockMain::attach(Document& document) {
     show_undo_state();
 }
 
+// Laid out so that at its default size every control stands where the
+// design in twips puts it: the record and simulation frames and the two
+// buttons in the top row, below them the stock frame, the price table and
+// the record tabs. The figure grids keep their size; the record tabs take
+// whatever room the window gains.
 void StockMain::build_controls() {
-    auto* client = new QWidget(this);
+    auto* client = new ClientArea(this);
     setCentralWidget(client);
-    client->setFixedSize(twips(this, 10350), twips(this, 5010 + break_even_room));
-    auto at = [this](int l, int t, int w, int h) { return twips_rect(this, l, t, w, h); };
+    client->design_size = QSize(twips(this, 10350), twips(this, 5010 + break_even_room));
+    const auto box = [this](QBoxLayout::Direction direction, QWidget* parent, int left, int top, int right, int bottom,
+                            int spacing = 0) {
+        return twips_box(direction, this, parent, left, top, right, bottom, spacing);
+    };
+    QBoxLayout* rows = box(QBoxLayout::TopToBottom, client, 120, 120, 135, 75, 105);
 
-    Frame3 = frame(client, "Frame3", QStringLiteral("記録する"), at(120, 120, 3255, 855));
-    kai_input_key = command_button(Frame3, "kai_input_key", QStringLiteral("買い(&K)"), 120, 240, 1455);
-    uri_input_key = command_button(Frame3, "uri_input_key", QStringLiteral("売り(&U)"), 1680, 240, 1455);
-    Frame4 = frame(client, "Frame4", QStringLiteral("売買シミュレーション"), at(3480, 120, 3255, 855));
-    kai_sl_key = command_button(Frame4, "kai_sl_key", QStringLiteral("買い(&G)"), 120, 240, 1455);
-    uri_sl_key = command_button(Frame4, "uri_sl_key", QStringLiteral("売り(&R)"), 1680, 240, 1455);
-    new_name_key = command_button(client, "new_name_key", QStringLiteral("新銘柄(&N)"), 6960, 360, 1575);
-    all_list_key = command_button(client, "all_list_key", QStringLiteral("一覧表(&I)"), 8640, 360, 1575);
+    QBoxLayout* top = box(QBoxLayout::LeftToRight, nullptr, 0, 0, 0, 0, 105);
+    rows->addLayout(top);
+    Frame3 = frame(client, "Frame3", QStringLiteral("記録する"));
+    kai_input_key = command_button(Frame3, "kai_input_key", QStringLiteral("買い(&K)"), 1455);
+    uri_input_key = command_button(Frame3, "uri_input_key", QStringLiteral("売り(&U)"), 1455);
+    Frame4 = frame(client, "Frame4", QStringLiteral("売買シミュレーション"));
+    kai_sl_key = command_button(Frame4, "kai_sl_key", QStringLiteral("買い(&G)"), 1455);
+    uri_sl_key = command_button(Frame4, "uri_sl_key", QStringLiteral("売り(&R)"), 1455);
+    for (QGroupBox* f : {Frame3, Frame4}) {
+        QBoxLayout* buttons = frame_box(f, QBoxLayout::LeftToRight, 120, 240, 120, 120, 105);
+        for (QPushButton* b : f->findChildren<QPushButton*>()) buttons->addWidget(b);
+        top->addWidget(f);
+    }
+    top->addStretch(1);
+    // The two buttons stand level with those of the frames.
+    QBoxLayout* stock_buttons = box(QBoxLayout::LeftToRight, nullptr, 0, 240, 0, 0, 105);
+    new_name_key = command_button(client, "new_name_key", QStringLiteral("新銘柄(&N)"), 1575);
+    all_list_key = command_button(client, "all_list_key", QStringLiteral("一覧表(&I)"), 1575);
+    stock_buttons->addWidget(new_name_key, 0, Qt::AlignTop);
+    stock_buttons->addWidget(all_list_key, 0, Qt::AlignTop);
+    top->addLayout(stock_buttons);
 
-    Frame1 = frame(client, "Frame1", QStringLiteral("銘柄"), at(120, 1080, 2775, 3855 + break_even_room));
-    Label1 = label(Frame1, QStringLiteral("Label1"), QStringLiteral("銘柄を選択する"), 240, 240, 1455);
+    QBoxLayout* views = box(QBoxLayout::LeftToRight, nullptr, 0, 0, 0, 0, 105);
+    rows->addLayout(views, 1);
+
+    // The stock frame: the selector, then each grid of the stock under its
+    // heading, one under the other.
+    Frame1 = frame(client, "Frame1", QStringLiteral("銘柄"));
+    QBoxLayout* stock = frame_box(Frame1, QBoxLayout::TopToBottom, 120, 240, 120, 75);
+    Label1 = heading(Frame1, "Label1", QStringLiteral("銘柄を選択する"), 120);
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(at(120, 480, 2535, 300).adjusted(0, 0, 0, 4));
-    Label2 = label(Frame1, QStringLiteral("Label2"), QStringLiteral("銘柄情報"), 960, 1080, 855);
-    infor_fig = grid(Frame1, "infor_fig", 3, 2, 0, 1, 9.75, at(120, 1320, 2535, 855));
-    Label3 = label(Frame1, QStringLiteral("Label3"), QStringLiteral("銘柄分析"), 960, 2400, 735);
-    anal_fig = grid(Frame1, "anal_fig", 4, 2, 0, 1, 9.75, at(120, 2640, 2535, 1095));
-    bep_fig = grid(Frame1, "bep_fig", 1, 2, 0, 1, 9.75, at(120, 3720, 2535, 300));
+    Combo1->setMinimumHeight(twips(this, 360));
+    Label2 = heading(Frame1, "Label2", QStringLiteral("銘柄情報"), 840);
+    infor_fig = figure_grid(Frame1, "infor_fig", 3, 9.75, 2535, 855);
+    Label3 = heading(Frame1, "Label3", QStringLiteral("銘柄分析"), 840);
+    anal_fig = figure_grid(Frame1, "anal_fig", 4, 9.75, 2535, 1095);
+    bep_fig = figure_grid(Frame1, "bep_fig", 1, 9.75, 2535, 300);
+    stock->addWidget(Label1);
+    stock->addWidget(Combo1);
+    stock->addSpacing(twips(this, 240));
+    stock->addWidget(Label2);
+    stock->addWidget(infor_fig);
+    stock->addSpacing(twips(this, 225));
+    stock->addWidget(Label3);
+    stock->addWidget(anal_fig);
+    stock->addWidget(bep_fig);
+    stock->addStretch(1);
+    views->addWidget(Frame1);
 
-    Frame2 = frame(client, "Frame2", QStringLiteral("買い単価比株価"), at(3000, 1080, 1935, 3855 + break_even_room));
-    sample_fig_1 = grid(Frame2, "sample_fig_1", 10, 2, 0, 1, 9, at(120, ratio_rows_top[0], 1695, ratio_rows_height[0]));
-    sample_fig_2 = grid(Frame2, "sample_fig_2", 5, 2, 0, 1, 9, at(120, ratio_rows_top[1], 1695, ratio_rows_height[1]));
+    Frame2 = frame(client, "Frame2", QStringLiteral("買い単価比株価"));
+    QBoxLayout* ratios = frame_box(Frame2, QBoxLayout::TopToBottom, 120, 240, 120, 75);
+    sample_fig_1 = figure_grid(Frame2, "sample_fig_1", 10, 9, 1695, 2295);
+    sample_fig_2 = figure_grid(Frame2, "sample_fig_2", 5, 9, 1695, 1215);
+    ratios->addWidget(sample_fig_1);
+    ratios->addWidget(sample_fig_2);
+    ratios->addStretch(1);
+    views->addWidget(Frame2);
 
+    // The record tabs, a little below the frames' top edge; each page holds
+    // its grid, which takes the whole page.
+    QBoxLayout* records = box(QBoxLayout::TopToBottom, nullptr, 0, 120, 0, 0);
+    views->addLayout(records, 1);
     SSTab1 = new QTabWidget(client);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setFont(program_font(9));
-    SSTab1->setGeometry(at(5040, 1200, 5175, 3735 + break_even_room));
-    auto* buy_page = new QWidget();
-    auto* sell_page = new QWidget();
-    auto* payment_page = new QWidget();
-    SSTab1->addTab(buy_page, QStringLiteral("買い記録"));
-    SSTab1->addTab(sell_page, QStringLiteral("売り記録"));
-    SSTab1->addTab(payment_page, QStringLiteral("配当"));
-    // The grids sit 360 twips below the tab strip's top edge, that is just
-    // under the tabs, inside each page.
-    const QRect record_area = at(120, 0, 4935, 3255 + break_even_room).translated(-twips(this, 60), twips(this, 45));
-    buy_fig = grid(buy_page, "buy_fig", laid_out_rows, 5, 1, 1, 9, record_area);
-    sell_fig = grid(sell_page, "sell_fig", laid_out_rows, 5, 1, 1, 9, record_area);
-    pay_fig = grid(payment_page, "pay_fig", laid_out_rows, 5, 1, 1, 9, record_area);
+    records->addWidget(SSTab1);
+    const auto record_page = [&](const char* name, const QString& caption) {
+        auto* page = new QWidget();
+        SSTab1->addTab(page, caption);
+        FlexGrid* g = grid(page, name, laid_out_rows, 5, 1, 1, 9);
+        g->fill_width();
+        g->take_keyboard();
+        box(QBoxLayout::TopToBottom, page, 60, 45, 60, 30)->addWidget(g);
+        return g;
+    };
+    buy_fig = record_page("buy_fig", QStringLiteral("買い記録"));
+    sell_fig = record_page("sell_fig", QStringLiteral("売り記録"));
+    pay_fig = record_page("pay_fig", QStringLiteral("配当"));
     SSTab1->setCurrentIndex(0);
+    infor_fig->take_keyboard();
+    Combo1->setToolTip(QStringLiteral("Ctrl+L"));
+    // The Tab key goes through the buttons, the selector, the information
+    // grid and the record tabs with their grid, in reading order (from the
+    // tabs themselves: the tab widget hands its place to them).
+    QWidget* const order[] = {kai_input_key, uri_input_key, kai_sl_key,       uri_sl_key, new_name_key, all_list_key,
+                              Combo1,        infor_fig,     SSTab1->tabBar(), buy_fig,    sell_fig,     pay_fig};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    kai_input_key->setFocus();
     build_entry_views(client);
 }
 
-// The window grows by the rows of the quoted price, as it did for the
-// break-even row; the tab of the splits has the record grids' place.
+// The quoted price's five rows go under the break-even row, and the window
+// is that much taller by default; the tab of the splits has a grid like the
+// record grids'.
 void StockMain::build_entry_views(QWidget* client) {
-    const int room = twips(this, value_room);
-    client->setFixedSize(client->width(), client->height() + room);
-    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, SSTab1, buy_fig, sell_fig})
-        w->resize(w->width(), w->height() + room);
-    value_fig = grid(Frame1, "value_fig", 5, 2, 0, 1, 9.75, twips_rect(this, 120, 4080, 2535, 1320));
+    static_cast<ClientArea*>(client)->design_size += QSize(0, twips(this, value_room));
+    value_fig = figure_grid(Frame1, "value_fig", 5, 9.75, 2535, 1320);
     setup_value_grid(value_fig);
+    auto* stock = static_cast<QBoxLayout*>(Frame1->layout());
+    const int below_break_even = stock->indexOf(bep_fig) + 1;
+    stock->insertWidget(below_break_even, value_fig);
+    stock->insertSpacing(below_break_even, twips(this, 60));
     auto* split_page = new QWidget();
     SSTab1->addTab(split_page, QStringLiteral("分割・併合"));
-    split_fig = grid(split_page, "split_fig", 1, 3, 1, 1, 9, buy_fig->geometry());
+    split_fig = grid(split_page, "split_fig", 1, 3, 1, 1, 9);
+    split_fig->fill_width();
+    twips_box(QBoxLayout::TopToBottom, this, split_page, 60, 45, 60, 30)->addWidget(split_fig);
     setup_split_grid(split_fig);
     SSTab1->setTabVisible(split_tab, false);
 }
@@ -281,6 +389,16 @@ void StockMain::connect_commands() {
     on_double_click(infor_fig, infor_fig_dbl_click);
     on_double_click(buy_fig, buy_fig_dbl_click);
     on_double_click(sell_fig, sell_fig_dbl_click);
+    const auto on_delete_key = [this](FlexGrid* g, void (*command)(Session&, int)) {
+        connect(g, &FlexGrid::delete_pressed, this,
+                [this, command](int row) { run_command([command, row](Session& s) { command(s, row); }); });
+    };
+    on_delete_key(buy_fig, buy_fig_delete_key);
+    on_delete_key(sell_fig, sell_fig_delete_key);
+    on_delete_key(pay_fig, pay_fig_delete_key);
+    // Ctrl+L goes to the stock selector, as it goes to a browser's address.
+    auto* to_selector = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(to_selector, &QShortcut::activated, this, [this] { Combo1->setFocus(Qt::ShortcutFocusReason); });
     on_double_click(pay_fig, pay_fig_dbl_click);
 }
 
@@ -337,6 +455,7 @@ void StockMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    keep_main_window(*this, *SSTab1, platform_);
     event->accept();
 }
 
@@ -375,8 +494,7 @@ void StockMain::setup_record_grid(FlexGrid* g) {
     const QString headings[] = {QString(), QStringLiteral("日付"), QStringLiteral("単価"), QStringLiteral("株数"),
                                 QStringLiteral("代金")};
     for (int c = 1; c < 5; ++c) g->set_text(0, c, headings[c]);
-    g->set_rows(laid_out_rows);
-    for (int n = 1; n < laid_out_rows; ++n) g->set_text(n, 0, QString::number(n));
+    g->number_rows(laid_out_rows);
     const int widths[] = {400, 1100, 1100, 900, 1100};
     for (int c = 0; c < 5; ++c) g->set_col_width(c, widths[c]);
     for (int c = 0; c < 5; ++c) g->set_cell_alignment(0, c, align_centre);
@@ -386,7 +504,10 @@ void StockMain::setup_record_grid(FlexGrid* g) {
 
 void StockMain::setup_buy_grid() { setup_record_grid(buy_fig); }
 void StockMain::setup_sell_grid() { setup_record_grid(sell_fig); }
-void StockMain::setup_payment_grid() { chomaru::setup_payment_grid(*pay_fig); }
+void StockMain::setup_payment_grid() {
+    chomaru::setup_payment_grid(*pay_fig);
+    pay_fig->number_rows(laid_out_rows);
+}
 
 void StockMain::show_stock_info() {
     const Stock& s = stock();
@@ -411,6 +532,8 @@ void StockMain::show_break_even() {
     bep_fig->set_text(0, 1, price ? qt_text(format_currency(Currency::from_yen(*price))) : QStringLiteral("—"));
     remove_break_even_line();
     if (price) show_break_even_line(*price);
+    // Laid out at once, also while the window is hidden.
+    Frame2->layout()->activate();
 }
 
 // The line is the last row of the grid it belongs to and is shown at its
@@ -437,13 +560,13 @@ void StockMain::show_break_even_line(int32_t price) {
     g->set_text(row, 0, label);
     g->set_text(row, 1, qt_text(format_currency(Currency::from_yen(price))));
     for (int c = 0; c < 2; ++c) {
+        // Dark text on the light mark, whatever the palette's text colour.
         g->item(row, c)->setBackground(QColor(255, 240, 160));
+        g->item(row, c)->setForeground(QColor(Qt::black));
         g->item(row, c)->setToolTip(QStringLiteral("損益分岐単価"));
     }
+    // The grid grows by the row, and the frame's layout moves what is under it.
     for (FlexGrid* each : {sample_fig_1, sample_fig_2}) fit_label_column(each, label);
-    const int grow = twips(this, ratio_row_height);
-    g->resize(g->width(), g->height() + grow);
-    if (upper) sample_fig_2->move(sample_fig_2->x(), sample_fig_2->y() + grow);
 }
 
 void StockMain::remove_break_even_line() {
@@ -453,7 +576,6 @@ void StockMain::remove_break_even_line() {
         FlexGrid* g = grids[i];
         g->set_rows(rows[i]);
         fit_label_column(g, QStringLiteral("+100%"));
-        g->setGeometry(twips_rect(this, 120, ratio_rows_top[i], 1695, ratio_rows_height[i]));
     }
 }
 
@@ -496,6 +618,7 @@ void StockMain::mark_current_price_row() {
             item->setBackground(marked   ? QBrush(QColor(200, 225, 255))
                                 : c == 0 ? rows[i].grid->palette().button()
                                          : QBrush());
+            item->setForeground(marked ? QBrush(Qt::black) : QBrush());
             item->setToolTip(marked ? QStringLiteral("現在値に最も近い行") : QString());
         }
     }
@@ -504,17 +627,14 @@ void StockMain::mark_current_price_row() {
 void StockMain::clear_trade_grids() {
     for (FlexGrid* g : {buy_fig, sell_fig}) {
         g->set_rows(laid_out_rows);
-        for (int n = 1; n < laid_out_rows; ++n)
+        for (int n = 1; n < g->rows(); ++n)
             for (int c = 1; c < 5; ++c) g->set_text(n, c, QString());
         g->scrollToTop();
     }
 }
 
 void StockMain::show_record_row(FlexGrid* g, const TradeRecord& record, int k) {
-    if (k > laid_out_rows - 2) {
-        if (g->rows() < k + 2) g->set_rows(k + 2);
-        g->set_text(k + 1, 0, QString::number(k + 1));
-    }
+    if (g->rows() < k + 2) g->set_rows(k + 2);
     g->set_text(k + 1, 1, qt_text(record.date));
     g->set_text(k + 1, 2, qt_text(format_currency(Currency::from_yen(record.price))));
     g->set_text(k + 1, 3, qt_text(format_grouped(record.shares)));

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 
 #include "support/main_window_fixture.h"
 
@@ -136,6 +138,68 @@ TEST_F(PortfolioList, TheGridGrowsOneRowPerStockFromTheTwelfth) {
         open_list();
         EXPECT_EQ(rows, c.rows) << c.stocks;
         EXPECT_EQ(grid[c.stocks][0], QString::number(999 + c.stocks));
+    }
+}
+
+// The codes in the order the rows are shown.
+QStringList shown_codes(FlexGrid* g) {
+    QStringList codes;
+    for (int place = 0; place + 1 < g->rows(); ++place) codes << g->text(g->row_at(place) + 1, 0);
+    return codes;
+}
+
+void click_heading(FlexGrid* g, int col) {
+    QHeaderView* h = g->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(col) + 5, 5));
+}
+
+TEST_F(PortfolioList, AHeadingSortsByNumberThenBackThenToTheStoredOrder) {
+    start_with_stock(QStringLiteral("1111"), QStringLiteral("甲"));
+    stock().realized_profit = Currency::from_yen(900);
+    add_stock("2222", "乙").realized_profit = Currency::from_yen(-12000);
+    add_stock("3333", "丙").realized_profit = Currency::from_yen(10000);
+    add_stock("4444", "丁").realized_profit = Currency::from_yen(-5);
+    QStringList ascending, descending, stored, by_code_descending;
+    platform.on_dialog([&](QDialog& d) {
+        auto& list = dynamic_cast<ListWindow&>(d);
+        FlexGrid* g = list.all_disp_fig;
+        d.show();
+        // 利益: -¥12,000 < -¥5 < ¥900 < ¥10,000, as numbers; the empty
+        // rows stay below.
+        click_heading(g, 4);
+        ascending = shown_codes(g).mid(0, 5);
+        click_heading(g, 4);
+        descending = shown_codes(g).mid(0, 5);
+        click_heading(g, 4);
+        stored = shown_codes(g).mid(0, 5);
+        click_heading(g, 0);
+        click_heading(g, 0);
+        by_code_descending = shown_codes(g).mid(0, 5);
+        // Rows keep their numbers: row 2 is still 乙's.
+        EXPECT_EQ(g->text(2, 1), "乙");
+    });
+    window->all_list_key->click();
+    EXPECT_EQ(ascending, (QStringList{"2222", "4444", "1111", "3333", ""}));
+    EXPECT_EQ(descending, (QStringList{"3333", "1111", "4444", "2222", ""}));
+    EXPECT_EQ(stored, (QStringList{"1111", "2222", "3333", "4444", ""}));
+    EXPECT_EQ(by_code_descending, (QStringList{"4444", "3333", "2222", "1111", ""}));
+}
+
+TEST_F(PortfolioList, RowsThatFitShowNoScrollBar) {
+    // Also at the size the list had with fewer rows.
+    platform.settings_file = folder / "places.ini";
+    for (const int stocks : {3, 20}) {
+        portfolio->last_stock = stocks - 1;
+        for (int i = 0; i < stocks; ++i) portfolio->stocks[size_t(i)].stock_code = std::to_string(1000 + i);
+        bool scrolls = true;
+        platform.on_dialog([&scrolls](QDialog& d) {
+            d.show();
+            QCoreApplication::processEvents();
+            scrolls = dynamic_cast<ListWindow&>(d).all_disp_fig->verticalScrollBar()->isVisible();
+            d.hide();
+        });
+        window->all_list_key->click();
+        EXPECT_FALSE(scrolls) << stocks;
     }
 }
 

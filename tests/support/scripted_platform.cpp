@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
 namespace chomaru {
 
 ScriptedPlatform& ScriptedPlatform::answer(const QString& text) {
@@ -89,6 +91,11 @@ std::filesystem::path ScriptedPlatform::choose_folder(const QString&, const std:
 void ScriptedPlatform::open_document(const std::filesystem::path& file, std::function<void()> not_opened) {
     opened.push_back(file);
     if (!desktop_opens_documents) not_opened();
+}
+
+std::unique_ptr<QSettings> ScriptedPlatform::settings() {
+    if (settings_file.empty()) return nullptr;
+    return std::make_unique<QSettings>(QString::fromStdString(settings_file.string()), QSettings::IniFormat);
 }
 
 }  // namespace chomaru

@@ -53,6 +53,8 @@ public:
     std::filesystem::path choose_open_file(const QString& caption, const QString& filter) override;
     std::filesystem::path choose_folder(const QString& caption, const std::filesystem::path& start) override;
     FileSystem& file_system() override { return files ? *files : real_file_system(); }
+    // The settings in `settings_file`; nothing is kept while it is empty.
+    std::unique_ptr<QSettings> settings() override;
 
     bool script_done() const { return answers_.empty() && buttons_.empty() && dialog_actions_.empty(); }
 
@@ -66,6 +68,7 @@ public:
     std::vector<QString> open_filters;                 // the filter of each file chooser shown
     bool desktop_opens_documents = true;
     FileSystem* files = nullptr;  // the real file system when null
+    std::filesystem::path settings_file;
 
     std::vector<Prompt> prompts;
     std::vector<Message> messages;

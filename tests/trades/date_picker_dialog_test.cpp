@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QToolButton>
 
 #include "support/main_window_fixture.h"
@@ -185,6 +186,47 @@ TEST_F(DatePicker, TheMouseOverOkGivesItTheFocus) {
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(dialog.k_ok, &move);
     EXPECT_TRUE(dialog.k_ok->hasFocus());
+}
+
+QColor colour_of(const QTextCharFormat& format) { return format.foreground().color(); }
+
+TEST(JapaneseCalendarTest, YearBeforeMonthWeekendsAndHolidaysInTheirColours) {
+    JapaneseCalendar calendar(QDate(2026, 11, 10));
+    calendar.show();
+    QCoreApplication::processEvents();
+    auto* year = calendar.findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+    auto* month = calendar.findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    ASSERT_TRUE(year && month);
+    EXPECT_EQ(year->text() + month->text(), "2026年11月");
+    EXPECT_LT(year->x(), month->x());
+
+    const QColor saturday = colour_of(calendar.weekdayTextFormat(Qt::Saturday));
+    const QColor sunday = colour_of(calendar.weekdayTextFormat(Qt::Sunday));
+    EXPECT_GT(saturday.blue(), 2 * saturday.red());
+    EXPECT_GT(sunday.red(), 2 * sunday.blue());
+    EXPECT_EQ(calendar.weekdayTextFormat(Qt::Friday).foreground().style(), Qt::NoBrush);
+    // Holidays on the page shown, and on a page turned to; a weekday that is
+    // no holiday keeps the plain format.
+    EXPECT_EQ(colour_of(calendar.dateTextFormat(QDate(2026, 11, 23))), sunday);
+    EXPECT_EQ(calendar.dateTextFormat(QDate(2026, 11, 23)).toolTip(), "勤労感謝の日");
+    EXPECT_EQ(calendar.dateTextFormat(QDate(2026, 11, 24)).foreground().style(), Qt::NoBrush);
+    calendar.setCurrentPage(2027, 1);
+    EXPECT_EQ(colour_of(calendar.dateTextFormat(QDate(2027, 1, 1))), sunday);
+    EXPECT_EQ(calendar.dateTextFormat(QDate(2027, 1, 11)).toolTip(), "成人の日");
+}
+
+TEST(JapaneseCalendarTest, TodayIsFramed) {
+    // Two calendars on the same page with the same day selected differ only
+    // by which day is today.
+    const auto drawn = [](const QDate& today) {
+        JapaneseCalendar calendar(today);
+        calendar.setSelectedDate(QDate(2026, 12, 15));
+        calendar.setCurrentPage(2026, 12);
+        calendar.resize(300, 220);
+        return calendar.grab().toImage();
+    };
+    EXPECT_EQ(drawn(QDate(2026, 12, 7)), drawn(QDate(2026, 12, 7)));
+    EXPECT_NE(drawn(QDate(2026, 12, 7)), drawn(QDate(2026, 12, 8)));
 }
 
 }  // namespace

@@ -145,7 +145,7 @@ TEST_F(RecordEditing, ACorrectedSaleGivesOneProfitInTheWindowTheListTheChartAndT
     const auto charts = window->findChildren<ChartWindow*>();
     ASSERT_EQ(charts.size(), 1);
     QList<QPointF> profit;
-    for (QAbstractSeries* s : charts.front()->chart_view->chart()->series())
+    for (QAbstractSeries* s : qobject_cast<QChartView*>(charts.front()->chart_view)->chart()->series())
         if (s->name() == "通算損益") profit = static_cast<QXYSeries*>(s)->points();
     ASSERT_FALSE(profit.isEmpty());
     EXPECT_EQ(profit.back().y(), 65850);
