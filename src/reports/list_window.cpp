@@ -184,12 +184,14 @@ void show_row_value(FlexGrid* g, int row, const Stock& s, const Date& today) {
     } else {
         g->set_text(row, c, s.held_shares > 0 ? QStringLiteral("—") : QString());
     }
-    std::optional<Valuation> v;
-    try {
-        v = valuation(s);
-    } catch (const OverflowError&) {
-        v.reset();
-    }
+    // A value beyond the currency range is shown as none.
+    const std::optional<Valuation> v = [&s]() -> std::optional<Valuation> {
+        try {
+            return valuation(s);
+        } catch (const OverflowError&) {
+            return std::nullopt;
+        }
+    }();
     if (v) {
         show_figure(g, row, c + 1, qt_text(format_currency(v->value)), false);
         show_figure(g, row, c + 2, qt_text(format_currency(v->gain)), v->gain < Currency());
