@@ -79,7 +79,7 @@ void FlexGrid::prepare_cell(int table_row, int c) {
     item->setFlags(Qt::ItemIsEnabled);
     if (c < fixed_cols_) item->setBackground(palette().button());
     if (c == 0 && least_rows_ > 0) item->setText(QString::number(table_row + fixed_rows_));
-    item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, QString()));
+    item->setTextAlignment(alignment_for(table_row + fixed_rows_, c, item->text()));
     setItem(table_row, c, item);
 }
 
@@ -204,7 +204,7 @@ void FlexGrid::fill_columns() {
 
 void FlexGrid::number_rows(int least) {
     least_rows_ = least;
-    for (int r = 0; r < rowCount(); ++r) cell(r + fixed_rows_, 0)->setText(QString::number(r + fixed_rows_));
+    for (int r = 0; r < rowCount(); ++r) set_text(r + fixed_rows_, 0, QString::number(r + fixed_rows_));
     fill_height();
 }
 

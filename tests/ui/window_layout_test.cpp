@@ -147,6 +147,9 @@ TEST_F(WindowLayout, ATallerWindowShowsMoreNumberedRecordRows) {
     EXPECT_GE(window->buy_fig->rows(), rows_before + 400 / row_height - 1);
     const int last = window->buy_fig->rows() - 1;
     EXPECT_EQ(window->buy_fig->text(last, 0), QString::number(last));
+    // Numbers stand at the right of their cell, the first rows' as the new ones'.
+    for (const int row : {1, last})
+        EXPECT_TRUE(window->buy_fig->item(row - 1, 0)->textAlignment() & Qt::AlignRight) << row;  // under the heading
 }
 
 TEST_F(WindowLayout, WindowsOpenOverTheMainWindowAndKeepTheirSize) {
