@@ -57,7 +57,7 @@ QChart* chart_of(const ChartPlan& plan) {
     auto* dates = new QDateTimeAxis;
     dates->setTitleText(QStringLiteral("日付"));
     dates->setFormat(QStringLiteral("yyyy/MM/dd"));
-    dates->setTickCount(6);
+    dates->setTickCount(plan.date_ticks);
     dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(plan.first)),
                     QDateTime::fromMSecsSinceEpoch(qint64(plan.last)));
     chart->addAxis(dates, Qt::AlignBottom);

@@ -36,9 +36,13 @@ struct ChartSeries {
 
 struct ChartPlan {
     QString title;
-    // The time axis; nothing else is drawn when it is empty.
+    // The time axis; nothing else is drawn when it is empty. Its range runs
+    // from midnight to midnight over a whole number of days per interval
+    // between its `date_ticks` labels, so that each label names the day its
+    // tick stands on.
     qreal first = 0;
     qreal last = 0;
+    int date_ticks = 6;
     // The first axis is drawn on the left, the others on the right.
     std::vector<ChartAxis> axes;
     std::vector<ChartSeries> series;

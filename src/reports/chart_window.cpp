@@ -171,12 +171,19 @@ ChartPlan stock_plan(const Stock& stock, const std::vector<PositionStep>& steps)
     plan.title = QString::fromStdString(stock.stock_code + "  " + stock.stock_name);
     if (steps.empty()) return plan;
 
+    // A few whole days either side, so that the first and last marks are not
+    // cut; then the last day moved on until the days divide evenly between
+    // the labels. Both ends are midnights, as every step's time is.
+    constexpr qreal day = 24.0 * 60 * 60 * 1000;
     const qreal first = chart_time(steps.front().date);
     const qreal last = chart_time(steps.back().date);
-    // A few days either side, so that the first and last marks are not cut.
-    const qreal margin = std::max((last - first) * 0.03, 3.0 * 24 * 60 * 60 * 1000);
-    plan.first = first - margin;
-    plan.last = last + margin;
+    const auto span_days = int64_t(std::llround((last - first) / day));
+    const int64_t margin = std::max<int64_t>((span_days * 3 + 99) / 100, 3);
+    const int64_t intervals = plan.date_ticks - 1;
+    const int64_t total = span_days + 2 * margin;
+    const int64_t extra = (intervals - total % intervals) % intervals;
+    plan.first = first - qreal(margin) * day;
+    plan.last = last + qreal(margin + extra) * day;
 
     StepLine average(QStringLiteral("平均買い単価"), average_colour, 0);
     StepLine shares(QStringLiteral("保有株数"), shares_colour, 1);

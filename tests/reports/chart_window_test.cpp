@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateTimeAxis>
 #include <QLabel>
 #include <QLineSeries>
 #include <QScatterSeries>
@@ -127,6 +128,24 @@ TEST_F(ChartWindowTest, EveryAxisLabelDiffersAndEverySeriesHasItsOwnLook) {
     for (QAbstractSeries* s : chart()->series())
         if (auto* marks = qobject_cast<QScatterSeries*>(s)) shapes << marks->markerShape();
     EXPECT_EQ(shapes, (QList{QScatterSeries::MarkerShapeCircle, QScatterSeries::MarkerShapeRectangle}));
+}
+
+// One buy on 2026/12/01: three days either side make 6 days, moved on to
+// 10 so that the five intervals between the six labels are whole days, each
+// label on the midnight of the day it names.
+TEST_F(ChartWindowTest, EachDateLabelStandsOnTheDayItNames) {
+    Stock& s = portfolio->stocks[0];
+    s.buy_count = 1;
+    s.sell_count = 0;
+    s.buys[0] = TradeRecord{"2026/12/01", 2850, 100, Currency::from_yen(285000)};
+    window->m_chart->trigger();
+    const auto axes = chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(axes.size(), 1);
+    const auto* dates = qobject_cast<QDateTimeAxis*>(axes.front());
+    ASSERT_NE(dates, nullptr);
+    EXPECT_EQ(dates->min(), QDate(2026, 11, 28).startOfDay());
+    EXPECT_EQ(dates->max(), QDate(2026, 12, 8).startOfDay());
+    EXPECT_EQ(dates->tickCount(), 6);
 }
 
 }  // namespace
