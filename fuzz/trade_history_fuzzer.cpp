@@ -63,7 +63,7 @@ void check_as_utf8(std::string_view bytes, const TradeHistory& h) {
         require(a.line == b.line && a.status == b.status && a.reason == b.reason && a.date == b.date &&
                     a.settlement == b.settlement && a.code == b.code && a.name == b.name && a.account == b.account &&
                     a.side == b.side && a.shares == b.shares && a.unit_price == b.unit_price && a.amount == b.amount &&
-                    a.amount_computed == b.amount_computed,
+                    a.amount_computed == b.amount_computed && a.account_unknown == b.account_unknown,
                 "a row of code page 932 reads as its UTF-8 text");
     }
 }

@@ -141,6 +141,10 @@ std::optional<AccountType> broker_account(std::string_view cell) {
     return std::nullopt;
 }
 
+std::string unknown_account_reason(std::string_view cell) {
+    return "口座区分が不明: " + std::string(trim_blanks(cell));
+}
+
 void unreadable_cell(std::string_view what, std::string_view cell) {
     throw UnreadableCell{std::string(what) + "が読めません: " + std::string(trim_blanks(cell))};
 }

@@ -39,6 +39,10 @@ std::optional<Date> date_cell(std::string_view cell);
 // an account is never guessed.
 std::optional<AccountType> broker_account(std::string_view cell);
 
+// Why a row naming an account broker_account does not know is not taken:
+// "口座区分が不明: 外国株", the text without the blanks at its ends.
+std::string unknown_account_reason(std::string_view cell);
+
 // A cell of a row that does not read; `why` says which and why, in Japanese.
 struct UnreadableCell {
     std::string why;

@@ -84,7 +84,7 @@ std::optional<AccountType> section_account(std::string_view title, std::string& 
     };
     for (const Section& s : sections)
         if (s.name == key) return s.type;
-    why = "口座区分が不明: " + std::string(trim_blanks(title));
+    why = unknown_account_reason(title);
     return std::nullopt;
 }
 
@@ -161,7 +161,7 @@ private:
             } else if (const std::optional<AccountType> account = broker_account(cell(fields, c.account))) {
                 row.account = *account;
             } else {
-                why = "口座区分が不明: " + std::string(trim_blanks(cell(fields, c.account)));
+                why = unknown_account_reason(cell(fields, c.account));
             }
         }
         if (!why.empty()) {

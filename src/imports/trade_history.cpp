@@ -255,8 +255,10 @@ TradeRow read_row(const Columns& c, ImportRecords& fields, StorableTexts& texts,
         const std::string_view account = cell_of(c, fields, Role::account);
         if (const std::optional<AccountType> type = broker_account(account))
             row.account = *type;
-        else if (side)
-            why = "口座区分が不明: " + std::string(trim_blanks(account));
+        else if (side) {
+            why = unknown_account_reason(account);
+            row.account_unknown = true;
+        }
     }
     if (!why.empty()) {
         read_shown_fields(c, fields, row);

@@ -36,6 +36,7 @@ struct TradeRow {
     std::string code;                            // blanks at either end removed
     std::string name;                            // as a typed name is stored
     AccountType account = AccountType::tokutei;  // 特定 when the file has no account column or names none known
+    bool account_unknown = false;                // a trade in an account not known, which is not imported
     TradeSide side = TradeSide::buy;
     int32_t shares = 0;
     Currency unit_price;  // exact, as the file gives it

@@ -117,8 +117,7 @@ PreviewTable trade_table(const TradeHistory& history, const ImportPlan& plan) {
             return qt_text(row.name);
         case t_account:
             // A row whose account is not known names it in its status.
-            return row.reason.starts_with("口座区分が不明") ? QString()
-                                                            : qt_text(std::string(account_name(row.account)));
+            return row.account_unknown ? QString() : qt_text(std::string(account_name(row.account)));
         case t_side:
             return trade ? (row.side == TradeSide::buy ? QStringLiteral("買い") : QStringLiteral("売り")) : QString();
         case t_shares:

@@ -217,7 +217,9 @@ TEST(TradeHistory, RowsThatDoNotReadSayWhyAndTheOthersStillRead) {
     }
     EXPECT_EQ(h.rows[8].status, RowStatus::not_trade);
     EXPECT_EQ(h.rows[8].reason, "口座区分が不明: 外国株");
+    EXPECT_TRUE(h.rows[8].account_unknown);
     EXPECT_EQ(h.rows[9].status, RowStatus::trade);
+    EXPECT_FALSE(h.rows[9].account_unknown);
 }
 
 TEST(TradeHistory, TheHeaderIsLookedForInTheFirst30Lines) {
