@@ -32,6 +32,18 @@ QLabel* total_label(QWidget* parent, const char* name, const QString& caption, i
     return l;
 }
 
+// A line of two totals, each a caption and its figure, from the left.
+QBoxLayout* two_totals(QWidget* window, QLabel* caption1, QLabel* figure1, QLabel* caption2, QLabel* figure2) {
+    QBoxLayout* line = twips_box(QBoxLayout::LeftToRight, window, nullptr, 240, 0, 0, 0, 105);
+    line->addWidget(caption1);
+    line->addWidget(figure1);
+    line->addSpacing(twips(window, 120));
+    line->addWidget(caption2);
+    line->addWidget(figure2);
+    line->addStretch(1);
+    return line;
+}
+
 // The list grows by `width` pixels, the table with it.
 void widen(ListWindow& list, int width) {
     list.all_disp_fig->setMinimumWidth(list.all_disp_fig->minimumWidth() + width);
@@ -76,13 +88,7 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
 
     QBoxLayout* rows = twips_box(QBoxLayout::TopToBottom, this, this, 120, 120, 90, 90, 105);
     rows->addWidget(all_disp_fig, 1);
-    QBoxLayout* totals = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0, 105);
-    totals->addWidget(Label1);
-    totals->addWidget(all_total);
-    totals->addSpacing(twips(this, 120));
-    totals->addWidget(Label2);
-    totals->addWidget(all_rimawari);
-    totals->addStretch(1);
+    QBoxLayout* totals = two_totals(this, Label1, all_total, Label2, all_rimawari);
     totals->addWidget(close_key);
     rows->addLayout(totals);
 
@@ -95,14 +101,7 @@ ListWindow::ListWindow(QWidget* parent) : QDialog(parent) {
     Label4->setObjectName(QStringLiteral("Label4"));
     all_gain = total_label(this, "all_gain", QString(), 2175);
     at_cost_note = total_label(this, "at_cost_note", QString(), 7400);
-    QBoxLayout* values = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0, 105);
-    values->addWidget(Label3);
-    values->addWidget(all_value);
-    values->addSpacing(twips(this, 120));
-    values->addWidget(Label4);
-    values->addWidget(all_gain);
-    values->addStretch(1);
-    rows->addLayout(values);
+    rows->addLayout(two_totals(this, Label3, all_value, Label4, all_gain));
     QBoxLayout* note = twips_box(QBoxLayout::LeftToRight, this, nullptr, 240, 0, 0, 0);
     note->addWidget(at_cost_note, 1);
     rows->addLayout(note);
