@@ -93,12 +93,8 @@ void edit_payment(Session& session, int row, int col) {
 }
 
 void delete_payment(Session& session) {
-    const QString answer = session.platform.input_box(QStringLiteral("削除する行番号を記入して下さい"),
-                                                      QStringLiteral("例:1"), QStringLiteral("1"));
-    if (answer.isEmpty()) return;
-    const int32_t n = text_to_int32(number_text(answer));
-    if (n < 1 || n > int32_t(session.stock().payments.size())) return;
-    session.document.remove_payment(n - 1);
+    const std::optional<int32_t> k = asked_row_to_delete(session.platform, int32_t(session.stock().payments.size()));
+    if (k) session.document.remove_payment(*k);
 }
 
 }  // namespace

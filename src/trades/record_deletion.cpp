@@ -11,18 +11,13 @@ namespace chomaru {
 
 namespace {
 
-// Deletes the record whose number the user types. Cancel, or an emptied
-// field, ends the command silently; a number that names no record deletes
-// nothing, silently.
+// Deletes the record whose number the user types.
 void delete_one_record(Session& session, bool buy_side) {
-    const QString answer = session.platform.input_box(QStringLiteral("削除する行番号を記入して下さい"),
-                                                      QStringLiteral("例:1"), QStringLiteral("1"));
-    if (answer.isEmpty()) return;
-    const int32_t n = text_to_int32(number_text(answer));
     const Stock& stock = session.stock();
-    if (n < 1 || n > (buy_side ? stock.buy_count : stock.sell_count)) return;
-    tell_unreadable(session.platform,
-                    session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, n - 1));
+    const std::optional<int32_t> k =
+        asked_row_to_delete(session.platform, buy_side ? stock.buy_count : stock.sell_count);
+    if (!k) return;
+    tell_unreadable(session.platform, session.document.remove_record(buy_side ? TradeSide::buy : TradeSide::sell, *k));
 }
 
 // The record of a grid row, named with its number and its figures as the
@@ -41,6 +36,15 @@ void delete_record_of_row(Session& session, bool buy_side, int row) {
 }
 
 }  // namespace
+
+std::optional<int32_t> asked_row_to_delete(Platform& platform, int32_t count) {
+    const QString answer = platform.input_box(QStringLiteral("削除する行番号を記入して下さい"), QStringLiteral("例:1"),
+                                              QStringLiteral("1"));
+    if (answer.isEmpty()) return std::nullopt;
+    const int32_t n = text_to_int32(number_text(answer));
+    if (n < 1 || n > count) return std::nullopt;
+    return n - 1;
+}
 
 void del_kai_fig_click(Session& session) {
     run_guarded(session.platform, [&session] { delete_one_record(session, true); });

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <optional>
 
 namespace chomaru {
 
@@ -11,6 +13,12 @@ class Session;
 void del_kai_fig_click(Session& session);
 void del_sel_fig_click(Session& session);
 void del_all_data_click(Session& session);
+
+// Asks for the number of the row to delete, of `count` rows; the row's
+// index (0-based), or none after Cancel, an emptied field or a number that
+// names no row, which end the command silently. A number that does not read
+// raises as every typed number does.
+std::optional<int32_t> asked_row_to_delete(Platform& platform, int32_t count);
 
 // Asks the question with はい/いいえ, いいえ the default; true for はい.
 bool deletion_confirmed(Platform& platform, const QString& question);

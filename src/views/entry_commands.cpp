@@ -7,6 +7,7 @@
 #include "store/regional_text.h"
 #include "trades/date_picker_dialog.h"
 #include "trades/record_change.h"
+#include "trades/record_deletion.h"
 #include "ui/command_guard.h"
 #include "ui/platform.h"
 #include "ui/session.h"
@@ -97,15 +98,12 @@ void delete_split(Session& session) {
                              QMessageBox::Ok, program_caption);
         return;
     }
-    const QString answer = platform.input_box(QStringLiteral("削除する行番号を記入して下さい"), QStringLiteral("例:1"),
-                                              QStringLiteral("1"));
-    if (answer.isEmpty()) return;
-    const int32_t n = text_to_int32(number_text(answer));
-    if (n < 1 || size_t(n) > stock.splits.size()) return;
+    const std::optional<int32_t> k = asked_row_to_delete(platform, int32_t(stock.splits.size()));
+    if (!k) return;
     Stock after = stock;
-    after.splits.erase(after.splits.begin() + (n - 1));
+    after.splits.erase(after.splits.begin() + *k);
     if (!confirm_oversale(platform, stock, after, QStringLiteral("削除"))) return;
-    tell_unreadable(platform, session.document.remove_split(n - 1));
+    tell_unreadable(platform, session.document.remove_split(*k));
 }
 
 }  // namespace
