@@ -180,7 +180,7 @@ std::string_view CsvReader::quoted_field(const char*& p, const char* end) {
     const char* start = ++p;
     const char* quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)));
     if (quote == nullptr) quote = end;
-    next_line_ += size_t(std::count(start, quote, '\n'));
+    next_line_ += count_line_feeds(std::string_view(start, size_t(quote - start)));
     p = quote == end ? end : quote + 1;
     if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n') ++p;
     if (p == end || *p == ',' || *p == '\n') return std::string_view(start, size_t(quote - start));
@@ -192,7 +192,7 @@ std::string_view CsvReader::quoted_field(const char*& p, const char* end) {
         start = ++p;
         quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)));
         if (quote == nullptr) quote = end;
-        next_line_ += size_t(std::count(start, quote, '\n'));
+        next_line_ += count_line_feeds(std::string_view(start, size_t(quote - start)));
         field.append(start, size_t(quote - start));
         p = quote == end ? end : quote + 1;
     }
@@ -201,6 +201,16 @@ std::string_view CsvReader::quoted_field(const char*& p, const char* end) {
     field.append(tail, size_t(p - tail));
     if (p < end && *p == '\n' && field.ends_with('\r')) field.pop_back();
     return field;
+}
+
+size_t count_line_feeds(std::string_view text) {
+    // memchr skips whole vectors of bytes; std::count here goes a byte at a
+    // time.
+    size_t count = 0;
+    for (const char *p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) != nullptr; ++p)
+        ++count;
+    return count;
 }
 
 size_t quick_hash(std::string_view text) {

@@ -111,6 +111,9 @@ private:
     std::vector<std::string_view> fields_;
 };
 
+// The number of line feeds in `text`.
+size_t count_line_feeds(std::string_view text);
+
 // A quick hash of a short text from its length and a few of its bytes, for
 // small caches that compare the text itself.
 size_t quick_hash(std::string_view text);

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 
@@ -26,7 +26,11 @@ public:
 
 private:
     using Entries = std::array<int32_t, std::size(all_account_types)>;
-    std::map<std::string, Entries, std::less<>> codes_;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view code) const { return std::hash<std::string_view>()(code); }
+    };
+    std::unordered_map<std::string, Entries, Hash, std::equal_to<>> codes_;
 };
 
 }  // namespace chomaru

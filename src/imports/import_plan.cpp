@@ -1,6 +1,7 @@
 #include "imports/import_plan.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -22,23 +23,51 @@ std::optional<Date> date_of(const TradeRecord& record) {
     }
 }
 
-// The records of an existing entry, each of which may absorb one equal row.
+// A date as a number that orders as the dates do; -1 for none.
+int32_t day_number(const std::optional<Date>& date) {
+    return date ? (date->year * 100 + date->month) * 100 + date->day : -1;
+}
+
+// A date and a side as one number that orders by date, then a buy before a
+// sale; below 2^28.
+uint32_t order_key(const std::optional<Date>& date, TradeSide side) {
+    return 2 * uint32_t(std::max(day_number(date), 0)) + (side == TradeSide::sell);
+}
+
+constexpr size_t none = size_t(-1);
+
+// What makes a trade equal to a record: date, shares, whole-yen price and
+// amount.
+struct RecordKey {
+    int32_t day;
+    int32_t shares;
+    int32_t price;
+    int64_t amount;
+
+    auto operator<=>(const RecordKey&) const = default;
+};
+
+// The records of an existing entry, each of which may absorb one equal row;
+// kept in the order of their keys, so an equal record is found by halving.
 class StoredRecords {
 public:
     StoredRecords(const RecordTable& records, int32_t count) {
         for (int32_t i = 0; i < std::clamp(count, 0, max_records); ++i) {
             const TradeRecord& r = records[size_t(i)];
-            records_.push_back({&r, date_of(r), false});
+            records_.push_back({{day_number(date_of(r)), r.shares, r.price, r.amount.units()}, false});
         }
+        std::sort(records_.begin(), records_.end(),
+                  [](const Stored& a, const Stored& b) { return a.key < b.key; });
     }
 
     // Marks an equal record not yet taken as taken; false when there is none.
     bool absorb(const TradeRow& row) {
-        for (Stored& s : records_) {
-            if (s.taken || s.date != row.date || s.record->shares != row.shares || s.record->price != row.price ||
-                s.record->amount != row.amount)
-                continue;
-            s.taken = true;
+        const RecordKey key{day_number(row.date), row.shares, row.price, row.amount.units()};
+        auto s = std::lower_bound(records_.begin(), records_.end(), key,
+                                  [](const Stored& a, const RecordKey& k) { return a.key < k; });
+        for (; s != records_.end() && s->key == key; ++s) {
+            if (s->taken) continue;
+            s->taken = true;
             return true;
         }
         return false;
@@ -46,8 +75,7 @@ public:
 
 private:
     struct Stored {
-        const TradeRecord* record;
-        std::optional<Date> date;
+        RecordKey key;
         bool taken;
     };
     std::vector<Stored> records_;
@@ -65,28 +93,48 @@ public:
     void run() {
         plan_.base_last_stock = portfolio_.last_stock;
         plan_.rows.resize(history_.rows.size());
-        // Sorted by date and side, then by the row: the file's order on one
-        // date and side, as a stable sort keeps it.
-        const std::vector<size_t> trades = classify();
-        std::vector<std::pair<int64_t, size_t>> to_apply;
-        to_apply.reserve(trades.size());
-        for (const size_t r : trades) {
-            const TradeRow& row = history_.rows[r];
-            const int64_t day = (int64_t(row.date->year) * 100 + row.date->month) * 100 + row.date->day;
-            to_apply.emplace_back(2 * day + (row.side == TradeSide::sell), r);
-        }
+        std::vector<Ordered> to_apply = classify();
+        // By date and side, the file's order kept on one date and side.
         // Brokers list their trades in date order, often enough.
-        if (!std::is_sorted(to_apply.begin(), to_apply.end())) std::sort(to_apply.begin(), to_apply.end());
+        if (!std::is_sorted(to_apply.begin(), to_apply.end(),
+                            [](const Ordered& a, const Ordered& b) { return a.key < b.key; }))
+            sort_stably(to_apply);
         plan_.trades.reserve(to_apply.size());
-        for (const auto& [order, r] : to_apply) apply(r);
+        for (const Ordered& trade : to_apply) apply(trade.row);
         mark_oversold();
         count();
     }
 
 private:
-    // Every row's status but those of the trades to apply, which are returned.
-    std::vector<size_t> classify() {
-        std::vector<size_t> to_apply;
+    // A trade to apply: its order_key and its row.
+    struct Ordered {
+        uint32_t key;
+        uint32_t row;
+    };
+
+    // Orders the trades by their keys, keeping the order of equal keys: two
+    // passes of a radix sort, on the low and the high 14 bits.
+    static void sort_stably(std::vector<Ordered>& trades) {
+        constexpr uint32_t bits = 14;
+        constexpr uint32_t buckets = uint32_t(1) << bits;
+        std::vector<Ordered> other(trades.size());
+        std::vector<uint32_t> starts(buckets);
+        for (const uint32_t shift : {uint32_t(0), bits}) {
+            std::fill(starts.begin(), starts.end(), 0);
+            for (const Ordered& t : trades) ++starts[t.key >> shift & (buckets - 1)];
+            uint32_t at = 0;
+            for (uint32_t& start : starts) at += std::exchange(start, at);
+            for (const Ordered& t : trades) other[starts[t.key >> shift & (buckets - 1)]++] = t;
+            trades.swap(other);
+        }
+    }
+
+    // Every row's status but those of the trades to apply, which are
+    // returned in the file's order; their planned entry is the existing one
+    // found, or -1.
+    std::vector<Ordered> classify() {
+        std::vector<Ordered> to_apply;
+        to_apply.reserve(history_.rows.size());
         for (size_t r = 0; r < history_.rows.size(); ++r) {
             const TradeRow& row = history_.rows[r];
             PlannedRow& planned = plan_.rows[r];
@@ -94,13 +142,12 @@ private:
                 planned.status = row.status == RowStatus::not_trade ? PlanStatus::not_trade : PlanStatus::unreadable;
                 continue;
             }
-            const int32_t entry = entries_.find(row.code, row.account);
-            if (entry >= 0 && stored(entry, row.side).absorb(row)) {
+            planned.entry = entries_.find(row.code, row.account);
+            if (planned.entry >= 0 && stored(planned.entry, row.side).absorb(row)) {
                 planned.status = PlanStatus::duplicate;
-                planned.entry = entry;
                 continue;
             }
-            to_apply.push_back(r);
+            to_apply.push_back({order_key(row.date, row.side), uint32_t(r)});
         }
         return to_apply;
     }
@@ -118,7 +165,8 @@ private:
     }
 
     // The entry of a row, made when it is new and there is room; -1 when not.
-    int32_t entry_of(const TradeRow& row) {
+    int32_t entry_of(const TradeRow& row, int32_t existing) {
+        if (existing >= 0) return existing;
         if (const int32_t entry = entries_.find(row.code, row.account); entry >= 0) return entry;
         if (portfolio_.stock_count() + int32_t(plan_.new_entries.size()) >= max_stocks) return -1;
         const int32_t entry = portfolio_.last_stock + 1 + int32_t(plan_.new_entries.size());
@@ -136,7 +184,7 @@ private:
     void apply(size_t r) {
         const TradeRow& row = history_.rows[r];
         PlannedRow& planned = plan_.rows[r];
-        const int32_t entry = entry_of(row);
+        const int32_t entry = entry_of(row, planned.entry);
         planned.entry = entry;
         if (entry < 0) {
             planned.status = PlanStatus::over_capacity;
@@ -157,48 +205,46 @@ private:
     // imported trades of the same date and side.
     void mark_oversold() {
         struct Event {
-            Date date;
-            TradeSide side;
-            int source;  // 0 a record, 1 a trade of the plan
-            size_t order;
+            uint32_t key;  // as Ordered's; a record whose date does not read counts first
             int32_t shares;
-            size_t row;
+            size_t row;  // of a planned trade
         };
-        std::vector<std::vector<Event>> events(static_cast<size_t>(max_stocks));
-        for (size_t t = 0; t < plan_.trades.size(); ++t) {
-            const PlannedTrade& trade = plan_.trades[t];
-            events[size_t(trade.entry)].push_back(
-                {*history_.rows[trade.row].date, trade.side, 1, t, trade.record.shares, trade.row});
-        }
+        const auto by_key = [](const Event& a, const Event& b) { return a.key < b.key; };
+        // Each entry's planned trades, in the order applied: by key already.
+        std::vector<std::vector<Event>> planned(static_cast<size_t>(max_stocks));
+        for (const PlannedTrade& trade : plan_.trades)
+            planned[size_t(trade.entry)].push_back(
+                {order_key(history_.rows[trade.row].date, trade.side), trade.record.shares, trade.row});
+        std::vector<Event> records;
+        std::vector<Event> events;
         for (int32_t entry = 0; entry < max_stocks; ++entry) {
-            std::vector<Event>& list = events[size_t(entry)];
-            if (list.empty()) continue;
+            const std::vector<Event>& trades = planned[size_t(entry)];
+            if (trades.empty()) continue;
+            records.clear();
             if (entry <= portfolio_.last_stock) {
                 const Stock& s = portfolio_.stocks[size_t(entry)];
-                add_records(list, s.buys, s.buy_count, TradeSide::buy);
-                add_records(list, s.sells, s.sell_count, TradeSide::sell);
+                for (const auto& [table, count, side] : {std::tuple(&s.buys, s.buy_count, TradeSide::buy),
+                                                         std::tuple(&s.sells, s.sell_count, TradeSide::sell)})
+                    for (int32_t i = 0; i < std::clamp(count, 0, max_records); ++i) {
+                        const TradeRecord& r = (*table)[size_t(i)];
+                        records.push_back({order_key(date_of(r).value_or(Date{}), side), r.shares, none});
+                    }
+                std::stable_sort(records.begin(), records.end(), by_key);
                 plan_.base_entries.push_back({entry, s.buy_count, s.sell_count});
             }
-            std::sort(list.begin(), list.end(), [](const Event& a, const Event& b) {
-                return std::tuple(a.date, a.side, a.source, a.order) < std::tuple(b.date, b.side, b.source, b.order);
-            });
+            // A merge takes the first range's first on equal keys.
+            events.clear();
+            std::merge(records.begin(), records.end(), trades.begin(), trades.end(), std::back_inserter(events),
+                       by_key);
             int64_t held = 0;
-            for (const Event& e : list) {
-                if (e.side == TradeSide::buy) {
+            for (const Event& e : events) {
+                if (e.key % 2 == 0) {
                     held += e.shares;
                     continue;
                 }
-                if (e.source == 1 && held < e.shares) plan_.rows[e.row].oversold = true;
+                if (e.row != none && held < e.shares) plan_.rows[e.row].oversold = true;
                 held -= e.shares;
             }
-        }
-    }
-
-    template <typename Event>
-    static void add_records(std::vector<Event>& list, const RecordTable& records, int32_t count, TradeSide side) {
-        for (int32_t i = 0; i < std::clamp(count, 0, max_records); ++i) {
-            const TradeRecord& r = records[size_t(i)];
-            list.push_back({date_of(r).value_or(Date{}), side, 0, size_t(i), r.shares, 0});
         }
     }
 

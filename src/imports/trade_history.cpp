@@ -303,7 +303,7 @@ TradeHistory read_trade_history(std::string_view bytes) {
     history.encoding = reader.encoding();
     history.header_line = reader.line();
     StorableTexts texts;
-    history.rows.reserve(size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1 - reader.line());
+    history.rows.reserve(count_line_feeds(bytes) + 1 - reader.line());
     while (reader.next())
         if (!all_blank(reader)) history.rows.push_back(read_row(*columns, reader, texts, reader.line()));
     return history;
