@@ -93,7 +93,8 @@ std::string_view ImportRecords::operator[](size_t i) {
     if (i >= size()) return {};
     const std::string_view field = reader_.fields()[i];
     if (!cp932_ || reader_.ascii(i)) return field;
-    while (memos_.size() <= i) memos_.push_back(std::make_unique<ColumnMemo>());
+    if (memos_.size() <= i) memos_.resize(i + 1);
+    if (!memos_[i]) memos_[i] = std::make_unique<ColumnMemo>();
     // A field of another record may take the slot over, never one of the
     // same record, which has one field in each column.
     Decoded& slot = (*memos_[i])[quick_hash(field) % std::tuple_size_v<ColumnMemo>];

@@ -102,7 +102,7 @@ private:
         std::string bytes;
         std::string text;
     };
-    using ColumnMemo = std::array<Decoded, 32>;
+    using ColumnMemo = std::array<Decoded, 256>;
 
     bool cp932_ = false;
     std::string encoding_;

@@ -185,48 +185,52 @@ Currency money(std::string_view cell, std::string_view what, bool none_is_zero =
 }
 
 // Reads every field of a trade; raises UnreadableCell for the first that does
-// not read.
+// not read. Each cell is taken from the record once.
 void read_trade(const Columns& c, ImportRecords& fields, StorableTexts& texts, TradeRow& row) {
-    const auto cell = [&](Role role) { return cell_of(c, fields, role); };
-    const auto read_date = [&](Role role) {
-        const std::optional<Date> date = date_cell(cell(role));
-        if (!date) unreadable_cell(name_of(role), cell(role));
+    const auto read_date = [](Role role, std::string_view cell) {
+        const std::optional<Date> date = date_cell(cell);
+        if (!date) unreadable_cell(name_of(role), cell);
         return date;
     };
-    row.date = read_date(Role::date);
-    if (c[Role::settlement] != no_column && !is_no_value(cell(Role::settlement)))
-        row.settlement = read_date(Role::settlement);
-    row.code = texts.take(cell(Role::code), name_of(Role::code));
+    row.date = read_date(Role::date, cell_of(c, fields, Role::date));
+    if (c[Role::settlement] != no_column) {
+        const std::string_view settlement = cell_of(c, fields, Role::settlement);
+        if (!is_no_value(settlement)) row.settlement = read_date(Role::settlement, settlement);
+    }
+    row.code = texts.take(cell_of(c, fields, Role::code), name_of(Role::code));
     if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
-    if (c[Role::name] != no_column) row.name = texts.take(cell(Role::name), name_of(Role::name));
+    if (c[Role::name] != no_column) row.name = texts.take(cell_of(c, fields, Role::name), name_of(Role::name));
 
-    const std::optional<int32_t> shares = shares_cell(cell(Role::quantity));
-    if (!shares) unreadable_cell(name_of(Role::quantity), cell(Role::quantity));
+    const std::string_view quantity = cell_of(c, fields, Role::quantity);
+    const std::optional<int32_t> shares = shares_cell(quantity);
+    if (!shares) unreadable_cell(name_of(Role::quantity), quantity);
     row.shares = *shares;
-    if (is_no_value(cell(Role::price))) unreadable_cell(name_of(Role::price), cell(Role::price));
-    row.unit_price = money(cell(Role::price), name_of(Role::price));
+    const std::string_view price = cell_of(c, fields, Role::price);
+    if (is_no_value(price)) unreadable_cell(name_of(Role::price), price);
+    row.unit_price = money(price, name_of(Role::price));
     try {
         row.price = round_to_int32(row.unit_price.to_double());
     } catch (const OverflowError&) {
-        unreadable_cell(name_of(Role::price), cell(Role::price));
+        unreadable_cell(name_of(Role::price), price);
     }
 
-    if (!is_no_value(cell(Role::amount))) {
-        row.amount = money(cell(Role::amount), name_of(Role::amount));
+    const std::string_view amount = cell_of(c, fields, Role::amount);
+    if (!is_no_value(amount)) {
+        row.amount = money(amount, name_of(Role::amount));
         return;
     }
     // Not settled yet: the trade value with the fees and taxes paid on a buy
     // and kept back from a sale.
     int64_t value;
     if (__builtin_mul_overflow(row.unit_price.units(), int64_t(row.shares), &value))
-        unreadable_cell(name_of(Role::amount), cell(Role::amount));
+        unreadable_cell(name_of(Role::amount), amount);
     Currency charges;
     try {
         for (size_t k = 0; k < c.charges.size(); ++k) charges += money(fields[c.charges[k]], c.charge_names[k], true);
         row.amount =
             row.side == TradeSide::buy ? Currency::from_units(value) + charges : Currency::from_units(value) - charges;
     } catch (const OverflowError&) {
-        unreadable_cell(name_of(Role::amount), cell(Role::amount));
+        unreadable_cell(name_of(Role::amount), amount);
     }
     if (row.amount < Currency()) throw UnreadableCell{"受渡金額を計算できません（手数料・税が約定代金を超えています）"};
     row.amount_computed = true;

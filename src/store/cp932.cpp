@@ -156,13 +156,17 @@ public:
                 ++in;
                 continue;
             }
-            if (single_[*in] != 0) {
-                ++in;
-            } else if (end - in >= 2 && valid_pair(in[0], in[1])) {
-                in += 2;
-            } else {
-                return false;
-            }
+            // Then character by character to the next ASCII byte: Japanese
+            // text comes in runs.
+            do {
+                if (single_[*in] != 0) {
+                    ++in;
+                } else if (end - in >= 2 && valid_pair(in[0], in[1])) {
+                    in += 2;
+                } else {
+                    return false;
+                }
+            } while (in < end && *in >= 0x80);
         }
         return true;
     }
