@@ -56,8 +56,7 @@ public:
             const TradeRecord& r = records[size_t(i)];
             records_.push_back({{day_number(date_of(r)), r.shares, r.price, r.amount.units()}, false});
         }
-        std::sort(records_.begin(), records_.end(),
-                  [](const Stored& a, const Stored& b) { return a.key < b.key; });
+        std::sort(records_.begin(), records_.end(), [](const Stored& a, const Stored& b) { return a.key < b.key; });
     }
 
     // Marks an equal record not yet taken as taken; false when there is none.

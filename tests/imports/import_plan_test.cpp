@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <tuple>
+
 #include "imports/csv_text.h"
 #include "support/test_data.h"
 
@@ -118,6 +123,46 @@ TEST(ImportPlan, TradesAreAppliedByDateFileOrderOnADateAndBuysBeforeSells) {
     EXPECT_EQ(s.sells[0].date, "2025/03/05");
     EXPECT_EQ(p->stocks[1].stock_name, "甲");
     EXPECT_EQ(p->stocks[2].stock_name, "乙");
+}
+
+// Newest first, as brokers often list them, across decades, months and
+// days, with buys and sales mixed: the plan takes them oldest first, buys
+// before sales on one date, the file's order among equals, and replays
+// each entry's sales against what it then holds.
+TEST(ImportPlan, ALongFileInAnyOrderIsAppliedByDateAndSide) {
+    auto p = toyota();
+    std::vector<std::string> lines;
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t n) { return (seed = seed * 1103515245 + 12345) / 65536 % n; };
+    for (int i = 0; i < 200; ++i) {
+        const uint32_t year = 1999 + next(30), month = 1 + next(12), day = 1 + next(28);
+        const bool buy = next(3) != 0;
+        char line[96];
+        std::snprintf(line, sizeof line, "%u/%02u/%02u,%s,名,%s,%d,100,%d,特定", year, month, day,
+                      next(2) ? "7203" : "8306", buy ? "買" : "売", 1 + i, 100 * (1 + i));
+        lines.push_back(line);
+    }
+    std::string text = std::string(header) + "\n";
+    for (const std::string& line : lines) text += line + "\n";
+    const TradeHistory h = read_trade_history(text);
+    const ImportPlan plan = plan_import(*p, h);
+
+    std::vector<size_t> expected(h.rows.size());
+    for (size_t r = 0; r < expected.size(); ++r) expected[r] = r;
+    std::stable_sort(expected.begin(), expected.end(), [&h](size_t a, size_t b) {
+        return std::tuple(*h.rows[a].date, h.rows[a].side) < std::tuple(*h.rows[b].date, h.rows[b].side);
+    });
+    std::vector<size_t> order;
+    for (const PlannedTrade& t : plan.trades) order.push_back(t.row);
+    EXPECT_EQ(order, expected);
+
+    std::map<std::string, int64_t> held;
+    for (const size_t r : expected) {
+        const TradeRow& row = h.rows[r];
+        int64_t& shares = held[row.code];
+        EXPECT_EQ(plan.rows[r].oversold, row.side == TradeSide::sell && shares < row.shares) << r;
+        shares += row.side == TradeSide::buy ? row.shares : -row.shares;
+    }
 }
 
 TEST(ImportPlan, The257thRecordOrStockIsOverCapacity) {
