@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "store/account_type.h"
 #include "store/portfolio.h"
