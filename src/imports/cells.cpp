@@ -87,16 +87,6 @@ std::optional<Currency> money_cell(std::string_view cell) {
 }
 
 std::optional<int32_t> shares_cell(std::string_view cell) {
-    // Up to nine digits, as most files write a count, read at once.
-    if (!cell.empty() && cell.size() <= 9 && cell.front() != '0') {
-        int64_t count = 0;
-        bool digits = true;
-        for (const char c : cell) {
-            digits = digits && c >= '0' && c <= '9';
-            count = count * 10 + (c - '0');
-        }
-        if (digits) return int32_t(count);
-    }
     try {
         const std::optional<Currency> count = money_cell(cell);
         if (!count || !count->is_whole() || *count <= Currency()) return std::nullopt;

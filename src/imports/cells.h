@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "imports/csv_text.h"
 #include "store/account_type.h"
 #include "store/currency.h"
 #include "store/date_text.h"
@@ -64,15 +65,11 @@ public:
     std::string_view take(std::string_view cell, std::string_view what);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
-    };
     struct Checked {
         std::optional<std::string> text;
         std::string why;
     };
-    using Known = std::unordered_map<std::string, Checked, Hash, std::equal_to<>>;
+    using Known = std::unordered_map<std::string, Checked, TextHash, std::equal_to<>>;
     Known known_;
     // The texts met last, found again without hashing them whole.
     std::array<const Known::value_type*, 32> recent_{};

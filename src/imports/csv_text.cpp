@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-
 #include <tuple>
+
 #include "store/cp932.h"
 
 namespace chomaru {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -113,6 +114,13 @@ private:
 
 // The number of line feeds in `text`.
 size_t count_line_feeds(std::string_view text);
+
+// The hash of a text for a map keyed by strings that is searched with
+// string views.
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
 
 // A quick hash of a short text from its length and a few of its bytes, for
 // small caches that compare the text itself.

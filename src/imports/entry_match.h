@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "imports/csv_text.h"
 #include "store/account_type.h"
 #include "store/portfolio.h"
 
@@ -26,11 +27,7 @@ public:
 
 private:
     using Entries = std::array<int32_t, std::size(all_account_types)>;
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view code) const { return std::hash<std::string_view>()(code); }
-    };
-    std::unordered_map<std::string, Entries, Hash, std::equal_to<>> codes_;
+    std::unordered_map<std::string, Entries, TextHash, std::equal_to<>> codes_;
 };
 
 }  // namespace chomaru

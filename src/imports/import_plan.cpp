@@ -94,10 +94,7 @@ public:
         plan_.rows.resize(history_.rows.size());
         std::vector<Ordered> to_apply = classify();
         // By date and side, the file's order kept on one date and side.
-        // Brokers list their trades in date order, often enough.
-        if (!std::is_sorted(to_apply.begin(), to_apply.end(),
-                            [](const Ordered& a, const Ordered& b) { return a.key < b.key; }))
-            sort_stably(to_apply);
+        sort_stably(to_apply);
         plan_.trades.reserve(to_apply.size());
         for (const Ordered& trade : to_apply) apply(trade.row);
         mark_oversold();

@@ -12,12 +12,16 @@ namespace chomaru {
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little, "a run's end is found from the lowest byte of a word");
+
 // The length of the run of bytes below 0x80 at the start of `s`, eight
 // bytes at a time where it can.
 size_t ascii_run(std::string_view s) {
     size_t i = 0;
-    for (uint64_t word; s.size() - i >= 8 && (std::memcpy(&word, s.data() + i, 8), (word & 0x8080808080808080) == 0);)
-        i += 8;
+    for (uint64_t word; s.size() - i >= 8; i += 8) {
+        std::memcpy(&word, s.data() + i, 8);
+        if (const uint64_t high = word & 0x8080808080808080) return i + size_t(std::countr_zero(high) / 8);
+    }
     while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
     return i;
 }
@@ -142,23 +146,10 @@ public:
         const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
         const auto* const end = in + bytes.size();
         while (in < end) {
-            // Over ASCII eight bytes at a time, to the first byte that is not.
-            if (end - in >= 8) {
-                uint64_t word;
-                std::memcpy(&word, in, 8);
-                const uint64_t high = word & 0x8080808080808080;
-                if (high == 0) {
-                    in += 8;
-                    continue;
-                }
-                in += std::countr_zero(high) / 8;
-            } else if (*in < 0x80) {
-                ++in;
-                continue;
-            }
+            in += ascii_run(std::string_view(reinterpret_cast<const char*>(in), size_t(end - in)));
             // Then character by character to the next ASCII byte: Japanese
             // text comes in runs.
-            do {
+            while (in < end && *in >= 0x80) {
                 if (single_[*in] != 0) {
                     ++in;
                 } else if (end - in >= 2 && valid_pair(in[0], in[1])) {
@@ -166,7 +157,7 @@ public:
                 } else {
                     return false;
                 }
-            } while (in < end && *in >= 0x80);
+            }
         }
         return true;
     }
