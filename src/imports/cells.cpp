@@ -62,23 +62,9 @@ bool is_no_value(std::string_view cell) {
     return t.empty() || t == "-" || t == "--";
 }
 
-namespace {
-
-// A cell of 1 to 14 digits and nothing else, as text_to_currency reads it.
-std::optional<Currency> plain_digits(std::string_view cell) {
-    if (cell.empty() || cell.size() > 14) return std::nullopt;
-    int64_t value = 0;
-    for (const char c : cell) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return Currency::from_units(value * Currency::units_per_yen);
-}
-
-}  // namespace
-
 std::optional<Currency> money_cell(std::string_view cell) {
-    if (const std::optional<Currency> plain = plain_digits(cell)) return plain;
+    if (const int64_t plain = plain_digits(cell); plain >= 0)
+        return Currency::from_units(plain * Currency::units_per_yen);
     std::string changed;
     const std::string_view text = number_text(cell, changed);
     if (text.empty() || text == "-") return std::nullopt;
@@ -87,6 +73,8 @@ std::optional<Currency> money_cell(std::string_view cell) {
 }
 
 std::optional<int32_t> shares_cell(std::string_view cell) {
+    if (const int64_t plain = plain_digits(cell); plain > 0 && plain <= std::numeric_limits<int32_t>::max())
+        return int32_t(plain);
     try {
         const std::optional<Currency> count = money_cell(cell);
         if (!count || !count->is_whole() || *count <= Currency()) return std::nullopt;
@@ -149,21 +137,35 @@ void unreadable_cell(std::string_view what, std::string_view cell) {
     throw UnreadableCell{std::string(what) + "が読めません: " + std::string(trim_blanks(cell))};
 }
 
-std::string_view StorableTexts::take(std::string_view cell, std::string_view what) {
-    // ASCII is stored as it is, a line break aside.
-    if (is_ascii(cell) && !has_line_break(cell)) return trim_blanks(cell);
-    const Known::value_type*& recent = recent_[quick_hash(cell) % recent_.size()];
-    if (recent == nullptr || recent->first != cell) {
-        auto found = known_.find(cell);
-        if (found == known_.end()) {
-            Checked checked;
-            checked.text = storable_text(cell, checked.why);
-            found = known_.emplace(std::string(cell), std::move(checked)).first;
-        }
+std::optional<std::string_view> StorableTexts::plain_text(std::string_view bytes) {
+    // ASCII is stored as it is, a line break aside. Codes are short: one
+    // loop looks at each byte once.
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\n' || c == '\r') return std::nullopt;
+    return trim_blanks(bytes);
+}
+
+const StorableTexts::Checked* StorableTexts::recent(std::string_view bytes) {
+    const Known::value_type*& recent = recent_[quick_hash(bytes) % recent_.size()];
+    if (recent == nullptr || recent->first != bytes) {
+        const auto found = known_.find(bytes);
+        if (found == known_.end()) return nullptr;
         recent = &*found;
     }
-    if (!recent->second.text) throw UnreadableCell{std::string(what) + "に" + recent->second.why};
-    return *recent->second.text;
+    return &recent->second;
+}
+
+const StorableTexts::Checked& StorableTexts::add(std::string_view bytes, std::string_view cell) {
+    Checked checked;
+    checked.text = storable_text(cell, checked.why);
+    const Known::value_type& added = *known_.emplace(std::string(bytes), std::move(checked)).first;
+    recent_[quick_hash(bytes) % recent_.size()] = &added;
+    return added.second;
+}
+
+std::string_view StorableTexts::stored(const Checked& checked, std::string_view what) {
+    if (!checked.text) throw UnreadableCell{std::string(what) + "に" + checked.why};
+    return *checked.text;
 }
 
 }  // namespace chomaru

@@ -21,6 +21,19 @@ namespace chomaru {
 // A cell that says there is no value: empty, "-" or "--".
 bool is_no_value(std::string_view cell);
 
+// The value of a cell of 1 to 14 ASCII digits and nothing else, as the
+// readers below read it; -1 for any other cell. Most cells of a file are
+// such, and read here without a detour.
+inline int64_t plain_digits(std::string_view cell) {
+    if (cell.empty() || cell.size() > 14) return -1;
+    int64_t value = 0;
+    for (const char c : cell) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // An amount or a price: thousands commas, a sign and a decimal fraction, read
 // exactly. "--" (the brokers' none) is 0. Nothing for an empty cell or "-";
 // anything else that does not read raises ConversionError or OverflowError.
@@ -62,7 +75,20 @@ public:
     // text the data file could not hold
     // raises UnreadableCell "<what>に<why>": "銘柄名に改行があります",
     // "銘柄名に使えない文字があります: 삼성".
-    std::string_view take(std::string_view cell, std::string_view what);
+    std::string_view take(std::string_view cell, std::string_view what) {
+        return take(cell, what, [cell] { return cell; });
+    }
+
+    // The same for a cell known by its bytes in the file: `cell()` gives
+    // its text, and is asked for only when the bytes are new. ASCII bytes
+    // are their own text.
+    template <typename Cell>
+    std::string_view take(std::string_view bytes, std::string_view what, Cell cell) {
+        if (const std::optional<std::string_view> plain = plain_text(bytes)) return *plain;
+        const Checked* checked = recent(bytes);
+        if (checked == nullptr) checked = &add(bytes, cell());
+        return stored(*checked, what);
+    }
 
 private:
     struct Checked {
@@ -70,6 +96,12 @@ private:
         std::string why;
     };
     using Known = std::unordered_map<std::string, Checked, TextHash, std::equal_to<>>;
+
+    static std::optional<std::string_view> plain_text(std::string_view bytes);
+    const Checked* recent(std::string_view bytes);
+    const Checked& add(std::string_view bytes, std::string_view cell);
+    static std::string_view stored(const Checked& checked, std::string_view what);
+
     Known known_;
     // The texts met last, found again without hashing them whole.
     std::array<const Known::value_type*, 32> recent_{};

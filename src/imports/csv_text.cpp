@@ -5,6 +5,10 @@
 #include <cstring>
 #include <tuple>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "store/cp932.h"
 
 namespace chomaru {
@@ -149,6 +153,99 @@ bool CsvReader::next() {
     fields_.clear();
     ascii_.clear();
     built_.clear();
+    if (!unquoted_record()) {
+        fields_.clear();
+        ascii_.clear();
+        any_record();
+    }
+    return true;
+}
+
+namespace {
+
+// The lowest `n` bits.
+uint64_t low_bits(size_t n) { return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1; }
+
+}  // namespace
+
+// Blocks are classified whole, sixteen bytes at a time where the processor
+// can: a record's fields are then found from its separators' bits without a
+// branch for each byte.
+const CsvReader::Block& CsvReader::block(size_t index) {
+    if (block_.index == index) return block_;
+    const size_t at = 64 * index;
+    const char* p = text_.data() + at;
+    std::array<char, 64> padded{};  // the last block, zeros after the text
+    if (text_.size() - at < padded.size()) {
+        std::memcpy(padded.data(), p, text_.size() - at);
+        p = padded.data();
+    }
+    Block b;
+    b.index = index;
+#ifdef __SSE2__
+    for (int k = 0; k < 4; ++k) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const auto bits = [k](__m128i marks) { return uint64_t(uint16_t(_mm_movemask_epi8(marks))) << (16 * k); };
+        b.comma |= bits(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')));
+        b.quote |= bits(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')));
+        b.line_feed |= bits(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+        b.high |= bits(bytes);
+    }
+#else
+    for (size_t i = 0; i < 64; ++i) {
+        const uint64_t bit = uint64_t(1) << i;
+        b.comma |= p[i] == ',' ? bit : 0;
+        b.quote |= p[i] == '"' ? bit : 0;
+        b.line_feed |= p[i] == '\n' ? bit : 0;
+        b.high |= static_cast<unsigned char>(p[i]) >= 0x80 ? bit : 0;
+    }
+#endif
+    block_ = b;
+    return block_;
+}
+
+// Reads the record at the position when it holds no quote, as most records
+// do; false, with nothing moved, when it holds one.
+bool CsvReader::unquoted_record() {
+    size_t start = position_;  // of the field being read
+    bool high = false;         // a byte of the field in an earlier block is not ASCII
+    for (size_t index = position_ / 64;; ++index) {
+        const Block& b = block(index);
+        const size_t base = 64 * index;
+        const uint64_t record = ~low_bits(position_ > base ? position_ - base : 0);
+        const uint64_t line_feed = b.line_feed & record;
+        // Up to and including the record's line feed.
+        const uint64_t upto = line_feed != 0 ? line_feed ^ (line_feed - 1) : ~uint64_t(0);
+        if ((b.quote & record & upto) != 0) return false;
+        for (uint64_t separators = (b.comma | line_feed) & record & upto; separators != 0;
+             separators &= separators - 1) {
+            const size_t bit = size_t(std::countr_zero(separators));
+            const size_t at = base + bit;
+            std::string_view field = text_.substr(start, at - start);
+            const bool last = text_[at] == '\n';
+            if (last && field.ends_with('\r')) field.remove_suffix(1);
+            fields_.push_back(field);
+            ascii_.push_back(!high && (b.high & low_bits(bit) & ~low_bits(start > base ? start - base : 0)) == 0);
+            high = false;
+            start = at + 1;
+            if (last) {
+                position_ = start;
+                ++next_line_;
+                return true;
+            }
+        }
+        const uint64_t rest = start > base ? ~low_bits(start - base) : ~uint64_t(0);
+        if (base + 64 >= text_.size()) {  // the record ends with the text
+            fields_.push_back(text_.substr(start));
+            ascii_.push_back(!high && (b.high & rest) == 0);
+            position_ = text_.size();
+            return true;
+        }
+        high = high || (b.high & rest) != 0;
+    }
+}
+
+void CsvReader::any_record() {
     const char* p = text_.data() + position_;
     const char* const end = text_.data() + text_.size();
     for (;;) {
@@ -172,7 +269,6 @@ bool CsvReader::next() {
         }
     }
     position_ = size_t(p - text_.data());
-    return true;
 }
 
 // A quoted field from its opening quote at `p`; leaves `p` at the comma or

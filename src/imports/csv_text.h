@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -63,9 +64,22 @@ public:
     bool empty_line() const { return fields_.size() == 1 && fields_[0].empty(); }
 
 private:
+    // The masks of one 64-byte block of the text: bit i for byte 64k + i.
+    struct Block {
+        size_t index = size_t(-1);
+        uint64_t comma = 0;
+        uint64_t quote = 0;
+        uint64_t line_feed = 0;
+        uint64_t high = 0;
+    };
+
+    const Block& block(size_t index);
+    bool unquoted_record();
+    void any_record();
     std::string_view quoted_field(const char*& p, const char* end);
 
     std::string_view text_;
+    Block block_;
     size_t position_ = 0;
     size_t line_ = 0;
     size_t next_line_ = 1;
@@ -95,6 +109,8 @@ public:
     // Field `i` as UTF-8 text, empty beyond the last; valid until the next
     // call of next().
     std::string_view operator[](size_t i);
+    // Field `i` as it stands in the file, not decoded; empty beyond the last.
+    std::string_view bytes(size_t i) const { return i < size() ? reader_.fields()[i] : std::string_view(); }
     // Every field as UTF-8 text.
     const std::vector<std::string_view>& fields();
 
@@ -119,7 +135,14 @@ size_t count_line_feeds(std::string_view text);
 // string views.
 struct TextHash {
     using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    size_t operator()(std::string_view text) const {
+        if (text.size() > 8) return std::hash<std::string_view>()(text);
+        // A stock code: its bytes as one number, mixed.
+        uint64_t word = text.size();
+        if (!text.empty()) std::memcpy(&word, text.data(), text.size());
+        word = (word ^ (uint64_t(text.size()) << 59)) * 0x9E3779B97F4A7C15;
+        return size_t(word ^ (word >> 29));
+    }
 };
 
 // A quick hash of a short text from its length and a few of its bytes, for

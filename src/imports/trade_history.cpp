@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "imports/cells.h"
 #include "imports/csv_text.h"
@@ -174,6 +175,8 @@ std::string_view cell_of(const Columns& c, ImportRecords& fields, Role role) { r
 // An amount that is not negative; "-" and an empty cell are 0 only where
 // `none_is_zero`.
 Currency money(std::string_view cell, std::string_view what, bool none_is_zero = false) {
+    if (const int64_t plain = plain_digits(cell); plain >= 0)
+        return Currency::from_units(plain * Currency::units_per_yen);
     try {
         const std::optional<Currency> value = money_cell(cell);
         if (!value && none_is_zero) return Currency();
@@ -184,57 +187,27 @@ Currency money(std::string_view cell, std::string_view what, bool none_is_zero =
     unreadable_cell(what, cell);
 }
 
-// Reads every field of a trade; raises UnreadableCell for the first that does
-// not read. Each cell is taken from the record once.
-void read_trade(const Columns& c, ImportRecords& fields, StorableTexts& texts, TradeRow& row) {
-    const auto read_date = [](Role role, std::string_view cell) {
-        const std::optional<Date> date = date_cell(cell);
-        if (!date) unreadable_cell(name_of(role), cell);
-        return date;
-    };
-    row.date = read_date(Role::date, cell_of(c, fields, Role::date));
-    if (c[Role::settlement] != no_column) {
-        const std::string_view settlement = cell_of(c, fields, Role::settlement);
-        if (!is_no_value(settlement)) row.settlement = read_date(Role::settlement, settlement);
-    }
-    row.code = texts.take(cell_of(c, fields, Role::code), name_of(Role::code));
-    if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
-    if (c[Role::name] != no_column) row.name = texts.take(cell_of(c, fields, Role::name), name_of(Role::name));
-
-    const std::string_view quantity = cell_of(c, fields, Role::quantity);
-    const std::optional<int32_t> shares = shares_cell(quantity);
-    if (!shares) unreadable_cell(name_of(Role::quantity), quantity);
-    row.shares = *shares;
-    const std::string_view price = cell_of(c, fields, Role::price);
-    if (is_no_value(price)) unreadable_cell(name_of(Role::price), price);
-    row.unit_price = money(price, name_of(Role::price));
-    try {
-        row.price = round_to_int32(row.unit_price.to_double());
-    } catch (const OverflowError&) {
-        unreadable_cell(name_of(Role::price), price);
+// What was made of a column's cell, made again only when the cell's bytes
+// differ from the last ones: a broker's file repeats a side, an account or
+// a date on line after line.
+template <typename T>
+class LastCell {
+public:
+    template <typename Make>
+    const T& get(std::string_view bytes, Make make) {
+        if (!known_ || bytes != bytes_) {
+            value_ = make();
+            bytes_.assign(bytes);
+            known_ = true;
+        }
+        return value_;
     }
 
-    const std::string_view amount = cell_of(c, fields, Role::amount);
-    if (!is_no_value(amount)) {
-        row.amount = money(amount, name_of(Role::amount));
-        return;
-    }
-    // Not settled yet: the trade value with the fees and taxes paid on a buy
-    // and kept back from a sale.
-    int64_t value;
-    if (__builtin_mul_overflow(row.unit_price.units(), int64_t(row.shares), &value))
-        unreadable_cell(name_of(Role::amount), amount);
-    Currency charges;
-    try {
-        for (size_t k = 0; k < c.charges.size(); ++k) charges += money(fields[c.charges[k]], c.charge_names[k], true);
-        row.amount =
-            row.side == TradeSide::buy ? Currency::from_units(value) + charges : Currency::from_units(value) - charges;
-    } catch (const OverflowError&) {
-        unreadable_cell(name_of(Role::amount), amount);
-    }
-    if (row.amount < Currency()) throw UnreadableCell{"受渡金額を計算できません（手数料・税が約定代金を超えています）"};
-    row.amount_computed = true;
-}
+private:
+    std::string bytes_;
+    T value_{};
+    bool known_ = false;
+};
 
 // What can be read of a row that is not a trade, for the preview.
 void read_shown_fields(const Columns& c, ImportRecords& fields, TradeRow& row) {
@@ -244,41 +217,141 @@ void read_shown_fields(const Columns& c, ImportRecords& fields, TradeRow& row) {
     row.shares = shares_cell(cell_of(c, fields, Role::quantity)).value_or(0);
 }
 
-TradeRow read_row(const Columns& c, ImportRecords& fields, StorableTexts& texts, size_t line) {
-    TradeRow row;
-    row.line = line;
-    if (fields.size() < c.needed) {
-        read_shown_fields(c, fields, row);
-        row.reason = "列が足りません";
-        return row;
-    }
-    std::string why;
-    const std::optional<TradeSide> side = trade_side(c, fields, why);
-    if (side) row.side = *side;
-    if (c[Role::account] != no_column) {
-        const std::string_view account = cell_of(c, fields, Role::account);
-        if (const std::optional<AccountType> type = broker_account(account))
-            row.account = *type;
-        else if (side) {
-            why = unknown_account_reason(account);
-            row.account_unknown = true;
+// The rows of one file, read with what was made of the cells before.
+class RowReader {
+public:
+    explicit RowReader(const Columns& columns) : c_(columns) {}
+
+    TradeRow read(ImportRecords& fields, size_t line) {
+        TradeRow row;
+        row.line = line;
+        if (fields.size() < c_.needed) {
+            read_shown_fields(c_, fields, row);
+            row.reason = "列が足りません";
+            return row;
         }
-    }
-    if (!why.empty()) {
-        read_shown_fields(c, fields, row);
-        row.status = RowStatus::not_trade;
-        row.reason = std::move(why);
+        const Side& side = side_of(fields);
+        std::string why = side.why;
+        if (side.side) row.side = *side.side;
+        if (const size_t column = c_[Role::account]; column != no_column) {
+            const std::optional<AccountType>& type =
+                account_.get(fields.bytes(column), [&] { return broker_account(fields[column]); });
+            if (type) {
+                row.account = *type;
+            } else if (side.side) {
+                why = unknown_account_reason(fields[column]);
+                row.account_unknown = true;
+            }
+        }
+        if (!why.empty()) {
+            read_shown_fields(c_, fields, row);
+            row.status = RowStatus::not_trade;
+            row.reason = std::move(why);
+            return row;
+        }
+        try {
+            read_trade(fields, row);
+            row.status = RowStatus::trade;
+        } catch (UnreadableCell& u) {
+            row.status = RowStatus::unreadable;
+            row.reason = std::move(u.why);
+        }
         return row;
     }
-    try {
-        read_trade(c, fields, texts, row);
-        row.status = RowStatus::trade;
-    } catch (UnreadableCell& u) {
-        row.status = RowStatus::unreadable;
-        row.reason = std::move(u.why);
+
+private:
+    struct Side {
+        std::optional<TradeSide> side;
+        std::string why;  // when not a trade
+    };
+
+    // The side depends on the side's column and, for some files, others.
+    const Side& side_of(ImportRecords& fields) {
+        std::string_view key = fields.bytes(c_[Role::side]);
+        if (c_.broker != Broker::sbi) {
+            key_.assign(key);
+            if (c_.broker == Broker::rakuten) (key_ += '\0') += fields.bytes(c_.trade_kind);
+            for (const size_t i : c_.sides) (key_ += '\0') += fields.bytes(i);
+            key = key_;
+        }
+        return side_.get(key, [&] {
+            Side s;
+            s.side = trade_side(c_, fields, s.why);
+            return s;
+        });
     }
-    return row;
-}
+
+    std::optional<Date> date(ImportRecords& fields, Role role, LastCell<std::optional<Date>>& last) {
+        const size_t column = c_[role];
+        const std::optional<Date>& date = last.get(fields.bytes(column), [&] { return date_cell(fields[column]); });
+        if (!date) unreadable_cell(name_of(role), fields[column]);
+        return date;
+    }
+
+    std::string_view text(ImportRecords& fields, Role role) {
+        const size_t column = c_[role];
+        return texts_.take(fields.bytes(column), name_of(role), [&] { return fields[column]; });
+    }
+
+    // Reads every field of a trade; raises UnreadableCell for the first
+    // that does not read.
+    void read_trade(ImportRecords& fields, TradeRow& row) {
+        row.date = date(fields, Role::date, dates_);
+        if (c_[Role::settlement] != no_column && !is_no_value(cell_of(c_, fields, Role::settlement)))
+            row.settlement = date(fields, Role::settlement, settlements_);
+        row.code = text(fields, Role::code);
+        if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
+        if (c_[Role::name] != no_column) row.name = text(fields, Role::name);
+
+        const std::string_view quantity = cell_of(c_, fields, Role::quantity);
+        const std::optional<int32_t> shares = shares_cell(quantity);
+        if (!shares) unreadable_cell(name_of(Role::quantity), quantity);
+        row.shares = *shares;
+        const std::string_view price = cell_of(c_, fields, Role::price);
+        if (is_no_value(price)) unreadable_cell(name_of(Role::price), price);
+        row.unit_price = money(price, name_of(Role::price));
+        try {
+            // A whole number of yen is its own rounding.
+            const int64_t yen = row.unit_price.units() / Currency::units_per_yen;
+            row.price = row.unit_price.is_whole() && yen <= std::numeric_limits<int32_t>::max()
+                            ? int32_t(yen)
+                            : round_to_int32(row.unit_price.to_double());
+        } catch (const OverflowError&) {
+            unreadable_cell(name_of(Role::price), price);
+        }
+
+        const std::string_view amount = cell_of(c_, fields, Role::amount);
+        if (!is_no_value(amount)) {
+            row.amount = money(amount, name_of(Role::amount));
+            return;
+        }
+        // Not settled yet: the trade value with the fees and taxes paid on a
+        // buy and kept back from a sale.
+        int64_t value;
+        if (__builtin_mul_overflow(row.unit_price.units(), int64_t(row.shares), &value))
+            unreadable_cell(name_of(Role::amount), amount);
+        Currency charges;
+        try {
+            for (size_t k = 0; k < c_.charges.size(); ++k)
+                charges += money(fields[c_.charges[k]], c_.charge_names[k], true);
+            row.amount = row.side == TradeSide::buy ? Currency::from_units(value) + charges
+                                                    : Currency::from_units(value) - charges;
+        } catch (const OverflowError&) {
+            unreadable_cell(name_of(Role::amount), amount);
+        }
+        if (row.amount < Currency())
+            throw UnreadableCell{"受渡金額を計算できません（手数料・税が約定代金を超えています）"};
+        row.amount_computed = true;
+    }
+
+    const Columns& c_;
+    StorableTexts texts_;
+    std::string key_;
+    LastCell<Side> side_;
+    LastCell<std::optional<AccountType>> account_;
+    LastCell<std::optional<Date>> dates_;
+    LastCell<std::optional<Date>> settlements_;
+};
 
 bool all_blank(ImportRecords& fields) {
     for (size_t i = 0; i < fields.size(); ++i)
@@ -306,10 +379,10 @@ TradeHistory read_trade_history(std::string_view bytes) {
     history.format = format_names[size_t(columns->broker)];
     history.encoding = reader.encoding();
     history.header_line = reader.line();
-    StorableTexts texts;
+    RowReader rows(*columns);
     history.rows.reserve(count_line_feeds(bytes) + 1 - reader.line());
     while (reader.next())
-        if (!all_blank(reader)) history.rows.push_back(read_row(*columns, reader, texts, reader.line()));
+        if (!all_blank(reader)) history.rows.push_back(rows.read(reader, reader.line()));
     return history;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "imports/cells.h"
 #include "store/cp932.h"
 #include "store/numbers.h"
@@ -69,6 +72,61 @@ TEST(CsvReader, LineEndsAreLfOrCrLfAndATrailingOneAddsNoRecord) {
     EXPECT_EQ(records_of("a,b\r\nc,\r\n").size(), 2u);
     EXPECT_EQ(records_of("a,b\nc,").back(), (std::vector<std::string>{"c", ""}));
     EXPECT_TRUE(records_of("").empty());
+}
+
+// The records of random texts, many blocks long, with and without quotes,
+// read as a plain byte-at-a-time reading of the same rules reads them: each
+// field, whether it is ASCII, and the line each record starts on.
+TEST(CsvReader, ReadsAnyTextAsAByteAtATimeReadingDoes) {
+    struct Record {
+        size_t line;
+        std::vector<std::string> fields;
+        bool operator==(const Record&) const = default;
+    };
+    const auto by_bytes = [](std::string_view text) {
+        std::vector<Record> records;
+        size_t line = 1;
+        for (size_t i = 0; i < text.size();) {
+            Record record{line, {}};
+            for (;;) {
+                std::string field;
+                if (i < text.size() && text[i] == '"') {
+                    for (++i;;) {
+                        for (; i < text.size() && text[i] != '"'; ++i) field += text[i];
+                        if (i == text.size() || ++i == text.size() || text[i] != '"') break;
+                        field += text[i++];  // a doubled quote
+                    }
+                }
+                for (; i < text.size() && text[i] != ',' && text[i] != '\n'; ++i) field += text[i];
+                if (i < text.size() && text[i] == '\n' && field.ends_with('\r')) field.pop_back();
+                line += size_t(std::count(field.begin(), field.end(), '\n'));
+                record.fields.push_back(field);
+                if (i >= text.size() || text[i++] == '\n') break;
+            }
+            line += text[i - 1] == '\n';
+            records.push_back(record);
+        }
+        return records;
+    };
+    std::mt19937 random(24);
+    const std::string_view pieces[] = {"a",    "b7", "\x88\x9F", ",",    ",",
+                                       "\r\n", "\n", "\"",       "\"\"", "abcdefghij0123456789"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const bool quotes = round % 2 == 0;
+        for (size_t n = random() % 200; text.size() < n;) {
+            const std::string_view piece = pieces[random() % std::size(pieces)];
+            if (quotes || piece.find('"') == piece.npos) text += piece;
+        }
+        std::vector<Record> read;
+        CsvReader reader(text);
+        while (reader.next()) {
+            read.push_back({reader.line(), {reader.fields().begin(), reader.fields().end()}});
+            for (size_t i = 0; i < reader.fields().size(); ++i)
+                ASSERT_EQ(reader.ascii(i), is_ascii(reader.fields()[i])) << testing::PrintToString(text);
+        }
+        ASSERT_EQ(read, by_bytes(text)) << testing::PrintToString(text);
+    }
 }
 
 // Fields of code page 932 are decoded one by one and the same bytes of a
