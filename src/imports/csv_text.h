@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -57,11 +58,11 @@ public:
     // The 1-based line on which the record starts.
     size_t line() const { return line_; }
     // The fields, valid until the next call of next().
-    const std::vector<std::string_view>& fields() const { return fields_; }
+    std::span<const std::string_view> fields() const { return {fields_.data(), count_}; }
     // Whether field `i` holds only bytes below 0x80.
     bool ascii(size_t i) const { return ascii_[i] != 0; }
     // A record of one empty field: an empty line.
-    bool empty_line() const { return fields_.size() == 1 && fields_[0].empty(); }
+    bool empty_line() const { return count_ == 1 && fields_[0].empty(); }
 
 private:
     // The masks of one 64-byte block of the text: bit i for byte 64k + i.
@@ -76,6 +77,8 @@ private:
     const Block& block(size_t index);
     bool unquoted_record();
     void any_record();
+    void room_for(size_t fields);
+    void add(std::string_view field, bool ascii);
     std::string_view quoted_field(const char*& p, const char* end);
 
     std::string_view text_;
@@ -84,8 +87,11 @@ private:
     size_t line_ = 0;
     size_t next_line_ = 1;
     std::deque<std::string> built_;  // fields that are not a piece of the text as it stands
+    // The record's fields are the first count_; the others are room kept
+    // for the next records.
     std::vector<std::string_view> fields_;
-    std::vector<unsigned char> ascii_;
+    std::vector<uint32_t> ascii_;  // 1 where the field holds only ASCII
+    size_t count_ = 0;
 };
 
 // The records of a file's bytes as CSV text in the encoding decode_import_text
