@@ -2,12 +2,10 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
-#include "imports/csv_text.h"
 #include "store/account_type.h"
 #include "store/portfolio.h"
 
@@ -27,7 +25,27 @@ public:
 
 private:
     using Entries = std::array<int32_t, std::size(all_account_types)>;
-    std::unordered_map<std::string, Entries, TextHash, std::equal_to<>> codes_;
+    struct Slot {
+        bool used = false;
+        uint64_t word = 0;  // short_text_word of a code of at most eight bytes
+        std::string code;
+        Entries entries;
+
+        bool holds(std::string_view text, uint64_t text_word) const {
+            return code.size() == text.size() && (text.size() <= 8 ? word == text_word : code == text);
+        }
+    };
+
+    // The slot of `code`, or the free one where it would go.
+    size_t slot_of(std::string_view code) const;
+    void grow();
+
+    // Open addressing over a power of two of slots, at most half of them
+    // used: a lookup is a multiplication and a comparison or two, where a
+    // node-based map divides by a prime.
+    std::vector<Slot> slots_;
+    int shift_ = 0;
+    size_t used_ = 0;
 };
 
 }  // namespace chomaru

@@ -1,6 +1,7 @@
 #include "imports/import_plan.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -111,6 +112,8 @@ private:
     // Orders the trades by their keys, keeping the order of equal keys: two
     // passes of a radix sort, on the low and the high 14 bits.
     static void sort_stably(std::vector<Ordered>& trades) {
+        // A file is often in date order already.
+        if (std::is_sorted(trades.begin(), trades.end(), [](Ordered a, Ordered b) { return a.key < b.key; })) return;
         constexpr uint32_t bits = 14;
         constexpr uint32_t buckets = uint32_t(1) << bits;
         std::vector<Ordered> other(trades.size());
@@ -194,7 +197,7 @@ private:
         ++added;
         planned.status = PlanStatus::import;
         planned.computed = row.amount_computed;
-        plan_.trades.push_back({r, entry, row.side, row.record()});
+        plan_.trades.push_back({r, entry, row.side, row.date.value_or(Date{}), row.price, row.shares, row.amount});
     }
 
     // Replays each touched entry in date order, its records before the
@@ -209,8 +212,7 @@ private:
         // Each entry's planned trades, in the order applied: by key already.
         std::vector<std::vector<Event>> planned(static_cast<size_t>(max_stocks));
         for (const PlannedTrade& trade : plan_.trades)
-            planned[size_t(trade.entry)].push_back(
-                {order_key(history_.rows[trade.row].date, trade.side), trade.record.shares, trade.row});
+            planned[size_t(trade.entry)].push_back({order_key(trade.date, trade.side), trade.shares, trade.row});
         std::vector<Event> records;
         std::vector<Event> events;
         for (int32_t entry = 0; entry < max_stocks; ++entry) {
@@ -245,28 +247,19 @@ private:
     }
 
     void count() {
+        // By status, without a branch for each row.
+        std::array<int, size_t(PlanStatus::unreadable) + 1> by_status{};
         ImportCounts& c = plan_.counts;
         for (const PlannedRow& p : plan_.rows) {
-            switch (p.status) {
-            case PlanStatus::import:
-                ++c.to_import;
-                c.computed += p.computed;
-                c.oversold += p.oversold;
-                break;
-            case PlanStatus::duplicate:
-                ++c.duplicates;
-                break;
-            case PlanStatus::not_trade:
-                ++c.not_trades;
-                break;
-            case PlanStatus::over_capacity:
-                ++c.over_capacity;
-                break;
-            case PlanStatus::unreadable:
-                ++c.unreadable;
-                break;
-            }
+            ++by_status[size_t(p.status)];
+            c.computed += p.computed;
+            c.oversold += p.oversold;
         }
+        c.to_import = by_status[size_t(PlanStatus::import)];
+        c.duplicates = by_status[size_t(PlanStatus::duplicate)];
+        c.not_trades = by_status[size_t(PlanStatus::not_trade)];
+        c.over_capacity = by_status[size_t(PlanStatus::over_capacity)];
+        c.unreadable = by_status[size_t(PlanStatus::unreadable)];
     }
 
     const Portfolio& portfolio_;
@@ -313,7 +306,7 @@ std::vector<int32_t> apply_import(Portfolio& portfolio, const ImportPlan& plan) 
 
     std::vector<TradeRecord> records;
     records.reserve(plan.trades.size());
-    for (const PlannedTrade& t : plan.trades) records.push_back(t.record);
+    for (const PlannedTrade& t : plan.trades) records.push_back(t.record());
     std::vector<StockFigures> figures(static_cast<size_t>(made));
     for (size_t k = 0; k < figures.size(); ++k) {
         figures[k].stock_code = plan.new_entries[k].code;
@@ -345,6 +338,8 @@ std::vector<int32_t> apply_import(Portfolio& portfolio, const ImportPlan& plan) 
     }
     return touched;
 }
+
+TradeRecord PlannedTrade::record() const { return TradeRecord{short_date_text(date), price, shares, amount}; }
 
 std::string plan_status_text(const PlannedRow& planned, const TradeRow& row) {
     switch (planned.status) {

@@ -45,7 +45,13 @@ struct PlannedTrade {
     size_t row = 0;  // index into TradeHistory::rows
     int32_t entry = 0;
     TradeSide side = TradeSide::buy;
-    TradeRecord record;
+    // The record's figures; its date text is made only when it is applied.
+    Date date;
+    int32_t price = 0;
+    int32_t shares = 0;
+    Currency amount;
+
+    TradeRecord record() const;
 };
 
 struct ImportCounts {

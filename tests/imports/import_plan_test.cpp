@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "imports/csv_text.h"
+#include "imports/entry_match.h"
 #include "support/test_data.h"
 
 namespace chomaru {
@@ -243,6 +244,41 @@ TEST(ImportPlan, RowsThatAreNotTradesOrDoNotReadStayOut) {
     EXPECT_TRUE(plan.trades.empty());
     EXPECT_EQ(plan_status_text(plan.rows[1], h.rows[1]), "対象外：口座区分が不明: 外国");
     EXPECT_EQ(plan_status_text(plan.rows[2], h.rows[2]), "読めません：約定日が読めません: 2025/01/32");
+}
+
+}  // namespace
+}  // namespace chomaru
+
+namespace chomaru {
+namespace {
+
+// Codes of every length from none to long, each in two accounts, far more
+// than a portfolio holds: each is found again, blanks at its ends ignored,
+// and nothing else is.
+TEST(EntryMatch, FindsEachCodeAndAccountAmongMany) {
+    auto p = Portfolio::create();
+    p->stocks[0].stock_code = " 7203 ";
+    p->stocks[1].stock_code = "7777";
+    p->last_stock = 1;
+    EntryMatch match(*p);
+    std::vector<std::string> codes;
+    for (int i = 0; i < 3000; ++i) codes.push_back(std::string(size_t(i % 13), 'A') + std::to_string(i));
+    for (size_t i = 0; i < codes.size(); ++i) {
+        match.add(codes[i], AccountType::nisa_growth, int32_t(2 * i + 1));
+        match.add(codes[i], AccountType::ippan, int32_t(2 * i + 2));
+        match.add(codes[i], AccountType::ippan, -7);  // the first entry stays
+    }
+    for (size_t i = 0; i < codes.size(); ++i) {
+        ASSERT_EQ(match.find(codes[i], AccountType::nisa_growth), int32_t(2 * i + 1)) << codes[i];
+        ASSERT_EQ(match.find("\u3000" + codes[i] + " ", AccountType::ippan), int32_t(2 * i + 2)) << codes[i];
+        ASSERT_EQ(match.find(codes[i], AccountType::tokutei), -1) << codes[i];
+    }
+    EXPECT_EQ(match.find("7203", AccountType::tokutei), 0);
+    EXPECT_EQ(match.find("720", AccountType::tokutei), -1);
+    EXPECT_EQ(match.find("72033", AccountType::tokutei), -1);
+    EXPECT_EQ(match.find("7777", AccountType::tokutei), 1);
+    EXPECT_EQ(match.find("77777", AccountType::tokutei), -1);
+    EXPECT_EQ(match.find("", AccountType::tokutei), -1);
 }
 
 }  // namespace
