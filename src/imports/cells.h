@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -85,10 +86,19 @@ public:
     template <typename Cell>
     std::string_view take(std::string_view bytes, std::string_view what, Cell cell) {
         if (const std::optional<std::string_view> plain = plain_text(bytes)) return *plain;
+        return keep(bytes, what, cell);
+    }
+
+    // The same, valid while the texts are, whatever becomes of the cell.
+    template <typename Cell>
+    std::string_view keep(std::string_view bytes, std::string_view what, Cell cell) {
         const Checked* checked = recent(bytes);
         if (checked == nullptr) checked = &add(bytes, cell());
         return stored(*checked, what);
     }
+
+    // A copy of any text, valid while the texts are.
+    std::string_view copy(std::string_view text) { return copies_.emplace_back(text); }
 
 private:
     struct Checked {
@@ -103,6 +113,7 @@ private:
     static std::string_view stored(const Checked& checked, std::string_view what);
 
     Known known_;
+    std::deque<std::string> copies_;
     // The texts met last, found again without hashing them whole.
     std::array<const Known::value_type*, 32> recent_{};
 };

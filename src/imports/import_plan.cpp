@@ -169,7 +169,7 @@ private:
         if (const int32_t entry = entries_.find(row.code, row.account); entry >= 0) return entry;
         if (portfolio_.stock_count() + int32_t(plan_.new_entries.size()) >= max_stocks) return -1;
         const int32_t entry = portfolio_.last_stock + 1 + int32_t(plan_.new_entries.size());
-        plan_.new_entries.push_back({row.code, row.name, row.account});
+        plan_.new_entries.push_back({row.code, std::string(row.name), row.account});
         entries_.add(row.code, row.account, entry);
         return entry;
     }

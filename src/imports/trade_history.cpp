@@ -210,10 +210,10 @@ private:
 };
 
 // What can be read of a row that is not a trade, for the preview.
-void read_shown_fields(const Columns& c, ImportRecords& fields, TradeRow& row) {
+void read_shown_fields(const Columns& c, ImportRecords& fields, StorableTexts& texts, TradeRow& row) {
     row.date = date_cell(cell_of(c, fields, Role::date));
     row.code = std::string(trim_blanks(cell_of(c, fields, Role::code)));
-    row.name = std::string(trim_blanks(cell_of(c, fields, Role::name)));
+    row.name = texts.copy(trim_blanks(cell_of(c, fields, Role::name)));
     row.shares = shares_cell(cell_of(c, fields, Role::quantity)).value_or(0);
 }
 
@@ -222,11 +222,14 @@ class RowReader {
 public:
     explicit RowReader(const Columns& columns) : c_(columns) {}
 
+    // The texts the rows' names are views of.
+    std::shared_ptr<StorableTexts> texts() const { return texts_; }
+
     TradeRow read(ImportRecords& fields, size_t line) {
         TradeRow row;
         row.line = line;
         if (fields.size() < c_.needed) {
-            read_shown_fields(c_, fields, row);
+            read_shown_fields(c_, fields, *texts_, row);
             row.reason = "列が足りません";
             return row;
         }
@@ -244,7 +247,7 @@ public:
             }
         }
         if (!why.empty()) {
-            read_shown_fields(c_, fields, row);
+            read_shown_fields(c_, fields, *texts_, row);
             row.status = RowStatus::not_trade;
             row.reason = std::move(why);
             return row;
@@ -290,7 +293,7 @@ private:
 
     std::string_view text(ImportRecords& fields, Role role) {
         const size_t column = c_[role];
-        return texts_.take(fields.bytes(column), name_of(role), [&] { return fields[column]; });
+        return texts_->take(fields.bytes(column), name_of(role), [&] { return fields[column]; });
     }
 
     // Reads every field of a trade; raises UnreadableCell for the first
@@ -301,7 +304,8 @@ private:
             row.settlement = date(fields, Role::settlement, settlements_);
         row.code = text(fields, Role::code);
         if (row.code.empty()) throw UnreadableCell{"銘柄コードがありません"};
-        if (c_[Role::name] != no_column) row.name = text(fields, Role::name);
+        if (const size_t column = c_[Role::name]; column != no_column)
+            row.name = texts_->keep(fields.bytes(column), name_of(Role::name), [&] { return fields[column]; });
 
         const std::string_view quantity = cell_of(c_, fields, Role::quantity);
         const std::optional<int32_t> shares = shares_cell(quantity);
@@ -345,7 +349,7 @@ private:
     }
 
     const Columns& c_;
-    StorableTexts texts_;
+    std::shared_ptr<StorableTexts> texts_ = std::make_shared<StorableTexts>();
     std::string key_;
     LastCell<Side> side_;
     LastCell<std::optional<AccountType>> account_;
@@ -383,6 +387,7 @@ TradeHistory read_trade_history(std::string_view bytes) {
     history.rows.reserve(count_line_feeds(bytes) + 1 - reader.line());
     while (reader.next())
         if (!all_blank(reader)) history.rows.push_back(rows.read(reader, reader.line()));
+    history.texts = rows.texts();
     return history;
 }
 

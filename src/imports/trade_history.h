@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "imports/cells.h"
 #include "store/account_type.h"
 #include "store/currency.h"
 #include "store/date_text.h"
@@ -34,7 +36,7 @@ struct TradeRow {
     std::optional<Date> date;                    // 約定日
     std::optional<Date> settlement;              // 受渡日, when the file has it
     std::string code;                            // blanks at either end removed
-    std::string name;                            // as a typed name is stored
+    std::string_view name;                       // as a typed name is stored; the history holds it
     AccountType account = AccountType::tokutei;  // 特定 when the file has no account column or names none known
     bool account_unknown = false;                // a trade in an account not known, which is not imported
     TradeSide side = TradeSide::buy;
@@ -57,6 +59,9 @@ struct TradeHistory {
     std::string encoding;  // "UTF-8" or "Shift_JIS"
     size_t header_line = 0;
     std::vector<TradeRow> rows;  // the data lines after the header, empty lines left out
+    // The rows' names, each different one once; copies of the history
+    // share them.
+    std::shared_ptr<const StorableTexts> texts;
 };
 
 // The header row is found by its names within the first 30 lines, whatever

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "store/date_text.h"
 #include "store/safe_file.h"
@@ -89,7 +90,7 @@ QString qt_path(const std::filesystem::path& path);
 QUrl file_url(const std::filesystem::path& file);
 
 // Text between the core (UTF-8) and Qt.
-inline QString qt_text(const std::string& text) { return QString::fromStdString(text); }
+inline QString qt_text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 inline std::string core_text(const QString& text) { return text.toStdString(); }
 
 }  // namespace chomaru
