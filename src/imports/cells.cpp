@@ -58,6 +58,7 @@ std::optional<std::string> storable_text(std::string_view cell, std::string& why
 }  // namespace
 
 bool is_no_value(std::string_view cell) {
+    if (!cell.empty() && cell.front() >= '0' && cell.front() <= '9') return false;  // most cells
     const std::string_view t = trim_blanks(cell);
     return t.empty() || t == "-" || t == "--";
 }

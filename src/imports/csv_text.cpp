@@ -93,10 +93,8 @@ bool ImportRecords::next() {
     return reader_.next();
 }
 
-std::string_view ImportRecords::operator[](size_t i) {
-    if (i >= size()) return {};
+std::string_view ImportRecords::decoded(size_t i) {
     const std::string_view field = reader_.fields()[i];
-    if (!cp932_ || reader_.ascii(i)) return field;
     if (memos_.size() <= i) memos_.resize(i + 1);
     if (!memos_[i]) memos_[i] = std::make_unique<ColumnMemo>();
     // A field of another record may take the slot over, never one of the
@@ -163,21 +161,13 @@ uint64_t low_bits(size_t n) { return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n)
 
 }  // namespace
 
-// Blocks are classified whole, sixteen bytes at a time where the processor
-// can: a record's fields are then found from its separators' bits without a
-// branch for each byte.
-const CsvReader::Block& CsvReader::block(size_t index) {
-    if (block_.index == index) return block_;
-    const size_t at = 64 * index;
-    const char* p = text_.data() + at;
-    std::array<char, 64> padded{};  // the last block, zeros after the text
-    if (text_.size() - at < padded.size()) {
-        std::memcpy(padded.data(), p, text_.size() - at);
-        p = padded.data();
-    }
-    Block b;
-    b.index = index;
+namespace {
+
+// The masks of the 64 bytes from `p`.
+template <typename Block>
+void classify(const char* p, Block& b) {
 #ifdef __SSE2__
+    b.comma = b.quote = b.line_feed = b.high = 0;
     for (int k = 0; k < 4; ++k) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
         const auto bits = [k](__m128i marks) { return uint64_t(uint16_t(_mm_movemask_epi8(marks))) << (16 * k); };
@@ -187,6 +177,7 @@ const CsvReader::Block& CsvReader::block(size_t index) {
         b.high |= bits(bytes);
     }
 #else
+    b.comma = b.quote = b.line_feed = b.high = 0;
     for (size_t i = 0; i < 64; ++i) {
         const uint64_t bit = uint64_t(1) << i;
         b.comma |= p[i] == ',' ? bit : 0;
@@ -195,38 +186,54 @@ const CsvReader::Block& CsvReader::block(size_t index) {
         b.high |= static_cast<unsigned char>(p[i]) >= 0x80 ? bit : 0;
     }
 #endif
-    block_ = b;
+}
+
+}  // namespace
+
+// Blocks are classified whole, sixteen bytes at a time where the processor
+// can: a record's fields are then found from its separators' bits without a
+// branch for each byte.
+const CsvReader::Block& CsvReader::block(size_t index) {
+    if (block_.index == index) return block_;
+    const size_t at = 64 * index;
+    if (text_.size() - at >= 64) {
+        classify(text_.data() + at, block_);
+    } else {
+        std::array<char, 64> padded{};  // zeros after the text
+        std::memcpy(padded.data(), text_.data() + at, text_.size() - at);
+        classify(padded.data(), block_);
+    }
+    block_.index = index;
     return block_;
 }
 
 // Reads the record at the position when it holds no quote, as most records
 // do; false, with nothing moved, when it holds one.
 bool CsvReader::unquoted_record() {
+    const char* const text = text_.data();
     size_t n = 0;              // fields read
     size_t start = position_;  // of the field being read
     bool high = false;         // a byte of the field in an earlier block is not ASCII
-    // The field from `start` to bit `end` of the block at `base`, whose high
-    // bits are `block_high`.
-    const auto add = [&](size_t base, size_t end, uint64_t block_high) {
-        if (n == fields_.size()) room_for(n + 1);
-        const size_t from = start > base ? start - base : 0;
-        fields_[n] = text_.substr(start, base + end - start);
-        ascii_[n] = !high && (block_high & low_bits(end) & ~low_bits(from)) == 0;
-        ++n;
-        high = false;
-        start = base + end + 1;
-    };
     for (size_t index = position_ / 64;; ++index) {
         const Block& b = block(index);
         const size_t base = 64 * index;
         const uint64_t record = ~low_bits(position_ > base ? position_ - base : 0);
-        const uint64_t line_feed = b.line_feed & record;
-        const uint64_t before = line_feed != 0 ? (line_feed & (~line_feed + 1)) - 1 : ~uint64_t(0);
+        const uint64_t line_feed = b.line_feed & record & (~(b.line_feed & record) + 1);  // the first one
+        const uint64_t before = line_feed != 0 ? line_feed - 1 : ~uint64_t(0);
         if ((b.quote & record & before) != 0) return false;
-        for (uint64_t commas = b.comma & record & before; commas != 0; commas &= commas - 1)
-            add(base, size_t(std::countr_zero(commas)), b.high);
+        // At most 64 fields end in a block.
+        if (fields_.size() < n + 64) room_for(n + 64);
+        for (uint64_t ends = ((b.comma & before) | line_feed) & record; ends != 0; ends &= ends - 1) {
+            const size_t end = size_t(std::countr_zero(ends));
+            const size_t from = start > base ? start - base : 0;
+            fields_[n] = std::string_view(text + start, base + end - start);
+            // The field's bytes in this block: bits from..end-1.
+            ascii_[n] = !high && (b.high & ((uint64_t(1) << end) - (uint64_t(1) << from))) == 0;
+            ++n;
+            high = false;
+            start = base + end + 1;
+        }
         if (line_feed != 0) {
-            add(base, size_t(std::countr_zero(line_feed)), b.high);
             if (fields_[n - 1].ends_with('\r')) fields_[n - 1].remove_suffix(1);
             position_ = start;
             ++next_line_;
@@ -235,9 +242,10 @@ bool CsvReader::unquoted_record() {
         }
         const uint64_t rest = start > base ? ~low_bits(start - base) : ~uint64_t(0);
         if (base + 64 >= text_.size()) {  // the record ends with the text
-            add(base, text_.size() - base, b.high & rest);
+            fields_[n] = text_.substr(start);
+            ascii_[n] = !high && (b.high & rest) == 0;
             position_ = text_.size();
-            count_ = n;
+            count_ = n + 1;
             return true;
         }
         high = high || (b.high & rest) != 0;
@@ -311,19 +319,22 @@ std::string_view CsvReader::quoted_field(const char*& p, const char* end) {
 }
 
 size_t count_line_feeds(std::string_view text) {
-    // Eight bytes at a time: each byte that is a line feed leaves exactly
-    // its high bit in `found`.
-    constexpr uint64_t low7 = ~byte_highs;
     size_t count = 0;
     size_t i = 0;
-    for (uint64_t word; text.size() - i >= 8; i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        const uint64_t x = word ^ (byte_ones * '\n');
-        const uint64_t found = ~(((x & low7) + low7) | x | low7);
-        // One per line feed in each byte, summed into the top byte: a
-        // popcount instruction is not in the baseline instruction set.
-        count += size_t(((found >> 7) * byte_ones) >> 56);
+#ifdef __SSE2__
+    // Sixteen bytes at a time: each byte of `counts` counts the line feeds in
+    // its lane, up to 255; then the lanes are summed.
+    const __m128i line_feed = _mm_set1_epi8('\n');
+    while (text.size() - i >= 16) {
+        __m128i counts = _mm_setzero_si128();
+        for (int k = 0; k < 255 && text.size() - i >= 16; ++k, i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, line_feed));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        count += size_t(_mm_cvtsi128_si64(sums)) + size_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
     }
+#endif
     return count + size_t(std::count(text.begin() + ptrdiff_t(i), text.end(), '\n'));
 }
 

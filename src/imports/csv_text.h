@@ -114,7 +114,11 @@ public:
     size_t size() const { return reader_.fields().size(); }
     // Field `i` as UTF-8 text, empty beyond the last; valid until the next
     // call of next().
-    std::string_view operator[](size_t i);
+    std::string_view operator[](size_t i) {
+        if (i >= size()) return {};
+        if (!cp932_ || reader_.ascii(i)) return reader_.fields()[i];
+        return decoded(i);
+    }
     // Field `i` as it stands in the file, not decoded; empty beyond the last.
     std::string_view bytes(size_t i) const { return i < size() ? reader_.fields()[i] : std::string_view(); }
     // Every field as UTF-8 text.
@@ -126,6 +130,8 @@ private:
         std::string text;
     };
     using ColumnMemo = std::array<Decoded, 256>;
+
+    std::string_view decoded(size_t i);
 
     bool cp932_ = false;
     std::string encoding_;
@@ -153,6 +159,18 @@ inline uint64_t short_text_word(std::string_view text) {
         return uint64_t(first) << 32 | last;
     }
     return n == 0 ? 0 : uint64_t(p[0]) << 16 | uint64_t(p[n / 2]) << 8 | p[n - 1];
+}
+
+// Whether two texts are the same; those of up to 16 bytes are compared as
+// numbers, without a call.
+inline bool same_text(std::string_view a, std::string_view b) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    if (n <= 8) return short_text_word(a) == short_text_word(b);
+    if (n <= 16)
+        return short_text_word(a.substr(0, 8)) == short_text_word(b.substr(0, 8)) &&
+               short_text_word(a.substr(n - 8)) == short_text_word(b.substr(n - 8));
+    return a == b;
 }
 
 struct TextHash {

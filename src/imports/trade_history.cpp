@@ -195,7 +195,7 @@ class LastCell {
 public:
     template <typename Make>
     const T& get(std::string_view bytes, Make make) {
-        if (!known_ || bytes != bytes_) {
+        if (!known_ || !same_text(bytes, bytes_)) {
             value_ = make();
             bytes_.assign(bytes);
             known_ = true;

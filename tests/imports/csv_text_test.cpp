@@ -129,6 +129,15 @@ TEST(CsvReader, ReadsAnyTextAsAByteAtATimeReadingDoes) {
     }
 }
 
+TEST(CsvReader, LineFeedsAreCountedInTextsOfAnyLength) {
+    std::mt19937 random(7);
+    std::string text;
+    for (size_t n = 0; n < 9000; n += 1 + n / 7) {
+        while (text.size() < n) text += "a\n\r,\x88\n"[random() % 6];
+        ASSERT_EQ(count_line_feeds(text), size_t(std::count(text.begin(), text.end(), '\n'))) << n;
+    }
+}
+
 // Fields of code page 932 are decoded one by one and the same bytes of a
 // column once: many different texts in one column, met again in another
 // order, quoted, with doubled quotes, each come out as their own text.
