@@ -350,11 +350,11 @@ std::string plan_status_text(const PlannedRow& planned, const TradeRow& row) {
     case PlanStatus::duplicate:
         return "重複";
     case PlanStatus::not_trade:
-        return "対象外：" + row.reason;
+        return "対象外：" + std::string(row.reason);
     case PlanStatus::over_capacity:
         return "上限超過";
     case PlanStatus::unreadable:
-        return "読めません：" + row.reason;
+        return "読めません：" + std::string(row.reason);
     }
     return {};
 }

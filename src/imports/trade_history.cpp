@@ -234,7 +234,8 @@ public:
             return row;
         }
         const Side& side = side_of(fields);
-        std::string why = side.why;
+        std::string unknown;
+        std::string_view why = side.why;
         if (side.side) row.side = *side.side;
         if (const size_t column = c_[Role::account]; column != no_column) {
             const std::optional<AccountType>& type =
@@ -242,14 +243,15 @@ public:
             if (type) {
                 row.account = *type;
             } else if (side.side) {
-                why = unknown_account_reason(fields[column]);
+                unknown = unknown_account_reason(fields[column]);
+                why = unknown;
                 row.account_unknown = true;
             }
         }
         if (!why.empty()) {
             read_shown_fields(c_, fields, *texts_, row);
             row.status = RowStatus::not_trade;
-            row.reason = std::move(why);
+            row.reason = texts_->copy(why);
             return row;
         }
         try {
@@ -257,7 +259,7 @@ public:
             row.status = RowStatus::trade;
         } catch (UnreadableCell& u) {
             row.status = RowStatus::unreadable;
-            row.reason = std::move(u.why);
+            row.reason = texts_->copy(u.why);
         }
         return row;
     }

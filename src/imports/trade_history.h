@@ -25,29 +25,31 @@ enum class RowStatus {
     unreadable,  // a date, a number or a text that does not read
 };
 
+// A row of the file. Its texts are views of the history's texts (or of
+// constant ones): a row lives as long as its history. Twenty thousand of
+// them are read for a preview, so they are kept small.
 struct TradeRow {
     size_t line = 0;  // 1-based line of the file
     RowStatus status = RowStatus::unreadable;
     // Why the row is not a trade or does not read, in Japanese: "信用新規買",
     // "口座区分が不明: 外国株", "約定日が読めません: 2025/13/01".
-    std::string reason;
+    std::string_view reason;
 
     // What the row says, as far as it was read (every field for a trade).
-    std::optional<Date> date;                    // 約定日
-    std::optional<Date> settlement;              // 受渡日, when the file has it
-    std::string code;                            // blanks at either end removed
-    std::string_view name;                       // as a typed name is stored; the history holds it
     AccountType account = AccountType::tokutei;  // 特定 when the file has no account column or names none known
-    bool account_unknown = false;                // a trade in an account not known, which is not imported
     TradeSide side = TradeSide::buy;
-    int32_t shares = 0;
-    Currency unit_price;  // exact, as the file gives it
-    int32_t price = 0;    // the unit price rounded to a whole yen, ties to even
-    // 受渡金額 as given; or, when the file leaves it out ("-", "--" or
-    // empty), the unit price × shares plus (buy) or minus (sell) the fee and
-    // tax columns, and amount_computed is set.
-    Currency amount;
+    bool account_unknown = false;  // a trade in an account not known, which is not imported
+    // 受渡金額 is missing ("-", "--" or empty): `amount` is the unit price ×
+    // shares plus (buy) or minus (sell) the fee and tax columns.
     bool amount_computed = false;
+    int32_t shares = 0;
+    int32_t price = 0;               // the unit price rounded to a whole yen, ties to even
+    std::optional<Date> date;        // 約定日
+    std::optional<Date> settlement;  // 受渡日, when the file has it
+    std::string code;                // blanks at either end removed
+    std::string_view name;           // as a typed name is stored
+    Currency unit_price;             // exact, as the file gives it
+    Currency amount;                 // 受渡金額 as given, or computed (above)
 
     // The record a trade becomes: the date as yyyy/mm/dd, the whole-yen
     // price, the shares and the amount.
