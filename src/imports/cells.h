@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,13 @@ std::optional<Currency> money_cell(std::string_view cell);
 // A whole positive count of shares, commas allowed; nothing for anything
 // else (a fraction, zero, a negative count, more than 32 bits).
 std::optional<int32_t> shares_cell(std::string_view cell);
+
+// The same, plain digits read here.
+inline std::optional<int32_t> quick_shares_cell(std::string_view cell) {
+    if (const int64_t plain = plain_digits(cell); plain > 0 && plain <= std::numeric_limits<int32_t>::max())
+        return int32_t(plain);
+    return shares_cell(cell);
+}
 
 // A date: yyyy/m/d or yyyy-m-d (month and day with or without a leading
 // zero), or yy/m/d, which is 20yy; nothing for anything else.

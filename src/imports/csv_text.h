@@ -163,7 +163,7 @@ inline uint64_t short_text_word(std::string_view text) {
 
 // Whether two texts are the same; those of up to 16 bytes are compared as
 // numbers, without a call.
-inline bool same_text(std::string_view a, std::string_view b) {
+[[gnu::always_inline]] inline bool same_text(std::string_view a, std::string_view b) {
     const size_t n = a.size();
     if (n != b.size()) return false;
     if (n <= 8) return short_text_word(a) == short_text_word(b);

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <span>
 #include <tuple>
 #include <utility>
 
@@ -58,11 +59,17 @@ public:
             records_.push_back({{day_number(date_of(r)), r.shares, r.price, r.amount.units()}, false});
         }
         std::sort(records_.begin(), records_.end(), [](const Stored& a, const Stored& b) { return a.key < b.key; });
+        if (!records_.empty()) {
+            first_day_ = records_.front().key.day;
+            last_day_ = records_.back().key.day;
+        }
     }
 
     // Marks an equal record not yet taken as taken; false when there is none.
     bool absorb(const TradeRow& row) {
         const RecordKey key{day_number(row.date), row.shares, row.price, row.amount.units()};
+        // Most rows of a file lie outside the dates already held.
+        if (key.day < first_day_ || key.day > last_day_) return false;
         auto s = std::lower_bound(records_.begin(), records_.end(), key,
                                   [](const Stored& a, const RecordKey& k) { return a.key < k; });
         for (; s != records_.end() && s->key == key; ++s) {
@@ -79,6 +86,8 @@ private:
         bool taken;
     };
     std::vector<Stored> records_;
+    int32_t first_day_ = 1;  // of the records; none when above the last
+    int32_t last_day_ = 0;
 };
 
 class Planner {
@@ -210,13 +219,19 @@ private:
         };
         const auto by_key = [](const Event& a, const Event& b) { return a.key < b.key; };
         // Each entry's planned trades, in the order applied: by key already.
-        std::vector<std::vector<Event>> planned(static_cast<size_t>(max_stocks));
+        // Entry e's are planned[starts[e]] up to planned[starts[e + 1]].
+        std::vector<size_t> starts(size_t(max_stocks) + 1);
+        for (const PlannedTrade& trade : plan_.trades) ++starts[size_t(trade.entry) + 1];
+        for (size_t e = 1; e < starts.size(); ++e) starts[e] += starts[e - 1];
+        std::vector<Event> planned(plan_.trades.size());
+        std::vector<size_t> next(starts.begin(), starts.end() - 1);
         for (const PlannedTrade& trade : plan_.trades)
-            planned[size_t(trade.entry)].push_back({order_key(trade.date, trade.side), trade.shares, trade.row});
+            planned[next[size_t(trade.entry)]++] = {order_key(trade.date, trade.side), trade.shares, trade.row};
         std::vector<Event> records;
         std::vector<Event> events;
         for (int32_t entry = 0; entry < max_stocks; ++entry) {
-            const std::vector<Event>& trades = planned[size_t(entry)];
+            const std::span<const Event> trades(planned.data() + starts[size_t(entry)],
+                                                planned.data() + starts[size_t(entry) + 1]);
             if (trades.empty()) continue;
             records.clear();
             if (entry <= portfolio_.last_stock) {

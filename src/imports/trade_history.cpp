@@ -310,7 +310,7 @@ private:
             row.name = texts_->keep(fields.bytes(column), name_of(Role::name), [&] { return fields[column]; });
 
         const std::string_view quantity = cell_of(c_, fields, Role::quantity);
-        const std::optional<int32_t> shares = shares_cell(quantity);
+        const std::optional<int32_t> shares = quick_shares_cell(quantity);
         if (!shares) unreadable_cell(name_of(Role::quantity), quantity);
         row.shares = *shares;
         const std::string_view price = cell_of(c_, fields, Role::price);
