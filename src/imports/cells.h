@@ -123,7 +123,7 @@ private:
     Known known_;
     std::deque<std::string> copies_;
     // The texts met last, found again without hashing them whole.
-    std::array<const Known::value_type*, 32> recent_{};
+    std::array<const Known::value_type*, 256> recent_{};
 };
 
 }  // namespace chomaru

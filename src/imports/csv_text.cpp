@@ -59,7 +59,7 @@ struct Encoded {
 
 [[noreturn]] void not_text() { throw ImportError("テキストファイルではありません"); }
 
-Encoded find_encoding(std::string_view bytes) {
+Encoded find_encoding(std::string_view bytes, bool check_cp932 = true) {
     check_import_file_size(bytes.size());
     if (bytes.find('\0') != std::string_view::npos) not_text();
     std::string_view body = bytes;
@@ -68,7 +68,7 @@ Encoded find_encoding(std::string_view bytes) {
         return {body, false};
     }
     if (is_utf8(bytes)) return {bytes, false};
-    if (!is_cp932(bytes)) not_text();
+    if (check_cp932 && !is_cp932(bytes)) not_text();
     return {bytes, true};
 }
 
@@ -81,16 +81,42 @@ ImportText decode_import_text(std::string_view bytes) {
     return {encoded.cp932 ? cp932_to_utf8(encoded.body) : std::string(encoded.body), encoding_names[encoded.cp932]};
 }
 
-ImportRecords::ImportRecords(std::string_view bytes) : reader_({}) {
-    const Encoded encoded = find_encoding(bytes);
+ImportRecords::ImportRecords(std::string_view bytes, Check check) : reader_({}) {
+    const Encoded encoded = find_encoding(bytes, check == Check::first);
     cp932_ = encoded.cp932;
+    unchecked_ = cp932_ && check == Check::as_read;
     encoding_ = encoding_names[cp932_];
     reader_ = CsvReader(encoded.body);
 }
 
 bool ImportRecords::next() {
     fields_.clear();
-    return reader_.next();
+    if (!reader_.next()) return false;
+    if (unchecked_) check_record();
+    return true;
+}
+
+// Each field that is not ASCII is decoded, unless its column held the same
+// text last time or has decoded it before: a broker's file repeats its
+// names, markets and accounts on line after line. Every byte of the text
+// but the separators, quotes and line ends is in a field, and none of those
+// can end a character, so decoding every field checks the text.
+void ImportRecords::check_record() {
+    const std::span<const std::string_view> fields = reader_.fields();
+    if (checked_.size() < fields.size()) checked_.resize(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (reader_.ascii(i) || same_text(fields[i], checked_[i])) continue;
+        try {
+            decoded(i);
+        } catch (const EncodingError&) {
+            not_text();
+        }
+        checked_[i].assign(fields[i]);
+    }
+}
+
+void ImportRecords::check_rest() const {
+    if (unchecked_ && !is_cp932(reader_.rest())) not_text();
 }
 
 std::string_view ImportRecords::decoded(size_t i) {

@@ -61,6 +61,8 @@ public:
     std::span<const std::string_view> fields() const { return {fields_.data(), count_}; }
     // Whether field `i` holds only bytes below 0x80.
     bool ascii(size_t i) const { return ascii_[i] != 0; }
+    // The text after the last record read.
+    std::string_view rest() const { return text_.substr(position_); }
     // A record of one empty field: an empty line.
     bool empty_line() const { return count_ == 1 && fields_[0].empty(); }
 
@@ -101,14 +103,25 @@ private:
 // the same bytes in one column are decoded once for many records.
 class ImportRecords {
 public:
+    // When a file that is not UTF-8 is found to be code page 932: all of it
+    // before the first record, or each record as it is read, which skips
+    // the texts a column repeats. A reader that checks as it reads and
+    // stops before the end calls check_rest().
+    enum class Check { first, as_read };
+
     // Raises ImportError as decode_import_text; `bytes` must outlive the
     // records.
-    explicit ImportRecords(std::string_view bytes);
+    explicit ImportRecords(std::string_view bytes, Check check = Check::first);
 
     const std::string& encoding() const { return encoding_; }
 
-    // Reads the next record; false when the text is used up.
+    // Reads the next record; false when the text is used up. Raises
+    // ImportError "テキストファイルではありません" for a record that is
+    // not code page 932 when checking as read.
     bool next();
+    // Raises that ImportError when the text not read yet is not code page
+    // 932.
+    void check_rest() const;
     // The 1-based line on which the record starts.
     size_t line() const { return reader_.line(); }
     size_t size() const { return reader_.fields().size(); }
@@ -132,8 +145,11 @@ private:
     using ColumnMemo = std::array<Decoded, 256>;
 
     std::string_view decoded(size_t i);
+    void check_record();
 
     bool cp932_ = false;
+    bool unchecked_ = false;            // code page 932, checked as read
+    std::vector<std::string> checked_;  // each column's text checked last
     std::string encoding_;
     CsvReader reader_;
     std::vector<std::unique_ptr<ColumnMemo>> memos_;

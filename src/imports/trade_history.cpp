@@ -225,13 +225,13 @@ public:
     // The texts the rows' names are views of.
     std::shared_ptr<StorableTexts> texts() const { return texts_; }
 
-    TradeRow read(ImportRecords& fields, size_t line) {
-        TradeRow row;
-        row.line = line;
+    // Reads the record into `row`, a new one.
+    void read(ImportRecords& fields, TradeRow& row) {
+        row.line = fields.line();
         if (fields.size() < c_.needed) {
             read_shown_fields(c_, fields, *texts_, row);
             row.reason = "列が足りません";
-            return row;
+            return;
         }
         const Side& side = side_of(fields);
         std::string unknown;
@@ -252,7 +252,7 @@ public:
             read_shown_fields(c_, fields, *texts_, row);
             row.status = RowStatus::not_trade;
             row.reason = texts_->copy(why);
-            return row;
+            return;
         }
         try {
             read_trade(fields, row);
@@ -261,7 +261,6 @@ public:
             row.status = RowStatus::unreadable;
             row.reason = texts_->copy(u.why);
         }
-        return row;
     }
 
 private:
@@ -377,10 +376,12 @@ bool has_trade_history_header(std::string_view bytes) {
 }
 
 TradeHistory read_trade_history(std::string_view bytes) {
-    ImportRecords reader(bytes);
+    ImportRecords reader(bytes, ImportRecords::Check::as_read);
     const std::optional<Columns> columns = find_header(reader);
-    if (!columns)
+    if (!columns) {
+        reader.check_rest();
         throw ImportError("取引履歴の見出し行が見つかりません（約定日・銘柄コード・売買・数量・単価・受渡金額）");
+    }
     TradeHistory history;
     history.format = format_names[size_t(columns->broker)];
     history.encoding = reader.encoding();
@@ -388,7 +389,7 @@ TradeHistory read_trade_history(std::string_view bytes) {
     RowReader rows(*columns);
     history.rows.reserve(count_line_feeds(bytes) + 1 - reader.line());
     while (reader.next())
-        if (!all_blank(reader)) history.rows.push_back(rows.read(reader, reader.line()));
+        if (!all_blank(reader)) rows.read(reader, history.rows.emplace_back());
     history.texts = rows.texts();
     return history;
 }

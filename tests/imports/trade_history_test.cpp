@@ -260,6 +260,10 @@ TEST(TradeHistory, ABadByteAnywhereInCodePage932IsNotText) {
         const std::string bad = text + "2025/03/04,x,7203," + std::string(market) + row.substr(row.find(",\x8A"));
         EXPECT_EQ(no_header_error(bad + row), "テキストファイルではありません") << market;
     }
+    // Without a header, and below the lines searched for one.
+    std::string lines;
+    for (int i = 0; i < 40; ++i) lines += utf8_to_cp932("約定履歴照会,東証\r\n");
+    EXPECT_EQ(no_header_error(lines + "\x93\x8C\xFD\r\n"), "テキストファイルではありません");
 }
 
 }  // namespace
