@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -90,21 +92,31 @@ const Portfolio& earlier_import() {
 
 // The floor: read the file and split it into its fields, room for them
 // made once.
-void BM_ImportFloor(benchmark::State& state) {
-    const auto& file = history_file();
-    for (auto _ : state) {
-        const std::string bytes = read_whole_file(file).value();
-        std::vector<std::string_view> fields;
-        fields.reserve(bytes.size() / 4);
-        size_t start = 0;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == ',' || bytes[i] == '\n') {
-                fields.push_back(std::string_view(bytes).substr(start, i - start));
-                start = i + 1;
-            }
+void floor_once() {
+    const std::string bytes = read_whole_file(history_file()).value();
+    std::vector<std::string_view> fields;
+    fields.reserve(bytes.size() / 4);
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == ',' || bytes[i] == '\n') {
+            fields.push_back(std::string_view(bytes).substr(start, i - start));
+            start = i + 1;
         }
-        benchmark::DoNotOptimize(fields.data());
     }
+    benchmark::DoNotOptimize(fields.data());
+}
+
+// Reading the file and planning its import, as the preview does; false when
+// the plan is not the one expected.
+bool preview_once() {
+    const TradeHistory history = read_trade_history(read_whole_file(history_file()).value());
+    const ImportPlan plan = plan_import(earlier_import(), history);
+    benchmark::DoNotOptimize(plan.trades.data());
+    return plan.counts.duplicates == 20 * history_codes;
+}
+
+void BM_ImportFloor(benchmark::State& state) {
+    for (auto _ : state) floor_once();
 }
 BENCHMARK(BM_ImportFloor)->Unit(benchmark::kMillisecond);
 
@@ -119,18 +131,30 @@ void BM_ImportRead(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportRead)->Unit(benchmark::kMillisecond);
 
-// Reading the file and planning its import, as the preview does.
 void BM_ImportPreview(benchmark::State& state) {
-    const auto& file = history_file();
-    const Portfolio& portfolio = earlier_import();
-    for (auto _ : state) {
-        const TradeHistory history = read_trade_history(read_whole_file(file).value());
-        const ImportPlan plan = plan_import(portfolio, history);
-        if (plan.counts.duplicates != 20 * history_codes) state.SkipWithError("not the duplicates expected");
-        benchmark::DoNotOptimize(plan.trades.data());
-    }
+    for (auto _ : state)
+        if (!preview_once()) state.SkipWithError("not the duplicates expected");
 }
 BENCHMARK(BM_ImportPreview)->Unit(benchmark::kMillisecond);
+
+// The preview against the floor, run in turn: the median of each pair's
+// ratio. Two runs made one after the other see the same load on the
+// machine, where the ratio of two benchmarks timed seconds apart does not.
+void BM_ImportPreviewToFloor(benchmark::State& state) {
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        floor_once();
+        const auto floor_end = std::chrono::steady_clock::now();
+        if (!preview_once()) state.SkipWithError("not the duplicates expected");
+        const std::chrono::duration<double> floor = floor_end - start;
+        ratios.push_back((std::chrono::steady_clock::now() - floor_end) / floor);
+    }
+    const auto middle = ratios.begin() + ptrdiff_t(ratios.size() / 2);
+    std::nth_element(ratios.begin(), middle, ratios.end());
+    state.counters["ratio"] = ratios.empty() ? 0.0 : *middle;
+}
+BENCHMARK(BM_ImportPreviewToFloor)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace chomaru
