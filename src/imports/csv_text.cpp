@@ -5,8 +5,13 @@
 #include <cstring>
 #include <tuple>
 
-#ifdef __SSE2__
+// Sixteen bytes at a time on x86-64, whose processors all have SSE2; a byte
+// at a time elsewhere.
+#if defined(__SSE2__) && defined(__x86_64__)
+#define CHOMARU_SSE2 1
 #include <emmintrin.h>
+#else
+#define CHOMARU_SSE2 0
 #endif
 
 #include "store/cp932.h"
@@ -192,7 +197,7 @@ namespace {
 // The masks of the 64 bytes from `p`.
 template <typename Block>
 void classify(const char* p, Block& b) {
-#ifdef __SSE2__
+#if CHOMARU_SSE2
     b.comma = b.quote = b.line_feed = b.high = 0;
     for (int k = 0; k < 4; ++k) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
@@ -347,7 +352,7 @@ std::string_view CsvReader::quoted_field(const char*& p, const char* end) {
 size_t count_line_feeds(std::string_view text) {
     size_t count = 0;
     size_t i = 0;
-#ifdef __SSE2__
+#if CHOMARU_SSE2
     // Sixteen bytes at a time: each byte of `counts` counts the line feeds in
     // its lane, up to 255; then the lanes are summed.
     const __m128i line_feed = _mm_set1_epi8('\n');
