@@ -103,10 +103,16 @@ bool ImportRecords::next() {
 
 // Each field that is not ASCII is decoded, unless its column held the same
 // text last time or has decoded it before: a broker's file repeats its
-// names, markets and accounts on line after line. Every byte of the text
-// but the separators, quotes and line ends is in a field, and none of those
-// can end a character, so decoding every field checks the text.
+// names, markets and accounts on line after line. Every byte of a record
+// without quotes but the commas and the line end is in a field, and none
+// of those can end a character, so decoding every field checks the record.
 void ImportRecords::check_record() {
+    // Quotes taken out of a field may join bytes that were apart: such a
+    // record is checked as it stands.
+    if (reader_.quoted()) {
+        if (!is_cp932(reader_.record_text())) not_text();
+        return;
+    }
     const std::span<const std::string_view> fields = reader_.fields();
     if (checked_.size() < fields.size()) checked_.resize(fields.size());
     for (size_t i = 0; i < fields.size(); ++i) {
@@ -181,7 +187,9 @@ bool CsvReader::next() {
     line_ = next_line_;
     count_ = 0;
     built_.clear();
-    if (!unquoted_record()) any_record();
+    record_start_ = position_;
+    quoted_ = !unquoted_record();
+    if (quoted_) any_record();
     return true;
 }
 

@@ -63,6 +63,11 @@ public:
     bool ascii(size_t i) const { return ascii_[i] != 0; }
     // The text after the last record read.
     std::string_view rest() const { return text_.substr(position_); }
+    // The last record's text as it stands, its line end included, and
+    // whether it holds a quote: then a field may join bytes the quotes
+    // kept apart.
+    std::string_view record_text() const { return text_.substr(record_start_, position_ - record_start_); }
+    bool quoted() const { return quoted_; }
     // A record of one empty field: an empty line.
     bool empty_line() const { return count_ == 1 && fields_[0].empty(); }
 
@@ -84,6 +89,8 @@ private:
     std::string_view quoted_field(const char*& p, const char* end);
 
     std::string_view text_;
+    size_t record_start_ = 0;
+    bool quoted_ = false;
     Block block_;
     size_t position_ = 0;
     size_t line_ = 0;

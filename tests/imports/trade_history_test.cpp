@@ -256,7 +256,10 @@ TEST(TradeHistory, ABadByteAnywhereInCodePage932IsNotText) {
     std::string text = utf8_to_cp932(sbi_header) + "\r\n";
     for (int i = 0; i < 40; ++i) text += row;
     EXPECT_EQ(read_trade_history(text).rows.size(), 40u);
-    for (const std::string_view market : {"\x93\x8C\x8F\xD8\x82", "\x80", "\x93\x8C\xFD\x40", "\"\x82\"\""}) {
+    // The last: a closing quote between a lead byte and what would be its
+    // second byte.
+    for (const std::string_view market :
+         {"\x93\x8C\x8F\xD8\x82", "\x80", "\x93\x8C\xFD\x40", "\"\x82\"\"", "\"\x90\"\xC5"}) {
         const std::string bad = text + "2025/03/04,x,7203," + std::string(market) + row.substr(row.find(",\x8A"));
         EXPECT_EQ(no_header_error(bad + row), "テキストファイルではありません") << market;
     }
