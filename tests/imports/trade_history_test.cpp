@@ -222,6 +222,35 @@ TEST(TradeHistory, RowsThatDoNotReadSayWhyAndTheOthersStillRead) {
     EXPECT_FALSE(h.rows[9].account_unknown);
 }
 
+// What a row's cells make is kept from one row to the next while their
+// bytes repeat: a change in any column the side hangs on, or a date that
+// does not read, must still be seen.
+TEST(TradeHistory, RepeatedCellsReadAsTheyDidAndChangedOnesAfresh) {
+    const TradeHistory generic = read_trade_history(lines({
+        "日付,コード,売買,取引区分,株数,単価,金額",
+        "2025/4/2,7203,買,,100,2600,260000",
+        "2025/4/2,7203,買,信用新規,100,2600,260000",
+        "2025/4/2,7203,買,,100,2600,260000",
+        "2025/13/2,7203,買,,100,2600,260000",
+        "2025/4/2,7203,売,,100,2600,260000",
+    }));
+    ASSERT_EQ(generic.rows.size(), 5u);
+    EXPECT_EQ(generic.rows[1].reason, "信用新規");
+    expect_trade(generic.rows[2], {2025, 4, 2}, "7203", AccountType::tokutei, TradeSide::buy, 100, 2600, 260000);
+    EXPECT_EQ(generic.rows[3].reason, "約定日が読めません: 2025/13/2");
+    expect_trade(generic.rows[4], {2025, 4, 2}, "7203", AccountType::tokutei, TradeSide::sell, 100, 2600, 260000);
+    const TradeHistory rakuten = read_trade_history(lines({
+        "約定日,銘柄コード,取引区分,売買区分,信用区分,数量,単価,受渡金額",
+        "2025/4/2,7203,現物,買付,-,100,2600,260000",
+        "2025/4/2,7203,信用新規,買付,-,100,2600,260000",
+        "2025/4/2,7203,現物,買付,-,100,2600,260000",
+    }));
+    ASSERT_EQ(rakuten.rows.size(), 3u);
+    EXPECT_EQ(rakuten.rows[0].status, RowStatus::trade);
+    EXPECT_EQ(rakuten.rows[1].reason, "信用新規 買付");
+    EXPECT_EQ(rakuten.rows[2].status, RowStatus::trade);
+}
+
 TEST(TradeHistory, TheHeaderIsLookedForInTheFirst30Lines) {
     const std::string row = "2025/03/03,トヨタ,7203,東証,株式現物買,--,特定,申告,100,2850,--,--,2025/03/03,285000\r\n";
     std::string preamble;
