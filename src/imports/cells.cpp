@@ -63,9 +63,7 @@ bool is_no_value(std::string_view cell) {
     return t.empty() || t == "-" || t == "--";
 }
 
-std::optional<Currency> money_cell(std::string_view cell) {
-    if (const int64_t plain = plain_digits(cell); plain >= 0)
-        return Currency::from_units(plain * Currency::units_per_yen);
+std::optional<Currency> money_cell_in_full(std::string_view cell) {
     std::string changed;
     const std::string_view text = number_text(cell, changed);
     if (text.empty() || text == "-") return std::nullopt;
@@ -73,9 +71,7 @@ std::optional<Currency> money_cell(std::string_view cell) {
     return text_to_currency(text);
 }
 
-std::optional<int32_t> shares_cell(std::string_view cell) {
-    if (const int64_t plain = plain_digits(cell); plain > 0 && plain <= std::numeric_limits<int32_t>::max())
-        return int32_t(plain);
+std::optional<int32_t> shares_cell_in_full(std::string_view cell) {
     try {
         const std::optional<Currency> count = money_cell(cell);
         if (!count || !count->is_whole() || *count <= Currency()) return std::nullopt;

@@ -25,7 +25,8 @@ bool is_no_value(std::string_view cell);
 
 // The value of a cell of 1 to 14 ASCII digits and nothing else, as the
 // readers below read it; -1 for any other cell. Most cells of a file are
-// such, and read here without a detour.
+// such: the readers below take them here, inline, and any other cell in
+// their `_in_full` forms.
 inline int64_t plain_digits(std::string_view cell) {
     if (cell.empty() || cell.size() > 14) return -1;
     int64_t value = 0;
@@ -36,20 +37,31 @@ inline int64_t plain_digits(std::string_view cell) {
     return value;
 }
 
+std::optional<Currency> money_cell_in_full(std::string_view cell);
+std::optional<int32_t> shares_cell_in_full(std::string_view cell);
+
+// A cell of plain digits as a number of yen; false for any other cell.
+inline bool plain_money(std::string_view cell, Currency& value) {
+    const int64_t plain = plain_digits(cell);
+    if (plain < 0) return false;
+    value = Currency::from_units(plain * Currency::units_per_yen);
+    return true;
+}
+
 // An amount or a price: thousands commas, a sign and a decimal fraction, read
 // exactly. "--" (the brokers' none) is 0. Nothing for an empty cell or "-";
 // anything else that does not read raises ConversionError or OverflowError.
-std::optional<Currency> money_cell(std::string_view cell);
+inline std::optional<Currency> money_cell(std::string_view cell) {
+    if (Currency value; plain_money(cell, value)) return value;
+    return money_cell_in_full(cell);
+}
 
 // A whole positive count of shares, commas allowed; nothing for anything
 // else (a fraction, zero, a negative count, more than 32 bits).
-std::optional<int32_t> shares_cell(std::string_view cell);
-
-// The same, plain digits read here.
-inline std::optional<int32_t> quick_shares_cell(std::string_view cell) {
+inline std::optional<int32_t> shares_cell(std::string_view cell) {
     if (const int64_t plain = plain_digits(cell); plain > 0 && plain <= std::numeric_limits<int32_t>::max())
         return int32_t(plain);
-    return shares_cell(cell);
+    return shares_cell_in_full(cell);
 }
 
 // A date: yyyy/m/d or yyyy-m-d (month and day with or without a leading

@@ -106,8 +106,9 @@ private:
 // The records of a file's bytes as CSV text in the encoding decode_import_text
 // finds, and its fields as UTF-8. Code page 932 never uses the bytes of a
 // comma, a quote or a line end within a character, so the records are split
-// on the bytes themselves; a field is decoded only when it is asked for, and
-// the same bytes in one column are decoded once for many records.
+// on the bytes themselves; a field is decoded only when it is asked for (or
+// checked, see Check), and the same bytes in one column are decoded once for
+// many records.
 class ImportRecords {
 public:
     // When a file that is not UTF-8 is found to be code page 932: all of it
@@ -166,8 +167,6 @@ private:
 // The number of line feeds in `text`.
 size_t count_line_feeds(std::string_view text);
 
-// The hash of a text for a map keyed by strings that is searched with
-// string views.
 // The bytes of a text of at most eight bytes as one number, read from the
 // text itself (two overlapping words, or three bytes): two texts of one
 // length are equal when their numbers are.
@@ -196,6 +195,8 @@ inline uint64_t short_text_word(std::string_view text) {
     return a == b;
 }
 
+// The hash of a text for a map keyed by strings that is searched with
+// string views.
 struct TextHash {
     using is_transparent = void;
     size_t operator()(std::string_view text) const {

@@ -175,8 +175,7 @@ std::string_view cell_of(const Columns& c, ImportRecords& fields, Role role) { r
 // An amount that is not negative; "-" and an empty cell are 0 only where
 // `none_is_zero`.
 Currency money(std::string_view cell, std::string_view what, bool none_is_zero = false) {
-    if (const int64_t plain = plain_digits(cell); plain >= 0)
-        return Currency::from_units(plain * Currency::units_per_yen);
+    if (Currency value; plain_money(cell, value)) return value;
     try {
         const std::optional<Currency> value = money_cell(cell);
         if (!value && none_is_zero) return Currency();
@@ -309,7 +308,7 @@ private:
             row.name = texts_->keep(fields.bytes(column), name_of(Role::name), [&] { return fields[column]; });
 
         const std::string_view quantity = cell_of(c_, fields, Role::quantity);
-        const std::optional<int32_t> shares = quick_shares_cell(quantity);
+        const std::optional<int32_t> shares = shares_cell(quantity);
         if (!shares) unreadable_cell(name_of(Role::quantity), quantity);
         row.shares = *shares;
         const std::string_view price = cell_of(c_, fields, Role::price);
