@@ -177,7 +177,7 @@ std::string_view cell_of(const Columns& c, ImportRecords& fields, Role role) { r
 Currency money(std::string_view cell, std::string_view what, bool none_is_zero = false) {
     if (Currency value; plain_money(cell, value)) return value;
     try {
-        const std::optional<Currency> value = money_cell(cell);
+        const std::optional<Currency> value = money_cell_in_full(cell);
         if (!value && none_is_zero) return Currency();
         if (value && *value >= Currency()) return *value;
     } catch (const ConversionError&) {
