@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 #include "imports/cells.h"
@@ -136,6 +137,63 @@ TEST(CsvReader, LineFeedsAreCountedInTextsOfAnyLength) {
         while (text.size() < n) text += "a\n\r,\x88\n"[random() % 6];
         ASSERT_EQ(count_line_feeds(text), size_t(std::count(text.begin(), text.end(), '\n'))) << n;
     }
+}
+
+// Checking code page 932 record by record, skipping what a column repeats,
+// refuses exactly the texts a check of the whole text refuses: bad bytes in
+// repeated columns, in quoted fields, and next to the quotes taken out.
+TEST(ImportRecords, CheckingAsReadRefusesWhatCheckingFirstRefuses) {
+    const auto read_all = [](std::string_view text, ImportRecords::Check check) {
+        std::vector<std::vector<std::string>> records;
+        try {
+            ImportRecords reader(text, check);
+            while (reader.next()) records.emplace_back(reader.fields().begin(), reader.fields().end());
+        } catch (const ImportError& e) {
+            EXPECT_STREQ(e.what(), "テキストファイルではありません");
+            return std::optional<std::vector<std::vector<std::string>>>();
+        }
+        return std::optional(records);
+    };
+    std::mt19937 random(932);
+    // 東証, あ, a lone first byte, bytes that are second bytes only after a
+    // first, a byte code page 932 never uses, and the CSV marks.
+    const std::string_view pieces[] = {
+        "\x93\x8C\x8F\xD8", "\x82\xA0", "\x90", "\xC5", "\x5C", "\xFD", "a", ",", ",", "\"", "\r\n", "\n"};
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        // A few lines, each repeated, so columns repeat their texts.
+        std::string line;
+        for (size_t n = 1 + random() % 12; line.size() < n;) line += pieces[random() % std::size(pieces)];
+        std::string text = "\x93\x8C\x8F\xD8,a\r\n";
+        for (int k = 0; k < 4; ++k) text += random() % 3 == 0 ? line : "\x93\x8C\x8F\xD8,\x82\xA0\r\n";
+        const auto first = read_all(text, ImportRecords::Check::first);
+        ASSERT_EQ(read_all(text, ImportRecords::Check::as_read), first) << testing::PrintToString(text);
+        refused += !first;
+    }
+    EXPECT_GT(refused, 300);  // the bad texts are many
+}
+
+// Short texts are compared as numbers read from overlapping words: a
+// difference in any byte, or in the length alone, must still tell.
+TEST(TextCompare, EveryByteAndTheLengthTell) {
+    std::mt19937 random(16);
+    for (size_t n = 0; n <= 24; ++n) {
+        std::string a;
+        for (size_t i = 0; i < n; ++i) a += char(random() % 4 == 0 ? 'a' : 0x80 + random() % 128);
+        const std::string same = a;
+        EXPECT_TRUE(same_text(a, same)) << n;
+        for (size_t i = 0; i < n; ++i) {
+            std::string b = a;
+            b[i] = char(b[i] ^ (1 << (random() % 8)));
+            EXPECT_FALSE(same_text(a, b)) << n << " " << i;
+            if (n <= 8) {
+                EXPECT_NE(short_text_word(a), short_text_word(b)) << n << " " << i;
+            }
+        }
+        EXPECT_FALSE(same_text(a, a + "a")) << n;
+        EXPECT_EQ(TextHash()(a), TextHash()(same)) << n;
+    }
+    EXPECT_NE(TextHash()("7777"), TextHash()("77777"));
 }
 
 // Fields of code page 932 are decoded one by one and the same bytes of a

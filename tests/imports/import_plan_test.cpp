@@ -101,6 +101,23 @@ TEST(ImportPlan, OverlappingRangesAddEachTradeOnce) {
     EXPECT_EQ(statuses(later), (std::vector<PlanStatus>{PlanStatus::duplicate, PlanStatus::import}));
 }
 
+// Rows outside the dates an entry holds are no duplicates without a
+// search; those on its first and last dates still are.
+TEST(ImportPlan, DuplicatesOnTheFirstAndLastDatesHeldAreFound) {
+    auto p = toyota();
+    add(p->stocks[0].buys, p->stocks[0].buy_count, "2025/03/10", 2850, 100, 285000);
+    add(p->stocks[0].buys, p->stocks[0].buy_count, "2025/03/03", 2850, 100, 285000);
+    const ImportPlan plan = plan_import(*p, history({
+                                                "2025/03/02,7203,トヨタ,買,100,2850,285000,特定",
+                                                "2025/03/03,7203,トヨタ,買,100,2850,285000,特定",
+                                                "2025/03/10,7203,トヨタ,買,100,2850,285000,特定",
+                                                "2025/03/11,7203,トヨタ,買,100,2850,285000,特定",
+                                                "2025/03/10,7203,トヨタ,買,100,2850,285000,特定",
+                                            }));
+    EXPECT_EQ(statuses(plan), (std::vector<PlanStatus>{PlanStatus::import, PlanStatus::duplicate, PlanStatus::duplicate,
+                                                       PlanStatus::import, PlanStatus::import}));
+}
+
 TEST(ImportPlan, TradesAreAppliedByDateFileOrderOnADateAndBuysBeforeSells) {
     auto p = toyota();
     add(p->stocks[0].buys, p->stocks[0].buy_count, "2024/12/01", 2000, 100, 200000);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "imports/csv_text.h"
 #include "store/cp932.h"
 #include "support/test_data.h"
@@ -249,6 +251,34 @@ TEST(TradeHistory, RepeatedCellsReadAsTheyDidAndChangedOnesAfresh) {
     EXPECT_EQ(rakuten.rows[0].status, RowStatus::trade);
     EXPECT_EQ(rakuten.rows[1].reason, "信用新規 買付");
     EXPECT_EQ(rakuten.rows[2].status, RowStatus::trade);
+}
+
+// A row's name and reason are views of texts the history keeps: they stay
+// when the file's bytes are gone, and a copy of the history keeps them when
+// the history it was copied from is gone.
+TEST(TradeHistory, RowTextsOutliveTheBytesAndTheHistoryTheyWereCopiedFrom) {
+    auto bytes = std::make_unique<std::string>(utf8_to_cp932(lines({
+        "日付,コード,銘柄名,売買,株数,単価,金額",
+        "2025/4/2,7203,トヨタ自動車,買,100,2600,260000",
+        "2025/4/2,AAPL, Apple Inc. ,買,1,30000,30000",
+        "2025/4/2,9984,ソフトバンクグループ,信用新規買,100,9000,900000",
+        "2025/4/2,9984,ソフトバンクグループ,買,x,9000,900000",
+        "2025/4/2,9984",
+    })));
+    auto history = std::make_unique<TradeHistory>(read_trade_history(*bytes));
+    bytes->assign(bytes->size(), '#');
+    bytes.reset();
+    const TradeHistory copy = *history;
+    history.reset();
+    ASSERT_EQ(copy.rows.size(), 5u);
+    EXPECT_EQ(copy.rows[0].name, "トヨタ自動車");
+    EXPECT_EQ(copy.rows[1].name, "Apple Inc.");
+    EXPECT_EQ(copy.rows[1].code, "AAPL");
+    EXPECT_EQ(copy.rows[2].name, "ソフトバンクグループ");
+    EXPECT_EQ(copy.rows[2].reason, "信用新規買");
+    EXPECT_EQ(copy.rows[3].reason, "数量が読めません: x");
+    EXPECT_EQ(copy.rows[4].reason, "列が足りません");
+    EXPECT_EQ(copy.rows[4].code, "9984");
 }
 
 TEST(TradeHistory, TheHeaderIsLookedForInTheFirst30Lines) {
